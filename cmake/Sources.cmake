@@ -1,0 +1,33 @@
+# Each component folder is one library whose sources are every .cpp below the given subfolders.
+# New class files are picked up on the next build without editing any CMakeLists.
+function(sync_sources out)
+    set(files)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+        list(APPEND files ${found})
+    endforeach()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# sync_component(NAME DIRS d... INCLUDES i... LIBS l...): a static library of every .cpp under DIRS.
+# Include paths are given relative to the component folder and are public.
+function(sync_component name)
+    cmake_parse_arguments(C "" "" "DIRS;INCLUDES;LIBS;EXCLUDE" ${ARGN})
+    sync_sources(srcs ${C_DIRS})
+    foreach(ex IN LISTS C_EXCLUDE)
+        list(FILTER srcs EXCLUDE REGEX "${ex}")
+    endforeach()
+    set(incs)
+    foreach(i IN LISTS C_INCLUDES)
+        list(APPEND incs ${CMAKE_CURRENT_SOURCE_DIR}/${i})
+    endforeach()
+    if(srcs)
+        add_library(${name} STATIC ${srcs})
+        target_include_directories(${name} PUBLIC ${incs})
+        target_link_libraries(${name} PUBLIC ${C_LIBS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${incs})
+        target_link_libraries(${name} INTERFACE ${C_LIBS})
+    endif()
+endfunction()

@@ -1,0 +1,5 @@
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+if(SYNC_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,329 @@
+#include <sys/socket.h>
+
+#include "BusNames.h"
+#include "BusTestSupport.h"
+#include "kolm.h"
+
+namespace {
+
+using namespace BusTest;
+using Sync::Platform::BusNames;
+
+constexpr uint32_t kPing = 0x1000;
+constexpr uint32_t kDown = 0xD0;
+constexpr uint32_t kFound = 0xF0;
+
+class MailboxTest : public BusFixture {};
+
+// Runs the mailbox's library and throws away whatever arrives.
+void pump(Mailbox& mailbox) {
+    processOthers(&mailbox);
+    while (void* msg = mailbox.receive()) {
+        tavi_free(&msg);
+    }
+}
+
+TEST_F(MailboxTest, MessagesArriveInOrderWithSenderAndSize) {
+    auto a = make("alpha");
+    auto b = make("beta");
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a->id(), b->id());
+    for (uint32_t i = 0; i < 200; ++i) {
+        sendWord(*a, b->id(), kPing, i, 8 + i % 5);
+    }
+    for (uint32_t i = 0; i < 200; ++i) {
+        Received r{};
+        ASSERT_TRUE(next(*b, r)) << i;
+        EXPECT_EQ(r, (Received{kPing, a->id(), i, 8 + i % 5}));
+    }
+    sendWord(*a, b->id(), kPing, 7);
+    void* onBehalf = tavi_alloc(4, kPing);
+    a->send(&onBehalf, b->id(), 4242);
+    EXPECT_EQ(onBehalf, nullptr);
+    EXPECT_EQ(collect(*b, 2), (std::vector<Received>{{kPing, a->id(), 7, 8}, {kPing, 4242, 0, 4}}));
+}
+
+TEST_F(MailboxTest, MessageToOwnIdAndToMissingMailbox) {
+    auto a = make("alpha");
+    ASSERT_TRUE(a);
+    sendWord(*a, 123456, kPing, 1);  // nobody: dropped
+    sendWord(*a, a->id(), kPing, 2);
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kPing, a->id(), 2, 8}}));
+    EXPECT_TRUE(warnings().empty());
+}
+
+TEST_F(MailboxTest, NamesAreExclusiveAndFreedOnClose) {
+    auto a = make("shared name");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(Mailbox::create("shared name"), nullptr);
+    EXPECT_EQ(Mailbox::create(std::string(240, 'x')), nullptr);  // bus name past 255 bytes
+    EXPECT_NE(Mailbox::create(std::string(238, 'x')), nullptr);  // exactly 255
+    a->close();
+    EXPECT_FALSE(a->connected());
+    pollfd p{a->fd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, kWaitMs), 1);
+    EXPECT_NE(p.revents & (POLLHUP | POLLERR), 0);
+    EXPECT_TRUE(eventually([] { return Mailbox::create("shared name") != nullptr; }));
+}
+
+TEST_F(MailboxTest, MonitorFiresWhenPeerGoesAndNotAfterUnmonitor) {
+    auto a = make("watcher");
+    auto b = make("watched");
+    auto c = make("also-watched");
+    ASSERT_TRUE(a && b && c);
+    void* first = tavi_alloc(8, kDown);
+    void* second = tavi_alloc(8, kDown + 1);
+    void* cancelled = tavi_alloc(8, kDown + 2);
+    uint32_t ref1 = a->monitor(b->id(), &first);
+    uint32_t ref2 = a->monitor(b->id(), &second);
+    uint32_t ref3 = a->monitor(c->id(), &cancelled);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_TRUE(ref1 != 0 && ref2 != 0 && ref3 != 0 && ref1 != ref2 && ref2 != ref3);
+    EXPECT_EQ(a->monitor(b->id(), nullptr), 0u);
+
+    EXPECT_EQ(collect(*a, 0), std::vector<Received>{});  // both alive: nothing
+    a->unmonitor(ref3);
+    uint32_t bId = b->id();
+    b.reset();
+    c.reset();
+    EXPECT_EQ(collect(*a, 2), (std::vector<Received>{{kDown, bId, 0, 8}, {kDown + 1, bId, 0, 8}}));
+    EXPECT_EQ(a->watchedNames(), 0u);
+}
+
+TEST_F(MailboxTest, MonitorOfAbsentMailboxFiresAtOnce) {
+    auto a = make("watcher");
+    ASSERT_TRUE(a);
+    void* msg = tavi_alloc(4, kDown);
+    EXPECT_NE(a->monitor(777, &msg), 0u);
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kDown, 777, 0, 4}}));
+}
+
+TEST_F(MailboxTest, LocateFindsExistingAndLaterMailboxOnce) {
+    auto a = make("seeker");
+    auto early = make("early");
+    ASSERT_TRUE(a && early);
+    void* m1 = tavi_alloc(4, kFound);
+    void* m2 = tavi_alloc(4, kFound + 1);
+    a->locate("early", &m1);
+    a->locate("late one", &m2);
+    EXPECT_EQ(m1, nullptr);
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kFound, early->id(), 0, 4}}));
+
+    auto late = make("late one");
+    ASSERT_TRUE(late);
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kFound + 1, late->id(), 0, 4}}));
+    late.reset();
+    auto again = make("late one");  // the locate has ended: nothing more
+    EXPECT_EQ(collect(*a, 0), std::vector<Received>{});
+    EXPECT_EQ(a->watchedNames(), 0u);
+}
+
+TEST_F(MailboxTest, LocateWaitsForAnOwnerThatAnswersId) {
+    auto a = make("seeker");
+    ASSERT_TRUE(a);
+    RawConnection impostor;  // owns the name but never answers
+    ASSERT_NE(impostor.bus(), nullptr);
+    ASSERT_GE(sd_bus_request_name(impostor.bus(), BusNames::mailbox("target").c_str(), 0), 0);
+    void* msg = tavi_alloc(4, kFound);
+    a->locate("target", &msg);
+    EXPECT_EQ(collect(*a, 0, 1500), std::vector<Received>{});
+    ASSERT_EQ(warnings().size(), 1u);
+    EXPECT_NE(warnings()[0].find("Id()"), std::string::npos) << warnings()[0];
+
+    sd_bus_release_name(impostor.bus(), BusNames::mailbox("target").c_str());
+    auto target = make("target");
+    ASSERT_TRUE(target);
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kFound, target->id(), 0, 4}}));
+}
+
+TEST_F(MailboxTest, SubscriptionFollowsEveryOwner) {
+    auto client = make("client");
+    auto server1 = make("server1");
+    auto server2 = make("server2");
+    ASSERT_TRUE(client && server1 && server2);
+    uint32_t sub = client->subscribe("sci", "sync", 0xFEEDFACECAFEBEEFull);
+    ASSERT_NE(sub, 0u);
+    void* rsp = client->receive(kWaitMs);
+    ASSERT_NE(rsp, nullptr);
+    EXPECT_EQ(tavi_size(rsp), KOLM_SUBSCRIBE_RSP_SIZE);
+    EXPECT_EQ(word(rsp, 0), KOLM_SUBSCRIBE_RSP);
+    EXPECT_EQ(word(rsp, 4), sub);
+    uint64_t tag;
+    std::memcpy(&tag, static_cast<char*>(rsp) + 8, sizeof tag);
+    EXPECT_EQ(tag, 0xFEEDFACECAFEBEEFull);
+    EXPECT_EQ(tavi_sender(rsp), client->id());
+    tavi_free(&rsp);
+
+    EXPECT_EQ(server1->publish("sci", "other"), 0);  // another domain: not ours
+    EXPECT_EQ(server1->publish("sci", "sync"), 0);
+    EXPECT_NE(server2->publish("sci", "sync"), 0);  // taken
+    EXPECT_EQ(collect(*client, 1), (std::vector<Received>{{KOLM_SERVICE_ADDED_IND, server1->id(), sub, 8}}));
+    EXPECT_EQ(server1->unpublish("sci", "sync"), 0);
+    EXPECT_EQ(server2->publish("sci", "sync"), 0);
+    EXPECT_EQ(collect(*client, 2), (std::vector<Received>{{KOLM_SERVICE_REMOVED_IND, server1->id(), sub, 8},
+                                                          {KOLM_SERVICE_ADDED_IND, server2->id(), sub, 8}}));
+
+    uint32_t later = client->subscribe("sci", "sync", 5);  // service already present
+    EXPECT_GT(later, sub);
+    EXPECT_EQ(collect(*client, 2),
+              (std::vector<Received>{{KOLM_SUBSCRIBE_RSP, client->id(), later, 16},
+                                     {KOLM_SERVICE_ADDED_IND, server2->id(), later, 8}}));
+    EXPECT_EQ(client->unsubscribe(sub), 0);
+    EXPECT_NE(client->unsubscribe(sub), 0);
+    uint32_t lastOwner = server2->id();
+    server2.reset();
+    EXPECT_EQ(collect(*client, 1), (std::vector<Received>{{KOLM_SERVICE_REMOVED_IND, lastOwner, later, 8}}));
+}
+
+TEST_F(MailboxTest, PeerThatDiesAndReturnsGivesMonitorBeforeNewAdded) {
+    auto client = make("client");
+    auto server = make("server");
+    ASSERT_TRUE(client && server);
+    ASSERT_EQ(server->publish("svc", "sync"), 0);
+    uint32_t sub = client->subscribe("svc", "sync", 1);
+    uint32_t oldId = server->id();
+    EXPECT_EQ(collect(*client, 2), (std::vector<Received>{{KOLM_SUBSCRIBE_RSP, client->id(), sub, 16},
+                                                          {KOLM_SERVICE_ADDED_IND, oldId, sub, 8}}));
+    void* down = tavi_alloc(4, kDown);
+    client->monitor(oldId, &down);
+
+    server.reset();
+    server = make("server");
+    ASSERT_TRUE(server);
+    ASSERT_EQ(server->publish("svc", "sync"), 0);
+    // The bus drops the dead peer's names in an order of its own; both losses precede the return.
+    auto all = collect(*client, 3);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[2], (Received{KOLM_SERVICE_ADDED_IND, server->id(), sub, 8}));
+    std::vector<Received> losses(all.begin(), all.begin() + 2);
+    if (losses[0].msgno == kDown) {
+        std::swap(losses[0], losses[1]);
+    }
+    EXPECT_EQ(losses,
+              (std::vector<Received>{{KOLM_SERVICE_REMOVED_IND, oldId, sub, 8}, {kDown, oldId, 0, 4}}));
+}
+
+TEST_F(MailboxTest, BadDeliverIsDroppedWithWarning) {
+    auto a = make("target");
+    ASSERT_TRUE(a);
+    RawConnection peer;
+    ASSERT_NE(peer.bus(), nullptr);
+    const uint8_t two[] = {1, 2};
+    sd_bus_message* m = nullptr;
+    ASSERT_GE(sd_bus_message_new_method_call(peer.bus(), &m, BusNames::id(a->id()).c_str(),
+                                             "/org/tavi/Mailbox", "org.tavi.Mailbox", "Deliver"),
+              0);
+    sd_bus_message_append(m, "u", 5u);
+    sd_bus_message_append_array(m, 'y', two, sizeof two);
+    sd_bus_message_set_expect_reply(m, 0);
+    ASSERT_GE(sd_bus_send(peer.bus(), m, nullptr), 0);
+    sd_bus_message_unref(m);
+    ASSERT_GE(peer.callDeliver(a->id(), "s", "not a message"), 0);
+    ASSERT_GE(peer.callDeliver(a->id(), "u", 5u), 0);
+    const uint8_t good[] = {9, 0, 0, 0, 1};
+    m = nullptr;
+    sd_bus_message_new_method_call(peer.bus(), &m, BusNames::id(a->id()).c_str(), "/org/tavi/Mailbox",
+                                   "org.tavi.Mailbox", "Deliver");
+    sd_bus_message_append(m, "u", 6u);
+    sd_bus_message_append_array(m, 'y', good, sizeof good);
+    sd_bus_message_set_expect_reply(m, 0);
+    sd_bus_send(peer.bus(), m, nullptr);
+    sd_bus_message_unref(m);
+    sd_bus_flush(peer.bus());
+
+    EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{9, 6, 0, 5}}));
+    ASSERT_EQ(warnings().size(), 3u);
+    EXPECT_NE(warnings()[0].find("2 bytes"), std::string::npos) << warnings()[0];
+    EXPECT_NE(warnings()[1].find("signature 's'"), std::string::npos) << warnings()[1];
+    EXPECT_NE(warnings()[2].find("signature 'u'"), std::string::npos) << warnings()[2];
+}
+
+TEST_F(MailboxTest, DescriptorStaysReadableWhileMessagesWait) {
+    auto a = make("sender");
+    auto b = make("receiver");
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(eventually([&] { return pump(*b), !readable(b->fd()); }));
+    for (uint32_t i = 0; i < 3; ++i) {
+        sendWord(*a, b->id(), kPing, i);
+    }
+    for (uint32_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(readable(b->fd(), kWaitMs)) << i;
+        void* msg = nullptr;
+        // Bus traffic of its own may make a receive come back empty; a message still follows.
+        EXPECT_TRUE(eventually([&] { return (msg = b->receive()) != nullptr; }));
+        EXPECT_EQ(word(msg, 4), i);
+        tavi_free(&msg);
+    }
+}
+
+TEST_F(MailboxTest, MessagesParsedDuringBlockingCallKeepDescriptorReadable) {
+    auto a = make("sender");
+    auto b = make("receiver");
+    ASSERT_TRUE(a && b);
+    for (uint32_t i = 0; i < 3; ++i) {
+        sendWord(*a, b->id(), kPing, i);
+    }
+    ASSERT_TRUE(readable(b->fd(), kWaitMs));
+    // Waiting for the answer reads the three messages off the socket into sd-bus.
+    ASSERT_EQ(b->publish("x", "y"), 0);
+    for (uint32_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(readable(b->fd(), kWaitMs)) << i;
+        void* msg = nullptr;
+        EXPECT_TRUE(eventually([&] { return (msg = b->receive()) != nullptr; }));
+        EXPECT_EQ(word(msg, 4), i);
+        tavi_free(&msg);
+    }
+}
+
+TEST_F(MailboxTest, LibraryMadeMessageMakesDescriptorReadable) {
+    auto a = make("alone");
+    ASSERT_TRUE(a);
+    EXPECT_TRUE(eventually([&] { return pump(*a), !readable(a->fd()); }));
+    ASSERT_NE(a->subscribe("nobody", "here", 1), 0u);
+    // Takes the bus's answers about the new watch off the socket; only the response is left.
+    for (int i = 0; i < 20; ++i) {
+        readable(a->fd(), 10);
+        a->process();
+    }
+    EXPECT_EQ(a->queued(), 1u);
+    EXPECT_TRUE(readable(a->fd(), kWaitMs));
+    void* rsp = a->receive();
+    ASSERT_NE(rsp, nullptr);
+    EXPECT_EQ(word(rsp, 0), KOLM_SUBSCRIBE_RSP);
+    tavi_free(&rsp);
+}
+
+TEST_F(MailboxTest, EveryEndedWatchRemovesItsMatch) {
+    auto a = make("watcher");
+    auto b = make("watched");
+    ASSERT_TRUE(a && b);
+    RawConnection observer;
+    std::string aName = BusNames::id(a->id());
+    int baseline = observer.matchRules(aName);
+    if (baseline < 0) {
+        GTEST_SKIP() << "the bus offers no statistics";
+    }
+    void* m1 = tavi_alloc(4, kDown);
+    void* m2 = tavi_alloc(4, kDown);
+    void* m3 = tavi_alloc(4, kFound);
+    void* m4 = tavi_alloc(4, kFound);
+    uint32_t ref = a->monitor(b->id(), &m1);
+    a->monitor(b->id(), &m2);  // same name: no second match
+    a->locate("absent", &m3);
+    a->locate("watched", &m4);
+    uint32_t sub = a->subscribe("s", "d", 1);
+    EXPECT_TRUE(eventually([&] { return pump(*a), observer.matchRules(aName) == baseline + 4; }))
+        << observer.matchRules(aName);
+
+    a->unmonitor(ref);
+    EXPECT_EQ(a->watchedNames(), 4u);
+    EXPECT_TRUE(eventually([&] { return pump(*a), a->watchedNames() == 3u; }));  // "watched" located
+    a->unsubscribe(sub);
+    b.reset();  // the remaining monitor fires
+    auto absent = make("absent");
+    EXPECT_TRUE(eventually([&] { return pump(*a), a->watchedNames() == 0u; }));
+    EXPECT_TRUE(eventually([&] { return pump(*a), observer.matchRules(aName) == baseline; }))
+        << observer.matchRules(aName);
+}
+
+}  // namespace
