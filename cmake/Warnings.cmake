@@ -2,4 +2,10 @@ add_compile_options(-Wall -Wextra -Wno-unused-parameter)
 if(SYNC_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
+    add_compile_definitions(SYNC_SANITIZED=1)
+endif()
+if(SYNC_FUZZ)
+    # Coverage instrumentation for all project code, so the fuzz targets are guided by what they
+    # reach inside the daemon, not only by their own entry file.
+    add_compile_options(-fsanitize=fuzzer-no-link)
 endif()

@@ -1,0 +1,7 @@
+#include "control/MessageHandler.h"
+
+namespace Sync {
+
+MessageHandler::~MessageHandler() = default;
+
+}  // namespace Sync

@@ -1,0 +1,7 @@
+#include "eventHandling/EventHandler.h"
+
+namespace Sync {
+
+EventHandler::~EventHandler() = default;
+
+}  // namespace Sync

@@ -1,0 +1,7 @@
+#include "eventHandling/IDomainEntityFactory.h"
+
+namespace Sync {
+
+IDomainEntityFactory::~IDomainEntityFactory() = default;
+
+}  // namespace Sync

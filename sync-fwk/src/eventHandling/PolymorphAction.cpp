@@ -1,0 +1,7 @@
+#include "eventHandling/PolymorphAction.h"
+
+namespace Sync {
+
+PolymorphAction::~PolymorphAction() = default;
+
+}  // namespace Sync

@@ -1,0 +1,7 @@
+#include "eventHandling/PolymorphEvent.h"
+
+namespace Sync {
+
+PolymorphEvent::~PolymorphEvent() = default;
+
+}  // namespace Sync

@@ -1,0 +1,7 @@
+#include "eventHandling/PolymorphListener.h"
+
+namespace Sync {
+
+PolymorphListener::~PolymorphListener() = default;
+
+}  // namespace Sync

@@ -1,0 +1,288 @@
+#include "control/AbstractClientIf.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Macros.h"
+#include "MessagingTestDoubles.h"
+#include "TraceCapture.h"
+#include "control/CastTo.h"
+#include "control/Dispatcher.h"
+#include "control/InitCfmPrimitive.h"
+#include "control/InitRejPrimitive.h"
+#include "control/InitReqPrimitive.h"
+#include "control/InitSusPrimitive.h"
+#include "kolm.h"
+
+namespace Sync {
+namespace {
+
+using Test::FakeMailbox;
+using Test::RecordingHandler;
+using Test::TestClientIf;
+using Test::TestPrimitive;
+using Test::TraceCapture;
+using Test::wireMessage;
+
+using ClientIfState = AbstractClientIf::ClientIfState;
+constexpr ClientIfState NOT_CONNECTED = AbstractClientIf::NOT_CONNECTED,
+                        WAIT_FOR_SERVER = AbstractClientIf::WAIT_FOR_SERVER,
+                        WAIT_FOR_INIT_CFM = AbstractClientIf::WAIT_FOR_INIT_CFM,
+                        REVISION_NOT_SUPPORTED = AbstractClientIf::REVISION_NOT_SUPPORTED,
+                        INITIATED = AbstractClientIf::INITIATED, DETACHED = AbstractClientIf::DETACHED;
+constexpr uint32_t SERVER = 0x3003, STRANGER = 0x4004;
+constexpr uint32_t INIT_REQ_NO = 0x5002, INIT_CFM_NO = 0x5003, INIT_REJ_NO = 0x5004, INIT_SUS_NO = 0x5005;
+constexpr uint32_t TERM_REQ_NO = 0x5006, TERM_CFM_NO = 0x5007, SERVER_DOWN_NO = 0x5008, SERVICE_NO = 0x5010;
+
+std::vector<uint8_t> nameService(uint32_t msgno, uint32_t id, uint64_t tag = 0) {
+    return Test::nameServiceMessage(msgno, id, tag);
+}
+
+class AbstractClientIfTest : public ::testing::Test {
+  protected:
+    AbstractClientIfTest() {
+        client.registerPrimitive(serverUp = new TestPrimitive(1, KOLM_SERVICE_ADDED_IND, 8));
+        client.registerPrimitive(new InitReqPrimitive(INIT_REQ_NO, "T_INIT_REQ"));
+        client.registerPrimitive(new InitCfmPrimitive(INIT_CFM_NO, "T_INIT_CFM"));
+        client.registerPrimitive(new InitRejPrimitive(INIT_REJ_NO, "T_INIT_REJ"));
+        client.registerPrimitive(new InitSusPrimitive(INIT_SUS_NO, "T_INIT_SUS"));
+        client.registerPrimitive(new TestPrimitive(6, TERM_REQ_NO, 12));
+        client.registerPrimitive(new TestPrimitive(7, TERM_CFM_NO, 12));
+        client.registerPrimitive(new TestPrimitive(8, SERVER_DOWN_NO, 12));
+        client.registerPrimitive(service = new TestPrimitive(10, SERVICE_NO, 16));
+        // Every listener notes the state it finds the client in.
+        for (uint32_t kind : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 10u}) {
+            auto* handler = new RecordingHandler(&calls);
+            handler->probe = [this] { statesSeen.push_back(client.getState()); };
+            client.addListener(client.getPrimitive(kind), handler);
+        }
+    }
+
+    bool pump() {
+        return mailbox.pump([this](void* msg) { return client.dispatchMsg(msg); });
+    }
+    bool deliver(uint32_t sender, const std::vector<uint8_t>& bytes) {
+        return mailbox.deliver(sender, bytes, [this](void* msg) { return client.dispatchMsg(msg); });
+    }
+    // Subscribed and the server announced: the init request is out.
+    void reachInitCfmWait(uint32_t server = SERVER) {
+        client.attachIf();
+        ASSERT_TRUE(pump());
+        FakeTavi::serviceUp("test-service", "sync", server);
+        ASSERT_TRUE(pump());
+        ASSERT_EQ(WAIT_FOR_INIT_CFM, client.getState());
+    }
+    void reachInitiated() {
+        reachInitCfmWait();
+        ASSERT_TRUE(deliver(SERVER, wireMessage(INIT_CFM_NO, {0x10, 0x20, 1})));
+        ASSERT_EQ(INITIATED, client.getState());
+        FakeTavi::clearSent();
+        calls.clear();
+        statesSeen.clear();
+        client.hooked.clear();
+    }
+
+    FakeMailbox mailbox;
+    TestClientIf client{FakeMailbox::OWN_ID};
+    TestPrimitive* serverUp;
+    TestPrimitive* service;
+    std::vector<RecordingHandler::Call> calls;
+    std::vector<ClientIfState> statesSeen;
+};
+
+TEST_F(AbstractClientIfTest, HandshakeFromSubscriptionToInitiated) {
+    TraceCapture capture;
+    client.attachIf();
+    EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
+    ASSERT_EQ(1u, FakeTavi::subscriptions().size());
+    const FakeTavi::Subscription subscription = FakeTavi::subscriptions().front();
+    EXPECT_EQ("test-service", subscription.service);
+    EXPECT_EQ("sync", subscription.domain);
+    EXPECT_EQ(client.getTag(), subscription.tag);
+    ASSERT_TRUE(pump());
+    EXPECT_EQ(subscription.id, client.getSubscriptionId());
+    EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SUBSCRIBE_RSP for test-service"));
+
+    FakeTavi::serviceUp("test-service", "sync", SERVER);
+    ASSERT_TRUE(pump());
+    EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SERVICE_ADDED_IND for test-service"));
+    EXPECT_EQ(SERVER, client.getServerPid());
+    EXPECT_EQ(std::vector<uint32_t>{SERVER}, FakeTavi::monitoredPids());
+    ASSERT_EQ(1u, FakeTavi::sent().size());
+    EXPECT_EQ(SERVER, FakeTavi::sent().front().to);
+    EXPECT_EQ(FakeMailbox::OWN_ID, FakeTavi::sent().front().from);
+    EXPECT_EQ(wireMessage(INIT_REQ_NO, {0xFFFFFFFF, 0xFFFFFFFF, 1, 2, 3}), FakeTavi::sent().front().bytes);
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(serverUp, calls[0].primitive);
+    EXPECT_EQ(SERVER, calls[0].senderPid);
+
+    ASSERT_TRUE(deliver(SERVER, wireMessage(INIT_CFM_NO, {0x10, 0x20, 2})));
+    EXPECT_EQ(0x10u, client.getProcedureReference());
+    EXPECT_EQ(0x20u, client.getConnectionReference());
+    EXPECT_EQ(std::vector<uint32_t>{3}, client.hooked);
+    // Listeners run after the state change.
+    EXPECT_EQ((std::vector<ClientIfState>{WAIT_FOR_INIT_CFM, INITIATED}), statesSeen);
+
+    service->value = 77;
+    service->setProcedureReference(5);
+    EXPECT_TRUE(client.sendServicePrimitive(service));
+    EXPECT_EQ(wireMessage(SERVICE_NO, {5, 0xFFFFFFFF, 77}), FakeTavi::sent().back().bytes);
+    EXPECT_EQ(SERVER, FakeTavi::sent().back().to);
+    ASSERT_TRUE(deliver(SERVER, wireMessage(SERVICE_NO, {1, 2, 3})));
+    EXPECT_EQ((std::vector<uint32_t>{3, 10}), client.hooked);
+    EXPECT_EQ(3u, calls.size());
+}
+
+struct RefusalCase {
+    ClientIfState state;
+    uint32_t msgno;  // 0: the server-up primitive, dispatched directly
+    const char* error;
+};
+
+class ClientRefusalTest : public AbstractClientIfTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+// A primitive in a state that does not expect it changes nothing, reaches nobody and sends nothing.
+TEST_P(ClientRefusalTest, RefusedWithItsTextAndNoEffect) {
+    const RefusalCase& c = GetParam();
+    client.setState(c.state);
+    TraceCapture capture;
+    if (c.msgno != 0)
+        EXPECT_TRUE(deliver(SERVER, wireMessage(c.msgno, {1, 2, 3, 4, 5})));
+    else
+        client.dispatchPrimitive(serverUp, SERVER);
+    EXPECT_EQ(1u, capture.count(TL_ERROR, c.error)) << c.error << "\n" << capture.dump();
+    EXPECT_EQ(c.state, client.getState()) << c.error;
+    EXPECT_TRUE(calls.empty() && client.hooked.empty()) << c.error;
+    EXPECT_TRUE(FakeTavi::sent().empty() && FakeTavi::monitoredPids().empty()) << c.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, ClientRefusalTest,
+    ::testing::Values(RefusalCase{WAIT_FOR_INIT_CFM, 0,
+                                  "Coding error: Management primitive (1) received in wrong state (2)"},
+                      RefusalCase{WAIT_FOR_SERVER, INIT_CFM_NO,
+                                  "Coding error: Management primitive (3) received in wrong state (1)"},
+                      RefusalCase{INITIATED, INIT_REJ_NO,
+                                  "Coding error: Management primitive (4) received in wrong state (4)"},
+                      RefusalCase{NOT_CONNECTED, INIT_SUS_NO,
+                                  "Coding error: Management primitive (5) received in wrong state (0)"},
+                      RefusalCase{INITIATED, TERM_CFM_NO,
+                                  "Coding error: Management primitive (7) received in wrong state (4)"},
+                      RefusalCase{WAIT_FOR_INIT_CFM, SERVICE_NO,
+                                  "Coding error: Service primitive (10) received in wrong state (2)"},
+                      RefusalCase{WAIT_FOR_SERVER, INIT_REQ_NO,
+                                  "Coding error: Service primitive (2) received in wrong state (1)"},
+                      RefusalCase{DETACHED, TERM_REQ_NO,
+                                  "Coding error: Service primitive (6) received in wrong state (5)"}));
+
+TEST_F(AbstractClientIfTest, ServerDownFromAnotherMailboxChangesNothingAndWritesNothing) {
+    reachInitiated();
+    TraceCapture capture;
+    EXPECT_TRUE(deliver(STRANGER, wireMessage(SERVER_DOWN_NO, {0, 0})));
+    EXPECT_EQ(INITIATED, client.getState());
+    EXPECT_TRUE(calls.empty() && client.hooked.empty());
+    for (uint32_t level : {TL_ERROR, TL_WARNING, TL_INFO, TL_STATE, TL_DEBUG})
+        EXPECT_TRUE(capture.count(level, "") == 0) << capture.dump();
+}
+
+TEST_F(AbstractClientIfTest, ServerDownDisconnectsAndASearchingClientReconnectsToTheNextServer) {
+    client.searchAgainOnServerDown = true;
+    reachInitiated();
+    ASSERT_EQ(1u, FakeTavi::fireMonitor(SERVER));
+    ASSERT_TRUE(pump());
+    EXPECT_EQ(0u, client.getAttRef());
+    EXPECT_EQ(std::vector<uint32_t>{8}, client.hooked);
+    EXPECT_EQ(std::vector<ClientIfState>{WAIT_FOR_SERVER}, statesSeen);
+
+    FakeTavi::serviceUp("test-service", "sync", STRANGER);
+    ASSERT_TRUE(pump());
+    EXPECT_EQ(WAIT_FOR_INIT_CFM, client.getState());
+    ASSERT_EQ(1u, FakeTavi::sent().size());
+    // The new request goes to the new server with the references of the first connection.
+    EXPECT_EQ(wireMessage(INIT_REQ_NO, {0x10, 0x20, 1, 2, 3}), FakeTavi::sent().front().bytes);
+    EXPECT_EQ(STRANGER, FakeTavi::sent().front().to);
+    EXPECT_EQ(std::vector<uint32_t>{STRANGER}, FakeTavi::monitoredPids());
+}
+
+TEST_F(AbstractClientIfTest, RejectEndsTheMonitorAndNotSupportedKeepsServiceTrafficOff) {
+    reachInitCfmWait();
+    ASSERT_TRUE(deliver(SERVER, wireMessage(INIT_REJ_NO, {1, 2, 0xFFFFFFFE})));
+    EXPECT_EQ(NOT_CONNECTED, client.getState());
+    EXPECT_TRUE(FakeTavi::monitoredPids().empty());
+    EXPECT_EQ(-2, castTo<InitRejPrimitive>(client.getPrimitive(4))->getReason());
+
+    client.setState(WAIT_FOR_INIT_CFM);
+    ASSERT_TRUE(deliver(SERVER, wireMessage(INIT_SUS_NO, {1, 2, 4})));
+    EXPECT_EQ(REVISION_NOT_SUPPORTED, client.getState());
+    FakeTavi::clearSent();
+    TraceCapture capture;
+    EXPECT_FALSE(client.sendServicePrimitive(service));
+    EXPECT_TRUE(capture.contains(TL_DEBUG, "Pending initialization: Try to send primitive later (state: 3)"));
+    EXPECT_TRUE(FakeTavi::sent().empty());
+}
+
+TEST_F(AbstractClientIfTest, DetachUnsubscribesAndTerminateConfirmEndsTheConnection) {
+    reachInitiated();
+    client.detachIf();
+    EXPECT_EQ(DETACHED, client.getState());
+    EXPECT_TRUE(FakeTavi::subscriptions().empty());
+    ASSERT_TRUE(deliver(SERVER, wireMessage(TERM_CFM_NO, {0, 0})));
+    EXPECT_EQ(NOT_CONNECTED, client.getState());
+    EXPECT_TRUE(FakeTavi::monitoredPids().empty());
+    EXPECT_EQ(std::vector<uint32_t>{7}, client.hooked);
+}
+
+TEST_F(AbstractClientIfTest, AServerInTheOwnMailboxIsNotMonitored) {
+    reachInitCfmWait(FakeMailbox::OWN_ID);
+    EXPECT_TRUE(FakeTavi::monitoredPids().empty());
+    ASSERT_EQ(1u, FakeTavi::sent().size());
+    EXPECT_EQ(FakeMailbox::OWN_ID, FakeTavi::sent().front().to);
+}
+
+TEST_F(AbstractClientIfTest, NameServiceMessagesOfAnotherSubscriptionAreLeftToItsInterface) {
+    TestClientIf other(FakeMailbox::OWN_ID, "other-service");
+    Dispatcher dispatcher;
+    dispatcher.addInterface(1, &client);
+    dispatcher.addInterface(2, &other);
+    dispatcher.attachInterfaces();
+    mailbox.pump([&](void* msg) { return dispatcher.dispatch(msg); });
+    ASSERT_NE(0xFFFFFFFFu, other.getSubscriptionId());
+    ASSERT_NE(client.getSubscriptionId(), other.getSubscriptionId());
+
+    const uint32_t id = other.getSubscriptionId();
+    EXPECT_FALSE(deliver(SERVER, nameService(KOLM_SUBSCRIBE_RSP, id, other.getTag())));
+    EXPECT_FALSE(deliver(SERVER, nameService(KOLM_SERVICE_ADDED_IND, id)));
+    EXPECT_FALSE(deliver(SERVER, nameService(KOLM_SERVICE_REMOVED_IND, id)));
+    EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
+    EXPECT_TRUE(calls.empty());
+
+    // Our own removed indication is taken and changes nothing: the monitor tells the loss.
+    TraceCapture capture;
+    EXPECT_TRUE(deliver(SERVER, nameService(KOLM_SERVICE_REMOVED_IND, client.getSubscriptionId())));
+    EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SERVICE_REMOVED_IND for test-service"));
+    EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
+}
+
+TEST_F(AbstractClientIfTest, ShortNameServiceMessagesAreClaimedWithOneWarning) {
+    client.attachIf();
+    ASSERT_TRUE(pump());
+    std::vector<uint8_t> shortRsp =
+        nameService(KOLM_SUBSCRIBE_RSP, client.getSubscriptionId(), client.getTag());
+    shortRsp.resize(15);
+    std::vector<uint8_t> shortAdded = nameService(KOLM_SERVICE_ADDED_IND, client.getSubscriptionId());
+    shortAdded.resize(7);
+    TraceCapture capture;
+    EXPECT_TRUE(deliver(SERVER, shortRsp));
+    EXPECT_TRUE(deliver(SERVER, shortAdded));
+    EXPECT_EQ(
+        1u, capture.count(TL_WARNING, "KOLM_SUBSCRIBE_RSP, msgno 26214400 [0x01900000]: 15 bytes received"));
+    EXPECT_EQ(1u, capture.count(TL_WARNING,
+                                "KOLM_SERVICE_ADDED_IND, msgno 26214401 [0x01900001]: 7 bytes received"));
+    EXPECT_EQ(2u, capture.count(TL_WARNING, ""));
+    EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
+    EXPECT_TRUE(calls.empty());
+}
+
+}  // namespace
+}  // namespace Sync

@@ -1,0 +1,172 @@
+#include "control/BaseInterface.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Macros.h"
+#include "MessagingTestDoubles.h"
+#include "TraceCapture.h"
+
+namespace Sync {
+namespace {
+
+using Test::FakeMailbox;
+using Test::RecordingHandler;
+using Test::TestPrimitive;
+using Test::TraceCapture;
+using Test::wireMessage;
+
+// Passes every received primitive straight to its listeners.
+class PlainInterface : public BaseInterface {
+  public:
+    PlainInterface() : BaseInterface(FakeMailbox::OWN_ID) {}
+    void attachIf() override {}
+    void detachIf() override {}
+    void dispatchPrimitive(BasePrimitive* primitive, uint32_t senderPid) override {
+        notifyListeners(primitive, senderPid);
+    }
+};
+
+// A variable layout: a count at 12, then that many 8-byte entries from 16.
+class ListPrimitive : public BasePrimitive {
+  public:
+    ListPrimitive() : BasePrimitive(11, 0x200, "TEST_LIST_MSG", 16) {}
+    uint64_t requiredSize(const void* msg) const override { return 16 + 8ull * getU32(msg, 12); }
+    void fetchPrimitive(void* msg) override { last = getU64(msg, 16 + 8 * (getU32(msg, 12) - 1)); }
+    uint64_t last = 0;
+};
+
+constexpr uint32_t PEER = 0x2002;
+
+class BaseInterfaceTest : public ::testing::Test {
+  protected:
+    bool deliver(const std::vector<uint8_t>& bytes) {
+        return mailbox.deliver(PEER, bytes, [this](void* msg) { return iface.dispatchMsg(msg); });
+    }
+    TestPrimitive* registerFixed() {
+        auto* primitive = new TestPrimitive(10, 0x100, 16, "T_FIXED_MSG");
+        iface.registerPrimitive(primitive);
+        return primitive;
+    }
+
+    FakeMailbox mailbox;
+    PlainInterface iface;
+    std::vector<RecordingHandler::Call> calls;
+};
+
+TEST_F(BaseInterfaceTest, RefusedRegistrationsLeaveTheFirstInPlace) {
+    TestPrimitive* first = registerFixed();
+    TraceCapture capture;
+    EXPECT_FALSE(iface.registerPrimitive(nullptr));
+    EXPECT_FALSE(iface.registerPrimitive(new TestPrimitive(10, 0x101)));  // same kind
+    EXPECT_FALSE(iface.registerPrimitive(new TestPrimitive(11, 0x100)));  // same number
+    EXPECT_EQ(1u, capture.count(TL_ERROR, "Coding error: Received null pointer primitive!"));
+    EXPECT_EQ(2u, capture.count(TL_ERROR, "Coding error: Primitive already registered!"));
+    EXPECT_EQ(first, iface.getPrimitive(10));
+    EXPECT_EQ(nullptr, iface.getPrimitive(11));
+    EXPECT_TRUE(capture.contains(TL_INFO, "Primitive not registered (11)!"));
+    EXPECT_TRUE(deliver(wireMessage(0x100, {1, 2, 3})));
+    EXPECT_FALSE(deliver(wireMessage(0x101, {1, 2, 3})));
+}
+
+TEST_F(BaseInterfaceTest, RefusedListenersAndNotificationsAreTraced) {
+    TestPrimitive* registered = registerFixed();
+    TestPrimitive stranger(12, 0x300);
+    const struct {
+        BasePrimitive* primitive;
+        bool withHandler;
+        const char* error;
+    } cases[] = {
+        {nullptr, true, "Coding error: Received null pointer primitive!"},
+        {registered, false, "Coding error: Received null pointer listener!"},
+        {&stranger, true, "Coding error: Received primitive not registered!"},
+    };
+    for (const auto& c : cases) {
+        TraceCapture capture;
+        bool deleted = false;
+        iface.addListener(c.primitive, c.withHandler ? new RecordingHandler(&calls, 0, &deleted) : nullptr);
+        EXPECT_EQ(1u, capture.count(TL_ERROR, c.error)) << c.error;
+        EXPECT_EQ(c.withHandler, deleted) << c.error;  // a refused handler is not leaked
+    }
+    iface.addListener(registered, new RecordingHandler(&calls));
+    TraceCapture capture;
+    iface.notifyListeners(registered, 0);
+    iface.notifyListeners(&stranger, PEER);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(
+        capture.contains(TL_ERROR, "Coding error: Try to notify listener with incorrect sender process id!"));
+    EXPECT_TRUE(capture.contains(TL_ERROR, "Coding error: Received primitive not registered!"));
+}
+
+TEST_F(BaseInterfaceTest, HandlersRunInInsertionOrderAndATwiceAddedOneOnce) {
+    TestPrimitive* primitive = registerFixed();
+    auto* first = new RecordingHandler(&calls, 1);
+    iface.addListener(primitive, first);
+    auto* second = new RecordingHandler(&calls, 2);
+    BasePrimitive* current = nullptr;
+    second->probe = [&] { current = iface.getCurrentPrimitive(); };
+    iface.addListener(primitive, second);
+    iface.addListener(primitive, first);
+    ASSERT_TRUE(deliver(wireMessage(0x100, {7, 8, 99})));
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ(1, calls[0].order);
+    EXPECT_EQ(2, calls[1].order);
+    EXPECT_EQ(primitive, calls[0].primitive);
+    EXPECT_EQ(PEER, calls[0].senderPid);
+    EXPECT_EQ(99u, primitive->value);
+    EXPECT_EQ(7u, primitive->getProcedureReference());
+    // Listeners of the handlers' events read the received primitive here, and only while they run.
+    EXPECT_EQ(primitive, current);
+    EXPECT_EQ(nullptr, iface.getCurrentPrimitive());
+}
+
+TEST_F(BaseInterfaceTest, AnEmptyInterfaceDeclinesEveryMessage) {
+    EXPECT_FALSE(deliver(wireMessage(0x100, {1, 2, 3})));
+    EXPECT_FALSE(deliver(Sync::Test::nameServiceMessage(0x01900001u, 1)));
+}
+
+std::vector<uint8_t> resized(std::vector<uint8_t> bytes, size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+// Whatever its size, a message of a registered number is claimed; only one that holds its layout
+// reaches a handler, and a short one leaves exactly one WARNING naming it and both sizes.
+TEST_F(BaseInterfaceTest, ShortMessagesAreClaimedAndDropped) {
+    TestPrimitive* fixed = registerFixed();
+    iface.registerPrimitive(new ListPrimitive);
+    iface.addListener(fixed, new RecordingHandler(&calls));
+    iface.addListener(iface.getPrimitive(11), new RecordingHandler(&calls));
+    const std::vector<uint8_t> listOfTwo = wireMessage(0x200, {1, 2, 2, 0, 1, 0, 2});
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char* warning;  // null: accepted
+    } cases[] = {
+        {wireMessage(0x100, {1, 2, 3}), nullptr},
+        {resized(wireMessage(0x100, {1, 2, 3}), 15),
+         "Dropped short message T_FIXED_MSG, msgno 256 [0x00000100]: 15 bytes received, 16 needed"},
+        {wireMessage(0x100, {1, 2, 3, 4, 5}), nullptr},
+        {listOfTwo, nullptr},
+        {resized(listOfTwo, 31), "TEST_LIST_MSG, msgno 512 [0x00000200]: 31 bytes received, 32 needed"},
+        {wireMessage(0x200, {1, 2}), "TEST_LIST_MSG, msgno 512 [0x00000200]: 12 bytes received, 16 needed"},
+        {wireMessage(0x200, {1, 2, 0xFFFFFFFF}), "16 bytes received, 34359738376 needed"},
+    };
+    for (const auto& c : cases) {
+        calls.clear();
+        fixed->fetches = 0;
+        TraceCapture capture;
+        EXPECT_TRUE(deliver(c.bytes));
+        const bool accepted = c.warning == nullptr;
+        EXPECT_EQ(accepted ? 1u : 0u, calls.size()) << c.bytes.size();
+        EXPECT_EQ(accepted ? 0u : 1u, capture.count(TL_WARNING, "")) << capture.dump();
+        if (!accepted) {
+            EXPECT_EQ(1u, capture.count(TL_WARNING, c.warning)) << capture.dump();
+            EXPECT_EQ(0, fixed->fetches);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace Sync
