@@ -1,5 +1,11 @@
 #include "control/Controller.h"
 
+#include "common_fwk_classes/iepcsi/ServiceHandler.h"
+#include "common_fwk_classes/sci/ClientServiceHandler.h"
+#include "control/coli/ColiLumovSpecific.h"
+#include "control/modelif/ModelHandler.h"
+#include "control/secli/ServiceHandler.h"
+
 namespace Sync {
 namespace LumovControl {
 
@@ -10,8 +16,15 @@ Controller::Controller(const std::string& name) : EpollController(name, 1) {
 
 Controller::~Controller() = default;
 
-// No service handler yet: every received message is reported as unhandled.
-void Controller::createServiceHandlers() {}
+// The order fixes the handlers' ascending ids, hence the order of init, of attachment and of message
+// offering: the model exists before any interface can deliver to it.
+void Controller::createServiceHandlers() {
+    addServiceHandler(new ModelHandler(idPool.createId(), this));
+    addServiceHandler(new EthCentral::Secli::ServiceHandler(idPool.createId(), this));
+    addServiceHandler(new Sci::ClientServiceHandler(idPool.createId(), this));
+    addServiceHandler(new Iepcsi::ServiceHandler(idPool.createId(), this));
+    addServiceHandler(new ColiLumovSpecific(idPool.createId(), this));
+}
 
 }  // namespace LumovControl
 }  // namespace Sync

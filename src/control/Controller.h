@@ -12,13 +12,13 @@ namespace LumovControl {
 // The daemon's controller: publishes "SyncLumovControl" in domain "sync" and creates the service
 // handlers, whose ascending ids fix the order of init, attachment and message offering.
 class Controller : public EpollController {
-public:
+  public:
     explicit Controller(const std::string& name);
     ~Controller() override;
 
     void createServiceHandlers() override;
 
-private:
+  private:
     UniqueIdPool idPool;
 };
 

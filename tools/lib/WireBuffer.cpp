@@ -5,7 +5,9 @@
 
 namespace SyncTools {
 
-WireBuffer::WireBuffer(uint32_t msgno, size_t size) : bytes_(size < 4 ? 4 : size, 0) { putHost32(0, msgno); }
+WireBuffer::WireBuffer(uint32_t msgno, size_t size) : bytes_(size < 4 ? 4 : size, 0) {
+    putHost32(0, msgno);
+}
 
 WireBuffer::WireBuffer(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
@@ -26,11 +28,17 @@ void WireBuffer::putBe16(size_t offset, uint16_t value) {
     putBytes(offset, b, sizeof b);
 }
 
-void WireBuffer::putHost32(size_t offset, uint32_t value) { putBytes(offset, &value, sizeof value); }
+void WireBuffer::putHost32(size_t offset, uint32_t value) {
+    putBytes(offset, &value, sizeof value);
+}
 
-void WireBuffer::putHost64(size_t offset, uint64_t value) { putBytes(offset, &value, sizeof value); }
+void WireBuffer::putHost64(size_t offset, uint64_t value) {
+    putBytes(offset, &value, sizeof value);
+}
 
-void WireBuffer::put8(size_t offset, uint8_t value) { putBytes(offset, &value, 1); }
+void WireBuffer::put8(size_t offset, uint8_t value) {
+    putBytes(offset, &value, 1);
+}
 
 void WireBuffer::putText(size_t offset, size_t width, const std::string& text) {
     std::vector<uint8_t> field(width, 0);
@@ -69,7 +77,9 @@ uint64_t WireBuffer::host64(size_t offset) const {
     return value;
 }
 
-uint8_t WireBuffer::u8(size_t offset) const { return offset < bytes_.size() ? bytes_[offset] : 0; }
+uint8_t WireBuffer::u8(size_t offset) const {
+    return offset < bytes_.size() ? bytes_[offset] : 0;
+}
 
 std::string WireBuffer::text(size_t offset, size_t width) const {
     if (offset >= bytes_.size()) {

@@ -13,7 +13,7 @@ namespace SyncTools {
 // shows up in the tests. Reads past the end yield 0 or an empty text instead of failing, so a peer
 // can inspect whatever the daemon sent.
 class WireBuffer {
-public:
+  public:
     WireBuffer() = default;
     // A zero-filled message of `size` bytes with msgno in host order at offset 0.
     WireBuffer(uint32_t msgno, size_t size);
@@ -41,7 +41,7 @@ public:
     // The text up to its NUL, never past the field or the message.
     std::string text(size_t offset, size_t width) const;
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 

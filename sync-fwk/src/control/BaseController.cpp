@@ -12,13 +12,21 @@ namespace Sync {
 BaseController::BaseController(const std::string& name)
     : ownIdentity(TAVI_NO_ID), ownServiceName(name), dispatcher(nullptr) {}
 
-BaseController::~BaseController() { destroyHandlers(); }
+BaseController::~BaseController() {
+    destroyHandlers();
+}
 
-uint32_t BaseController::getOwnIdentity() const { return ownIdentity; }
+uint32_t BaseController::getOwnIdentity() const {
+    return ownIdentity;
+}
 
-const char* BaseController::getOwnServiceName() const { return ownServiceName.c_str(); }
+const char* BaseController::getOwnServiceName() const {
+    return ownServiceName.c_str();
+}
 
-Dispatcher* BaseController::getDispatcher() const { return dispatcher; }
+Dispatcher* BaseController::getDispatcher() const {
+    return dispatcher;
+}
 
 void BaseController::addServiceHandler(BaseServiceHandler* handler) {
     if (!serviceHandlers.insert(handler->getId(), handler)) {

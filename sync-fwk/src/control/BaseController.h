@@ -14,7 +14,7 @@ class Dispatcher;
 // Owns the process's mailbox identity, the dispatcher and the service handlers. Subclasses supply the
 // transport (EpollController) and the list of handlers (createServiceHandlers).
 class BaseController {
-public:
+  public:
     explicit BaseController(const std::string& name);
     virtual ~BaseController();
 
@@ -30,7 +30,7 @@ public:
     virtual void publishYourSelf() = 0;
     virtual void createServiceHandlers() = 0;
 
-protected:
+  protected:
     // Inserts a handler under its own id; a second handler with the same id is a program fault.
     void addServiceHandler(BaseServiceHandler* handler);
     // Removes every handler's interface, then deletes the dispatcher and the handlers.

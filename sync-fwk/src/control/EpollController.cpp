@@ -18,7 +18,9 @@ EpollController::EpollController(const std::string& name, uint32_t count)
       taviInitialised(false),
       mailboxCount(count) {}
 
-EpollController::~EpollController() { cleanup(); }
+EpollController::~EpollController() {
+    cleanup();
+}
 
 void EpollController::init() {
     TRACE_ENTER("%s", "");

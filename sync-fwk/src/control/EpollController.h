@@ -12,7 +12,7 @@ namespace Sync {
 // The controller of a daemon whose only wait is the epoll loop: it owns the process mailbox,
 // publishes the service, and hands each received message to the dispatcher, one per readiness.
 class EpollController : public BaseController, public EventCallbackInterface {
-public:
+  public:
     EpollController(const std::string& name, uint32_t mailboxCount);
     ~EpollController() override;
 
@@ -30,7 +30,7 @@ public:
     virtual void preCleanup();
     virtual void dispatchMsg(void* msg);
 
-protected:
+  protected:
     std::string mailboxName;
     std::string domain;
     std::string publishQualifier;
@@ -38,7 +38,7 @@ protected:
     bool taviInitialised;
     uint32_t mailboxCount;
 
-private:
+  private:
     bool fdWatched = false;
 
     void addTaviFdToEpoll();

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,11 +36,19 @@ TEST(ProcessName, KeepsWhatFollowsTheLastSeparator) {
 }
 
 class ControllerTest : public ::testing::Test {
-protected:
+  protected:
     // The tracing library runs threads of its own; fork-and-re-execute keeps death tests sound.
     static void SetUpTestSuite() { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
     void SetUp() override { FakeTavi::reset(); }
     void TearDown() override { FakeTavi::reset(); }
+
+    // Handles what the handlers' start-up queued (name-service answers), so a test sees only its own.
+    static void drain(Sync::LumovControl::Controller& controller) {
+        for (int i = 0; i < 100 && FakeTavi::pending() > 0; ++i) {
+            controller.onRead();
+        }
+        ASSERT_EQ(FakeTavi::pending(), 0u);
+    }
 
     static std::vector<uint8_t> message(uint32_t msgno, size_t size) {
         std::vector<uint8_t> bytes(size, 0);
@@ -75,6 +83,7 @@ TEST_F(ControllerTest, InitCreatesMailboxPublishesAndDestructionUndoesIt) {
 TEST_F(ControllerTest, UnclaimedMessageIsReportedOnceInDecimalAndHexAndFreed) {
     Sync::LumovControl::Controller controller("daemon");
     controller.init();
+    drain(controller);
     TraceCapture capture;
     ASSERT_TRUE(FakeTavi::inject(0x777, message(4660, 12)));
     controller.onRead();
@@ -86,6 +95,7 @@ TEST_F(ControllerTest, UnclaimedMessageIsReportedOnceInDecimalAndHexAndFreed) {
 TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     Sync::LumovControl::Controller controller("daemon");
     controller.init();
+    drain(controller);
     ASSERT_TRUE(FakeTavi::inject(0x777, message(1, 4)));
     ASSERT_TRUE(FakeTavi::inject(0x777, message(2, 4)));
     controller.onRead();

@@ -1,0 +1,9 @@
+#include "common_fwk_classes/sci/ServiceEntity.h"
+
+namespace Sync {
+namespace Sci {
+
+ServiceEntity::~ServiceEntity() = default;
+
+}  // namespace Sci
+}  // namespace Sync

@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "ColiTestSupport.h"
+#include "FakeTavi.h"
+#include "Macros.h"
+#include "TraceCapture.h"
+#include "common_fwk_classes/coli/Interface.h"
+#include "common_fwk_classes/coli/ServiceHandler.h"
+#include "control/BaseController.h"
+#include "control/Dispatcher.h"
+#include "eventHandling/Listener.h"
+#include "tavi.h"
+#include "utilities/coli_common.h"
+
+namespace Sync {
+namespace Test {
+namespace {
+
+using PrintEvent = Coli::ServiceHandler::PRINT_COLI_EVENT;
+
+const char* const USAGE =
+    "usage:\n\n synclumovcontrol info [ feature | output | ethernet | all ]\nfeature  - print feature data.\n"
+    "output   - print output data.\nethernet - print ethernet data.\nall      - print all options.\n\n";
+const std::regex COMPLETED("completed at \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n");
+
+Coli::CommandText lumovCommand() {
+    return Coli::CommandText{"synclumovcontrol",
+                             "synclumovcontrol info [ feature | output | ethernet | all ]",
+                             "Print feature, SyncLumovOutput, LumovernetPort"};
+}
+
+// Just enough controller for a service handler: the own mailbox and a dispatcher.
+class TestController : public BaseController {
+  public:
+    TestController() : BaseController("sync-lumov-control") {
+        ownIdentity = FakeTavi::ownId();
+        dispatcher = new Dispatcher();
+    }
+    void init() override {}
+    void run() override {}
+    void createOwnIdentity() override {}
+    void publishYourSelf() override {}
+    void createServiceHandlers() override {}
+    void add(BaseServiceHandler* handler) { addServiceHandler(handler); }
+};
+
+// Stands in for the model handler: records each print request and prints one line for it.
+class PrintRecorder : public Listener<PrintEvent> {
+  public:
+    PrintRecorder() { startListening(); }
+    void onEvent(PrintEvent& event) override {
+        printTypes.push_back(event.printType);
+        sources.push_back(event.getSource());
+        COLII("printout %u line 0", event.printType);
+    }
+
+    std::vector<uint32_t> printTypes;
+    std::vector<IEntity*> sources;
+};
+
+class ColiServiceTest : public ColiTransportTest {
+  protected:
+    static constexpr uint32_t HANDLER_ID = 5;
+
+    void SetUp() override {
+        ColiTransportTest::SetUp();
+        controller = std::make_unique<TestController>();
+        handler = new Coli::ServiceHandler(HANDLER_ID, controller.get(), lumovCommand());
+        controller->add(handler);
+        handler->init();
+        controller->getDispatcher()->attachInterfaces();
+    }
+
+    void TearDown() override {
+        controller.reset();
+        ColiTransportTest::TearDown();
+    }
+
+    // Runs every waiting message through the dispatcher; returns how many were claimed.
+    size_t deliverAll() {
+        size_t claimed = 0;
+        for (void* msg = receive(); msg != nullptr; msg = receive()) {
+            claimed += controller->getDispatcher()->dispatch(msg) ? 1 : 0;
+            tavi_free(&msg);
+        }
+        return claimed;
+    }
+
+    // Sends a request as the command server and returns the whole answer (pieces and response).
+    std::string answerTo(const std::vector<uint8_t>& request) {
+        FakeTavi::clearSent();
+        EXPECT_TRUE(FakeTavi::inject(SERVER, request));
+        EXPECT_EQ(1u, deliverAll());
+        std::string answer;
+        size_t responses = 0;
+        for (const FakeTavi::SentMessage& message : FakeTavi::sent()) {
+            EXPECT_EQ(SERVER, message.to);
+            EXPECT_TRUE(message.msgno() == SYNC_COLI_IND || message.msgno() == SYNC_COLI_RSP);
+            EXPECT_EQ(0u, responses) << "output after the response";
+            responses += message.msgno() == SYNC_COLI_RSP ? 1 : 0;
+            answer += textOf(message);
+        }
+        EXPECT_EQ(1u, responses);
+        return answer;
+    }
+
+    std::string answerTo(const std::vector<std::string>& args) { return answerTo(coliRequest(args)); }
+
+    std::unique_ptr<TestController> controller;
+    Coli::ServiceHandler* handler = nullptr;
+    TraceCapture traces;
+    PrintRecorder recorder;
+};
+
+TEST_F(ColiServiceTest, RegistersWithEveryCommandServerThatAppears) {
+    const uint32_t servers[] = {0x2002, 0x3003, 0x2002};
+    for (uint32_t server : servers) {
+        SCOPED_TRACE(server);
+        ASSERT_EQ(std::vector<std::string>{"Sync_tavi_coli"}, FakeTavi::locatedNames());
+        FakeTavi::clearSent();
+        ASSERT_EQ(1u, FakeTavi::fireLocate("Sync_tavi_coli", server));
+        EXPECT_EQ(1u, deliverAll());
+
+        const std::vector<FakeTavi::SentMessage> registrations = sentWith(SYNC_COLI_REG_CMD_REQ);
+        ASSERT_EQ(1u, registrations.size());
+        EXPECT_EQ(server, registrations[0].to);
+        const std::vector<std::string> expected = {
+            "synclumovcontrol", "synclumovcontrol info [ feature | output | ethernet | all ]",
+            "Print feature, SyncLumovOutput, LumovernetPort"};
+        EXPECT_EQ(expected, argsOf(registrations[0]));
+        ASSERT_EQ(std::vector<uint32_t>{server}, FakeTavi::monitoredPids());
+        EXPECT_TRUE(FakeTavi::locatedNames().empty());
+
+        // The server goes away: the daemon looks for it again.
+        ASSERT_EQ(1u, FakeTavi::fireMonitor(server));
+        EXPECT_EQ(1u, deliverAll());
+    }
+    EXPECT_EQ(3u, traces.count(TL_REC_MSG, "SYNC_COLI_UP_IND"));
+    EXPECT_EQ(3u, traces.count(TL_REC_MSG, "SYNC_COLI_DOWN_IND"));
+}
+
+TEST_F(ColiServiceTest, RefusedRegistrationIsReported) {
+    const uint32_t results[] = {0, 1};
+    for (uint32_t result : results) {
+        SCOPED_TRACE(result);
+        traces.clear();
+        ASSERT_TRUE(FakeTavi::inject(SERVER, coliMessage(SYNC_COLI_REG_CMD_RSP, result, "")));
+        EXPECT_EQ(1u, deliverAll());
+        EXPECT_TRUE(traces.contains(TL_REC_MSG, "SYNC_COLI_REG_CMD_RSP"));
+        EXPECT_EQ(result != 0, traces.contains(TL_ERROR, "Failed to register COLI cmd"));
+    }
+    EXPECT_TRUE(FakeTavi::sent().empty());
+}
+
+struct CommandCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string errorAnswer;  // "" for none
+    bool completed;
+    std::vector<uint32_t> printTypes;
+};
+
+TEST_F(ColiServiceTest, AnswersEveryCommandWithErrorsPrintoutsAndCompletion) {
+    const CommandCase cases[] = {
+        {"two words", {"synclumovcontrol", "info"}, "Incorrect number of arguments: 2\n\n", false, {}},
+        {"four words",
+         {"synclumovcontrol", "info", "all", "more"},
+         "Incorrect number of arguments: 4\n\n",
+         false,
+         {}},
+        {"other command",
+         {"SyncLumovControl", "info", "all"},
+         "Incorrect cmd: SyncLumovControl \n\n",
+         false,
+         {}},
+        {"show", {"synclumovcontrol", "show", "all"}, "Incorrect arg: show \n\n", false, {}},
+        {"ALL", {"synclumovcontrol", "info", "ALL"}, "Incorrect arg: ALL \n\n", true, {}},
+        {"empty selection", {"synclumovcontrol", "info", ""}, "Incorrect arg:  \n\n", true, {}},
+        {"feature", {"synclumovcontrol", "info", "feature"}, "", true, {1}},
+        {"output", {"synclumovcontrol", "info", "output"}, "", true, {3}},
+        {"ethernet", {"synclumovcontrol", "info", "ethernet"}, "", true, {4}},
+        {"all", {"synclumovcontrol", "info", "all"}, "", true, {1, 3, 4}},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder.printTypes.clear();
+        recorder.sources.clear();
+        std::string expected;
+        for (uint32_t type : c.printTypes)
+            expected += "printout " + std::to_string(type) + " line 0\n";
+        if (!c.errorAnswer.empty())
+            expected += c.errorAnswer + USAGE + "\n";
+
+        const std::string answer = answerTo(c.args);
+        EXPECT_EQ(c.printTypes, recorder.printTypes);
+        for (IEntity* source : recorder.sources)
+            EXPECT_EQ(static_cast<IEntity*>(handler), source);
+        if (c.completed) {
+            ASSERT_GE(answer.size(), expected.size());
+            EXPECT_EQ(expected, answer.substr(0, expected.size()));
+            EXPECT_TRUE(std::regex_match(answer.substr(expected.size()), COMPLETED)) << answer;
+        } else {
+            EXPECT_EQ(expected, answer);
+        }
+    }
+}
+
+TEST_F(ColiServiceTest, RequestsWhoseArgumentsCannotBeUnpackedAreAnsweredAsEmpty) {
+    const std::string packed = packArgs({"synclumovcontrol", "info", "all"});
+    const uint32_t size = static_cast<uint32_t>(packed.size());
+    const std::vector<uint8_t> requests[] = {
+        coliMessage(SYNC_COLI_REQ, size - 1, packed),  // no final NUL
+        coliMessage(SYNC_COLI_REQ, size + 1, packed),  // len past the message
+        coliMessage(SYNC_COLI_REQ, 0, packed),
+        {0x04, 0xB6, 0x09, 0x00},  // too short for len
+    };
+    for (const std::vector<uint8_t>& request : requests) {
+        SCOPED_TRACE(request.size());
+        EXPECT_EQ(std::string("Incorrect number of arguments: 0\n\n") + USAGE + "\n", answerTo(request));
+        EXPECT_TRUE(recorder.printTypes.empty());
+    }
+}
+
+TEST_F(ColiServiceTest, OtherMessagesAreLeftToOtherInterfacesAndShortOnesDropped) {
+    ASSERT_TRUE(FakeTavi::inject(SERVER, coliMessage(SYNC_COLI_IND, 1, std::string(1, '\0'))));
+    EXPECT_EQ(0u, deliverAll());
+    // A registration answer too short to hold its result is claimed and dropped.
+    const std::vector<uint8_t> shortAnswer = {0x03, 0xB6, 0x09, 0x00};
+    ASSERT_TRUE(FakeTavi::inject(SERVER, shortAnswer));
+    EXPECT_EQ(1u, deliverAll());
+    EXPECT_FALSE(traces.contains(TL_REC_MSG, "SYNC_COLI_REG_CMD_RSP"));
+    EXPECT_TRUE(traces.contains(TL_WARNING, "SYNC_COLI_REG_CMD_RSP"));
+}
+
+TEST_F(ColiServiceTest, HandlerRegisteredTwiceBindsNothingTheSecondTime) {
+    Coli::ServiceHandler second(HANDLER_ID, controller.get(), lumovCommand());
+    second.init();
+    EXPECT_TRUE(traces.contains(TL_ERROR, "FAILED to add interface"));
+    // The first handler's interface is still the one that answers.
+    EXPECT_NE(nullptr, dynamic_cast<Coli::Interface*>(controller->getDispatcher()->getInterface(HANDLER_ID)));
+    answerTo({"synclumovcontrol", "info", "feature"});
+    EXPECT_EQ(std::vector<IEntity*>{handler}, recorder.sources);
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace Sync

@@ -1,0 +1,487 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeTavi.h"
+#include "Macros.h"
+#include "SciTestSupport.h"
+#include "common_fwk_classes/sci/ClientIf.h"
+#include "common_fwk_classes/sci/ClientIfIdPool.h"
+#include "common_fwk_classes/sci/Primitives.h"
+#include "eventHandling/Listener.h"
+#include "tavi.h"
+
+namespace Sync {
+namespace SciTest {
+namespace {
+
+using Sci::ClientEntity;
+using Sci::ClientServiceHandler;
+using Names = std::vector<std::string>;
+
+const char* const CFM_EVENTS[] = {"CONNECTION_ESTABLISHMENT_CFM_EVENT", "CLIENT_NOTIFY_EVENT(1)"};
+
+class SciClientTest : public SciClientFixture {};
+
+TEST_F(SciClientTest, LooksForSciInDomainSync) {
+    ASSERT_EQ(1u, FakeTavi::subscriptions().size());
+    EXPECT_EQ("sci", FakeTavi::subscriptions()[0].service);
+    EXPECT_EQ("sync", FakeTavi::subscriptions()[0].domain);
+    EXPECT_EQ(AbstractClientIf::WAIT_FOR_SERVER, client()->getState());
+}
+
+TEST_F(SciClientTest, ConnectionRequestCarriesCountOneRevisionOneAndTheInterfaceId) {
+    serverUp();
+
+    const auto sent = takeSentToServer();
+    ASSERT_EQ(1u, sent.size());
+    const uint32_t id = client()->getInterfaceId();
+    EXPECT_EQ(1u, id);
+    EXPECT_EQ(SciBytes(0x9B902, 28).header(id, id, 1).be32(16, 1).get(), sent[0]);
+    EXPECT_EQ(std::vector<uint32_t>{SERVER}, FakeTavi::monitoredPids());
+}
+
+TEST_F(SciClientTest, ConfirmationRaisesItsEventThenTheConnectedNotification) {
+    connect();
+
+    EXPECT_EQ(Names(std::begin(CFM_EVENTS), std::end(CFM_EVENTS)), events->names);
+    for (IEntity* source : events->sources)
+        EXPECT_EQ(static_cast<IEntity*>(handler), source);
+    EXPECT_EQ(SERVER_PROCEDURE, client()->getProcedureReference());
+    EXPECT_EQ(SERVER_CONNECTION, client()->getConnectionReference());
+}
+
+TEST_F(SciClientTest, RejectionRaisesOnlyItsEventAndLeavesTheClientUnconnected) {
+    serverUp();
+    ASSERT_EQ(1u, deliver(SciBytes(0x9B904, 16).header(1, 1, 5)));
+
+    EXPECT_EQ(Names{"CONNECTION_ESTABLISHMENT_REJ_EVENT"}, events->names);
+    EXPECT_EQ(AbstractClientIf::NOT_CONNECTED, client()->getState());
+    EXPECT_TRUE(FakeTavi::monitoredPids().empty());
+}
+
+// Subscribes as the SyncE output feature does once the connection is confirmed.
+class FeatureLikeSubscriber : public Listener<ClientServiceHandler::CONNECTION_ESTABLISHMENT_CFM_EVENT> {
+  public:
+    explicit FeatureLikeSubscriber(uint32_t id) : entity(id) { startListening(); }
+    void onEvent(ClientServiceHandler::CONNECTION_ESTABLISHMENT_CFM_EVENT&) override {
+        entity.sendEvent(ClientEntity::SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT());
+        entity.sendEvent(ClientEntity::SCIENTITY_SELECTED_REFERENCE_SUBSCRIBE_TO_SERVER_EVENT());
+        entity.sendEvent(ClientEntity::SCIENTITY_TELECOM_STANDARD_SUBSCRIBE_TO_SERVER_EVENT());
+    }
+    SciTestEntity entity;
+};
+
+TEST_F(SciClientTest, FirstServiceMessagesAreTheThreeSubscriptionsOfTheFeature) {
+    FeatureLikeSubscriber feature(1);
+    serverUp();
+    takeSentToServer();
+    ASSERT_EQ(1u, deliver(SciBytes(0x9B903, 16).header(SERVER_PROCEDURE, SERVER_CONNECTION, 1)));
+
+    const auto sent = takeSentToServer();
+    ASSERT_EQ(3u, sent.size());
+    EXPECT_EQ(SciBytes(0x9B91D, 16).header(1, SERVER_CONNECTION, 1).get(), sent[0]);
+    EXPECT_EQ(SciBytes(0x9B911, 16).header(1, SERVER_CONNECTION, 1).get(), sent[1]);
+    EXPECT_EQ(SciBytes(0x9B927, 16).header(1, SERVER_CONNECTION, 1).get(), sent[2]);
+    EXPECT_EQ(1u, handler->getMyEntityId());
+}
+
+// One request event of an entity and the message it must produce.
+struct RequestCase {
+    const char* name;
+    std::function<void(SciTestEntity&)> raise;
+    uint32_t msgno;
+    size_t size;
+    std::vector<uint8_t> payload = {};  // the bytes from offset 16 that must be there
+};
+
+template <class E>
+std::function<void(SciTestEntity&)> raiseEvent() {
+    return [](SciTestEntity& entity) { entity.sendEvent(E()); };
+}
+
+TEST_F(SciClientTest, EveryRequestEventSendsItsMessageForTheEntity) {
+    using E = ClientEntity;
+    const std::vector<RequestCase> cases = {
+        {"radio clock state", raiseEvent<E::SCIENTITY_RADIO_CLOCK_STATE_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B905,
+         16},
+        {"candidated reference", raiseEvent<E::SCIENTITY_CANDIDATED_REFERENCE_SUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B90B, 16},
+        {"selected reference", raiseEvent<E::SCIENTITY_SELECTED_REFERENCE_SUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B911, 16},
+        {"fixed position", raiseEvent<E::SCIENTITY_FIXED_POSITION_STATUS_SUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B917, 16},
+        {"REC data", raiseEvent<E::SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B91D, 16},
+        {"telecom standard", raiseEvent<E::SCIENTITY_TELECOM_STANDARD_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B927,
+         16},
+        {"BFN jump", raiseEvent<E::SCIENTITY_BFN_JUMP_ALERT_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B92D, 16},
+        {"loose time state", raiseEvent<E::SCIENTITY_LOOSE_TIME_STATE_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B933,
+         16},
+        {"loose time diff", raiseEvent<E::SCIENTITY_LOOSE_TIME_DIFF_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B939,
+         16},
+        {"degraded", raiseEvent<E::SCIENTITY_DEGRADED_STATUS_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B93F, 16},
+        {"semi-loose", raiseEvent<E::SCIENTITY_SEMI_LOOSE_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B949, 16},
+        {"time error", raiseEvent<E::SCIENTITY_TIME_ERROR_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B94D, 16},
+        {"FRU data", raiseEvent<E::SCIENTITY_FRU_DATA_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B955, 16},
+        {"assist reference", raiseEvent<E::SCIENTITY_CANDIDATE_ASSIST_REF_SUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B959, 16},
+        {"node priority", raiseEvent<E::SCIENTITY_FH_NODE_PRIO_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B95D, 16},
+        {"recr config", raiseEvent<E::SCIENTITY_RECR_CONFIG_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B961, 16},
+        {"override PTP", raiseEvent<E::SCIENTITY_OVERRIDE_PTP_DATA_SUBSCRIBE_TO_SERVER_EVENT>(), 0x9B965, 16},
+        {"unsubscribe radio clock state",
+         raiseEvent<E::SCIENTITY_RADIO_CLOCK_STATE_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B908, 16},
+        {"unsubscribe candidated reference",
+         raiseEvent<E::SCIENTITY_CANDIDATED_REFERENCE_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B90E, 16},
+        {"unsubscribe selected reference",
+         raiseEvent<E::SCIENTITY_SELECTED_REFERENCE_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B914, 16},
+        {"unsubscribe fixed position",
+         raiseEvent<E::SCIENTITY_FIXED_POSITION_STATUS_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B91A, 16},
+        {"unsubscribe REC data", raiseEvent<E::SCIENTITY_REC_DATA_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B920,
+         16},
+        {"unsubscribe telecom standard",
+         raiseEvent<E::SCIENTITY_TELECOM_STANDARD_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B92A, 16},
+        {"unsubscribe BFN jump", raiseEvent<E::SCIENTITY_BFN_JUMP_ALERT_UNSUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B930, 16},
+        {"unsubscribe loose time state",
+         raiseEvent<E::SCIENTITY_LOOSE_TIME_STATE_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B936, 16},
+        {"unsubscribe loose time diff",
+         raiseEvent<E::SCIENTITY_LOOSE_TIME_DIFF_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B93C, 16},
+        {"unsubscribe degraded", raiseEvent<E::SCIENTITY_DEGRADED_STATUS_UNSUBSCRIBE_TO_SERVER_EVENT>(),
+         0x9B942, 16},
+        {"unsubscribe time error", raiseEvent<E::SCIENTITY_TIME_ERROR_UNSUBSCRIBE_TO_SERVER_EVENT>(), 0x9B950,
+         16},
+        {"PTP clock type",
+         [](SciTestEntity& entity) {
+             E::SCIENTITY_PTP_CLOCK_TYPE_SUBSCRIBE_TO_SERVER_EVENT event;
+             event.ptpClockType = 2;
+             entity.sendEvent(event);
+         },
+         0x9B953,
+         20,
+         {2}},
+        {"port scan",
+         [](SciTestEntity& entity) {
+             E::SCIENTITY_PORT_SCAN_REQ_EVENT event;
+             event.candidateList = {"c1", "c2"};
+             entity.sendEvent(event);
+         },
+         0x9B945,
+         532,
+         {2, 'c', '1'}},
+        {"NGS BFN align",
+         [](SciTestEntity& entity) {
+             E::SCIENTITY_NGS_BFN_ALIGN_REQ_EVENT event;
+             event.selectedSoccLdn = "socc";
+             entity.sendEvent(event);
+         },
+         0x9B947,
+         272,
+         {'s', 'o', 'c', 'c', 0}},
+        {"passive monitoring",
+         [](SciTestEntity& entity) {
+             E::SCIENTITY_PASSIVE_MONITORING_EVENT event;
+             event.passiveMonitoring = 1;
+             entity.sendEvent(event);
+         },
+         0x9B969,
+         20,
+         {1}},
+    };
+
+    connect();
+    takeSentToServer();
+    SciTestEntity entity(9);
+    for (const RequestCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.raise(entity);
+        const auto sent = takeSentToServer();
+        ASSERT_EQ(1u, sent.size());
+        EXPECT_EQ(c.msgno, msgnoOf(sent[0]));
+        EXPECT_EQ(c.size, sent[0].size());
+        EXPECT_EQ(9u, be32At(sent[0], 4));
+        EXPECT_EQ(SERVER_CONNECTION, be32At(sent[0], 8));
+        EXPECT_EQ(9u, be32At(sent[0], 12));
+        EXPECT_EQ(c.payload,
+                  std::vector<uint8_t>(sent[0].begin() + 16, sent[0].begin() + 16 + c.payload.size()));
+    }
+    EXPECT_EQ(0u, traces.count(TL_ERROR, "")) << traces.dump();
+}
+
+TEST_F(SciClientTest, OnlyTheLastSubscriberCanUnsubscribe) {
+    connect();
+    SciTestEntity first(4);
+    SciTestEntity second(5);
+    first.sendEvent(ClientEntity::SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT());
+    second.sendEvent(ClientEntity::SCIENTITY_TELECOM_STANDARD_SUBSCRIBE_TO_SERVER_EVENT());
+    takeSentToServer();
+
+    first.sendEvent(ClientEntity::SCIENTITY_REC_DATA_UNSUBSCRIBE_TO_SERVER_EVENT());
+    EXPECT_TRUE(takeSentToServer().empty());
+
+    second.sendEvent(ClientEntity::SCIENTITY_REC_DATA_UNSUBSCRIBE_TO_SERVER_EVENT());
+    const auto sent = takeSentToServer();
+    ASSERT_EQ(1u, sent.size());
+    EXPECT_EQ(SciBytes(0x9B920, 16).header(5, SERVER_CONNECTION, 5).get(), sent[0]);
+}
+
+TEST_F(SciClientTest, RequestsBeforeTheConnectionAreDropped) {
+    serverUp();
+    takeSentToServer();
+    SciTestEntity entity(1);
+    entity.sendEvent(ClientEntity::SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT());
+
+    EXPECT_TRUE(takeSentToServer().empty());
+    EXPECT_TRUE(traces.contains(TL_DEBUG, "Pending initialization: Try to send primitive later (state: 2)"));
+}
+
+TEST_F(SciClientTest, RequestFromSomethingElseThanAClientEntityIsRefused) {
+    struct Stranger : IEntity {};
+    connect();
+    takeSentToServer();
+    Stranger stranger;
+    ClientEntity::SCIENTITY_PORT_SCAN_REQ_EVENT scan;
+    scan.candidateList = {"c"};
+    stranger.sendEvent(scan);
+    stranger.sendEvent(ClientEntity::SCIENTITY_PASSIVE_MONITORING_EVENT());
+
+    EXPECT_TRUE(takeSentToServer().empty());
+    EXPECT_EQ(2u, traces.count(TL_ERROR, "Could not get source of SCI event.")) << traces.dump();
+}
+
+TEST_F(SciClientTest, HandlerWithoutInterfaceTracesThatItHasNone) {
+    // A second handler, never initialised, reacts to the same request events.
+    ClientServiceHandler idle(HANDLER_ID + 10, controller.get());
+    SciTestEntity entity(1);
+    entity.sendEvent(ClientEntity::SCIENTITY_FRU_DATA_SUBSCRIBE_TO_SERVER_EVENT());
+
+    EXPECT_EQ(1u, traces.count(TL_ERROR, "Could not get ClientIf object")) << traces.dump();
+}
+
+// A received message with the events it must raise.
+struct ReceivedCase {
+    const char* name;
+    uint32_t msgno;
+    size_t size;
+    Names events;
+    const char* tracedAs = nullptr;  // where the trace text names the message otherwise
+};
+
+const Names NONE;
+
+const std::vector<ReceivedCase>& receivedCases() {
+    static const std::vector<ReceivedCase> cases = {
+        {"SCI_RADIO_CLOCK_STATE_SUBSCRIBE_CFM", 0x9B906, 16, NONE},
+        {"SCI_RADIO_CLOCK_STATE_SUBSCRIBE_REJ", 0x9B907, 20, NONE},
+        {"SCI_RADIO_CLOCK_STATE_UNSUBSCRIBE_CFM", 0x9B909, 16, NONE},
+        {"SCI_RADIO_CLOCK_STATE_IND", 0x9B90A, 20, {"RADIO_CLOCK_STATE_IND_EVENT"}},
+        {"SCI_CANDIDATED_REFERENCE_SUBSCRIBE_CFM", 0x9B90C, 16, NONE},
+        {"SCI_CANDIDATED_REFERENCE_SUBSCRIBE_REJ", 0x9B90D, 20, NONE},
+        {"SCI_CANDIDATED_REFERENCE_UNSUBSCRIBE_CFM", 0x9B90F, 16, NONE},
+        {"SCI_CANDIDATED_REFERENCE_IND", 0x9B910, 20, {"CANDIDATED_REFERENCE_IND_EVENT"}},
+        {"SCI_SELECTED_REFERENCE_SUBSCRIBE_CFM", 0x9B912, 16, NONE},
+        {"SCI_SELECTED_REFERENCE_SUBSCRIBE_REJ", 0x9B913, 20, NONE},
+        {"SCI_SELECTED_REFERENCE_UNSUBSCRIBE_CFM", 0x9B915, 16, NONE},
+        {"SCI_SELECTED_REFERENCE_IND", 0x9B916, 276, {"SELECTED_REFERENCE_IND_EVENT"}},
+        {"SCI_FIXED_POSITION_STATUS_SUBSCRIBE_CFM", 0x9B918, 16, {"FIXED_POSITION_STATUS_SUBSCRIBED_EVENT"}},
+        {"SCI_FIXED_POSITION_STATUS_SUBSCRIBE_REJ", 0x9B919, 20, NONE},
+        {"SCI_FIXED_POSITION_STATUS_UNSUBSCRIBE_CFM", 0x9B91B, 16, NONE},
+        {"SCI_FIXED_POSITION_STATUS_IND", 0x9B91C, 20, {"FIXED_POSITION_STATUS_IND_EVENT"}},
+        {"SCI_REC_DATA_SUBSCRIBE_CFM", 0x9B91E, 16, NONE},
+        {"SCI_REC_DATA_SUBSCRIBE_REJ", 0x9B91F, 20, NONE},
+        {"SCI_REC_DATA_UNSUBSCRIBE_CFM", 0x9B921, 16, NONE},
+        {"SCI_REC_CREATE_IND", 0x9B922, 16, {"REC_CREATE_IND_EVENT"}},
+        {"SCI_REC_DELETE_IND", 0x9B923, 16, {"REC_DELETE_IND_EVENT"}},
+        {"SCI_REC_SELECTION_PROCESS_MODE_IND", 0x9B924, 20, {"REC_SELECTION_PROCESS_MODE_IND_EVENT"}},
+        {"SCI_REC_CLOCK_SETTLED_QUALITY_IND", 0x9B925, 20, {"REC_CLOCK_SETTLED_QUALITY_IND_EVENT"}},
+        {"SCI_RECR_USE_QL_FROM_IND", 0x9B926, 276, {"RECR_USE_QL_FROM_IND_EVENT"}},
+        {"SCI_TELECOM_STANDARD_SUBSCRIBE_CFM", 0x9B928, 16, NONE},
+        {"SCI_TELECOM_STANDARD_SUBSCRIBE_REJ", 0x9B929, 20, NONE},
+        {"SCI_TELECOM_STANDARD_UNSUBSCRIBE_CFM", 0x9B92B, 16, NONE},
+        {"SCI_TELECOM_STANDARD_IND", 0x9B92C, 20, {"TELECOM_STANDARD_IND_EVENT"}},
+        {"SCI_BFN_JUMP_ALERT_SUBSCRIBE_CFM", 0x9B92E, 16, NONE},
+        {"SCI_BFN_JUMP_ALERT_SUBSCRIBE_REJ", 0x9B92F, 20, NONE},
+        {"SCI_BFN_JUMP_ALERT_UNSUBSCRIBE_CFM", 0x9B931, 16, NONE},
+        {"SCI_BFN_JUMP_ALERT_IND", 0x9B932, 16, {"BFN_JUMP_ALERT_IND_EVENT"}},
+        {"SCI_LOOSE_TIME_STATE_SUBSCRIBE_CFM", 0x9B934, 16, NONE},
+        {"SCI_LOOSE_TIME_STATE_SUBSCRIBE_REJ", 0x9B935, 20, NONE},
+        {"SCI_LOOSE_TIME_STATE_UNSUBSCRIBE_CFM", 0x9B937, 16, NONE},
+        {"SCI_LOOSE_TIME_STATE_IND", 0x9B938, 20, {"LOOSE_TIME_STATE_IND_EVENT"}},
+        {"SCI_LOOSE_TIME_DIFF_SUBSCRIBE_CFM", 0x9B93A, 16, NONE},
+        {"SCI_LOOSE_TIME_DIFF_SUBSCRIBE_REJ", 0x9B93B, 20, NONE},
+        {"SCI_LOOSE_TIME_DIFF_UNSUBSCRIBE_CFM", 0x9B93D, 16, NONE},
+        {"SCI_LOOSE_TIME_DIFF_IND", 0x9B93E, 24, {"LOOSE_TIME_DIFF_IND_EVENT"}},
+        {"SCI_DEGRADED_STATUS_SUBSCRIBE_CFM", 0x9B940, 16, NONE},
+        {"SCI_DEGRADED_STATUS_SUBSCRIBE_REJ", 0x9B941, 20, NONE},
+        {"SCI_DEGRADED_STATUS_UNSUBSCRIBE_CFM", 0x9B943, 16, NONE},
+        {"SCI_DEGRADED_STATUS_IND", 0x9B944, 24, {"DEGRADED_STATUS_IND_EVENT"}},
+        {"SCI_NGS_BFN_ALIGN_RSP", 0x9B948, 20, {"NGS_BFN_ALIGN_RSP_EVENT"}},
+        {"SCI_SEMI_LOOSE_MODE_SUBSCRIBE_CFM", 0x9B94A, 16, NONE},
+        {"SCI_SEMI_LOOSE_MODE_SUBSCRIBE_REJ", 0x9B94B, 20, NONE},
+        {"SCI_SEMI_LOOSE_MODE_IND", 0x9B94C, 276, NONE},
+        {"SCI_TIME_ERROR_SUBSCRIBE_CFM", 0x9B94E, 16, NONE},
+        {"SCI_TIME_ERROR_SUBSCRIBE_REJ", 0x9B94F, 20, NONE},
+        {"SCI_TIME_ERROR_UNSUBSCRIBE_CFM", 0x9B951, 16, NONE},
+        {"SCI_TIME_ERROR_IND", 0x9B952, 20, {"TIME_ERROR_IND_EVENT", "CLIENT_DATA_EVENT"}},
+        {"SCI_PTP_CLOCK_TYPE_SUBSCRIBE_REJ", 0x9B954, 20, NONE},
+        {"SCI_FRU_DATA_SUBSCRIBE_CFM", 0x9B956, 16, {"FRU_DATA_SUBSCRIBED_EVENT"}},
+        {"SCI_FRU_DATA_SUBSCRIBE_REJ", 0x9B957, 20, NONE},
+        {"SCI_FRU_DATA_IND", 0x9B958, 536, {"FRU_DATA_IND_EVENT"}},
+        {"SCI_CANDIDATE_ASSIST_REF_SUBSCRIBE_CFM", 0x9B95A, 16, NONE},
+        {"SCI_CANDIDATE_ASSIST_REF_SUBSCRIBE_REJ", 0x9B95B, 20, NONE},
+        {"SCI_CANDIDATE_ASSIST_REF_IND", 0x9B95C, 272, {"CLIENT_DATA_EVENT"}, "SCI_ASSIST_INFO_IND"},
+        {"SCI_FH_NODE_PRIO_SUBSCRIBE_CFM", 0x9B95E, 16, NONE},
+        {"SCI_FH_NODE_PRIO_SUBSCRIBE_REJ", 0x9B95F, 20, NONE},
+        {"SCI_FH_NODE_PRIO_IND", 0x9B960, 20, {"CLIENT_DATA_EVENT"}},
+        {"SCI_RECR_CONFIG_SUBSCRIBE_CFM", 0x9B962, 16, {"RECR_CONFIG_SUBSCRIBED_EVENT"}},
+        {"SCI_RECR_CONFIG_SUBSCRIBE_REJ", 0x9B963, 20, NONE},
+        {"SCI_RECR_CONFIG_IND", 0x9B964, 280, {"RECR_CONFIG_IND_EVENT"}, "SCI_RECR_QL_CONFIG_IND"},
+        {"SCI_OVERRIDE_PTP_DATA_SUBSCRIBE_CFM", 0x9B966, 16, NONE},
+        {"SCI_OVERRIDE_PTP_DATA_SUBSCRIBE_REJ", 0x9B967, 20, NONE},
+        {"SCI_OVERRIDE_PTP_DATA_IND", 0x9B968, 20, {"CLIENT_DATA_EVENT"}},
+        {"SCI_PORT_SCAN_RSP", 0x9B946, 17, {"PORT_SCAN_RSP_EVENT"}},
+    };
+    return cases;
+}
+
+TEST_F(SciClientTest, EveryReceivedMessageRaisesItsEventsAndNoOther) {
+    connect();
+    for (const ReceivedCase& c : receivedCases()) {
+        SCOPED_TRACE(c.name);
+        events->names.clear();
+        traces.clear();
+        EXPECT_EQ(1u, deliver(SciBytes(c.msgno, c.size).header(1, SERVER_CONNECTION, 1)));
+        EXPECT_EQ(c.events, events->names);
+        EXPECT_TRUE(traces.contains(TL_REC_MSG, c.tracedAs != nullptr ? c.tracedAs : c.name))
+            << traces.dump();
+    }
+}
+
+TEST_F(SciClientTest, ListenersReadTheReceivedPrimitiveFromTheInterface) {
+    struct QualityReader : Listener<ClientServiceHandler::REC_CLOCK_SETTLED_QUALITY_IND_EVENT> {
+        explicit QualityReader(ClientServiceHandler* handler) : handler(handler) { startListening(); }
+        void onEvent(ClientServiceHandler::REC_CLOCK_SETTLED_QUALITY_IND_EVENT&) override {
+            auto* indication =
+                dynamic_cast<Sci::RecClockSettledQualityInd*>(handler->getInterface()->getCurrentPrimitive());
+            quality = indication != nullptr ? indication->getClockSettledQuality() : 0;
+        }
+        ClientServiceHandler* handler;
+        uint32_t quality = 0;
+    } reader(handler);
+    connect();
+    deliver(SciBytes(0x9B925, 20).header(1, SERVER_CONNECTION, 1).be32(16, 7));
+
+    EXPECT_EQ(7u, reader.quality);
+}
+
+TEST_F(SciClientTest, ServiceMessagesBeforeTheConnectionReachNoHandler) {
+    serverUp();
+    EXPECT_EQ(1u, deliver(SciBytes(0x9B922, 16).header(1, 1, 1)));
+    EXPECT_TRUE(events->names.empty());
+    EXPECT_TRUE(traces.contains(TL_ERROR, "Service primitive (41) received in wrong state (2)"));
+}
+
+TEST_F(SciClientTest, LostServerSendsTheClientBackToWaitingAndANewServerGetsANewRequest) {
+    connect();
+    events->names.clear();
+    takeSentToServer();
+    ASSERT_EQ(1u, FakeTavi::fireMonitor(SERVER));
+    ASSERT_EQ(1u, deliverAll());
+
+    EXPECT_EQ((Names{"SERVER_DOWN_IND_EVENT", "CLIENT_NOTIFY_EVENT(2)"}), events->names);
+    EXPECT_EQ(AbstractClientIf::WAIT_FOR_SERVER, client()->getState());
+
+    // The next owner of the service is asked afresh, under the interface's own references.
+    FakeTavi::serviceDown("sci", "sync");
+    ASSERT_EQ(1u, deliverAll());
+    const uint32_t nextServer = SERVER + 1;
+    serverUp(nextServer);
+    const auto sent = takeSentToServer(nextServer);
+    ASSERT_EQ(1u, sent.size());
+    const uint32_t id = client()->getInterfaceId();
+    EXPECT_EQ(SciBytes(0x9B902, 28).header(id, id, 1).be32(16, 1).get(), sent[0]);
+
+    events->names.clear();
+    ASSERT_EQ(1u, deliver(SciBytes(0x9B903, 16).header(7, 8, 1), nextServer));
+    EXPECT_EQ(Names(std::begin(CFM_EVENTS), std::end(CFM_EVENTS)), events->names);
+    EXPECT_EQ(8u, client()->getConnectionReference());
+}
+
+TEST_F(SciClientTest, ServerDownFromAnotherMailboxChangesNothing) {
+    connect();
+    events->names.clear();
+    ASSERT_EQ(1u, deliver(SciBytes(0x9B901, 12).header(1, 1, 0), SERVER + 7));
+
+    EXPECT_TRUE(events->names.empty());
+    EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
+}
+
+// Hostile input: every message one byte short of its layout is claimed, dropped with one WARNING
+// naming it, and reaches no handler.
+TEST_F(SciClientTest, ShortMessagesAreDroppedWithAWarning) {
+    connect();
+    std::vector<ReceivedCase> cases = receivedCases();
+    cases.push_back({"SCI_CONNECTION_ESTABLISHMENT_CFM", 0x9B903, 16, NONE});
+    cases.push_back({"SCI_CONNECTION_ESTABLISHMENT_REJ", 0x9B904, 16, NONE});
+    cases.push_back({"SCI_SERVER_DOWN_IND", 0x9B901, 12, NONE});
+    for (const ReceivedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        events->names.clear();
+        traces.clear();
+        EXPECT_EQ(1u, deliver(SciBytes(c.msgno, c.size).header(1, SERVER_CONNECTION, 1).resize(c.size - 1)));
+        EXPECT_TRUE(events->names.empty());
+        EXPECT_EQ(1u, traces.count(TL_WARNING, c.name)) << traces.dump();
+        EXPECT_TRUE(traces.contains(TL_WARNING, std::to_string(c.size - 1) + " bytes received, " +
+                                                    std::to_string(c.size) + " needed"))
+            << traces.dump();
+        EXPECT_EQ(0u, traces.count(TL_REC_MSG, c.name));
+    }
+    EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
+}
+
+TEST_F(SciClientTest, PortScanResponseWhoseCountRunsPastTheMessageIsDropped) {
+    connect();
+    events->names.clear();
+    // Two entries announced, one present.
+    EXPECT_EQ(
+        1u, deliver(SciBytes(0x9B946, 17 + 256).header(1, SERVER_CONNECTION, 1).raw(16, {2}).chars(17, "a")));
+
+    EXPECT_TRUE(events->names.empty());
+    EXPECT_TRUE(traces.contains(TL_WARNING, "273 bytes received, 529 needed")) << traces.dump();
+}
+
+// Interface ids come from one pool for every sync-control client of the process.
+class SciInterfaceIdTest : public ::testing::Test {
+  protected:
+    void SetUp() override { FakeTavi::reset(); }
+    void TearDown() override { FakeTavi::reset(); }
+};
+
+TEST_F(SciInterfaceIdTest, LowestFreeIdIsTakenAndGivenBackOnDestruction) {
+    auto first = std::make_unique<Sci::ClientIf>(0x1001);
+    auto second = std::make_unique<Sci::ClientIf>(0x1001);
+    EXPECT_EQ(1u, first->getInterfaceId());
+    EXPECT_EQ(2u, second->getInterfaceId());
+
+    first.reset();
+    Sci::ClientIf third(0x1001);
+    EXPECT_EQ(1u, third.getInterfaceId());
+    EXPECT_EQ(1u, third.getConnectionData().connectionWord2);
+}
+
+TEST_F(SciInterfaceIdTest, NoIdIsLeftAfter256Interfaces) {
+    std::vector<std::unique_ptr<Sci::ClientIf>> clients;
+    for (uint32_t i = 0; i < Sci::ClientIfIdPool::SIZE; ++i)
+        clients.push_back(std::make_unique<Sci::ClientIf>(0x1001));
+    EXPECT_EQ(256u, clients.back()->getInterfaceId());
+
+    Sci::ClientIf extra(0x1001);
+    EXPECT_EQ(0u, extra.getInterfaceId());
+    clients.clear();
+}
+
+}  // namespace
+}  // namespace SciTest
+}  // namespace Sync

@@ -1,0 +1,422 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Macros.h"
+#include "TraceCapture.h"
+#include "control/secli/prim/ClientDownPrim.h"
+#include "control/secli/prim/ConnectionEstablishmentCfmPrim.h"
+#include "control/secli/prim/ConnectionEstablishmentRejPrim.h"
+#include "control/secli/prim/ConnectionEstablishmentReqPrim.h"
+#include "control/secli/prim/InputAssistDataFwdPrim.h"
+#include "control/secli/prim/InputConfigChangeRcfmPrim.h"
+#include "control/secli/prim/InputConfigChangeRrejPrim.h"
+#include "control/secli/prim/InputConfigChangeRreqPrim.h"
+#include "control/secli/prim/InputConfigCreateRcfmPrim.h"
+#include "control/secli/prim/InputConfigCreateRrejPrim.h"
+#include "control/secli/prim/InputConfigCreateRreqPrim.h"
+#include "control/secli/prim/InputConfigRemoveRcfmPrim.h"
+#include "control/secli/prim/InputConfigRemoveRreqPrim.h"
+#include "control/secli/prim/InputDefectFwdPrim.h"
+#include "control/secli/prim/InputReceivedSsmFwdPrim.h"
+#include "control/secli/prim/OutputConfigChangeRcfmPrim.h"
+#include "control/secli/prim/OutputConfigChangeRrejPrim.h"
+#include "control/secli/prim/OutputConfigChangeRreqPrim.h"
+#include "control/secli/prim/OutputConfigCreateRcfmPrim.h"
+#include "control/secli/prim/OutputConfigCreateRrejPrim.h"
+#include "control/secli/prim/OutputConfigCreateRreqPrim.h"
+#include "control/secli/prim/OutputConfigRemoveRcfmPrim.h"
+#include "control/secli/prim/OutputConfigRemoveRreqPrim.h"
+#include "control/secli/prim/OutputEsmcControlIndPrim.h"
+#include "control/secli/prim/OutputMacAddressFwdPrim.h"
+#include "control/secli/prim/OutputTransmitSsmIndPrim.h"
+#include "tavi.h"
+
+namespace Sync {
+namespace EthCentral {
+namespace Secli {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Test::TraceCapture;
+
+// Builds the message and takes its bytes; the message itself is freed.
+Bytes pack(BasePrimitive& primitive) {
+    void* msg = primitive.constructMessage();
+    if (msg == nullptr)
+        return Bytes();
+    const uint8_t* begin = static_cast<const uint8_t*>(msg);
+    Bytes bytes(begin, begin + tavi_size(msg));
+    tavi_free(&msg);
+    return bytes;
+}
+
+// A received message holding exactly these bytes (the first four are the host-order number).
+void unpack(BasePrimitive& primitive, const Bytes& bytes) {
+    uint32_t msgno;
+    std::memcpy(&msgno, bytes.data(), sizeof msgno);
+    void* msg = tavi_alloc(bytes.size(), msgno);
+    std::memcpy(msg, bytes.data(), bytes.size());
+    primitive.fetchPrimitive(msg);
+    tavi_free(&msg);
+}
+
+// The texts traced at one level, in order.
+std::vector<std::string> textsAt(const TraceCapture& trace, uint32_t level) {
+    std::vector<std::string> texts;
+    for (const TraceCapture::Line& line : trace.lines()) {
+        if (line.level == level)
+            texts.push_back(line.text);
+    }
+    return texts;
+}
+
+Bytes hostWord(uint32_t value) {
+    Bytes b(4);
+    std::memcpy(b.data(), &value, 4);
+    return b;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+struct Identity {
+    std::function<BasePrimitive*()> make;
+    uint32_t primitiveId;
+    uint32_t msgno;
+    uint32_t size;
+    const char* name;
+};
+
+template <class P>
+BasePrimitive* make() {
+    return new P();
+}
+
+TEST(SecliPrimitivesTest, EveryPrimitiveHasItsKindNumberAndSize) {
+    const Identity table[] = {
+        {make<ClientDownPrim>, 8, 0x94000, 12, "SECLI_CLIENT_DOWN_IND"},
+        {make<ConnectionEstablishmentReqPrim>, 2, 0x94002, 24, "SECLI_CONNECTION_ESTABLISHMENT_REQ"},
+        {make<ConnectionEstablishmentCfmPrim>, 3, 0x94003, 16, "SECLI_CONNECTION_ESTABLISHMENT_CFM"},
+        {make<ConnectionEstablishmentRejPrim>, 4, 0x94004, 16, "SECLI_CONNECTION_ESTABLISHMENT_REJ"},
+        {make<InputConfigCreateRreqPrim>, 10, 0x94005, 804, "SECLI_INPUT_CONFIG_CREATE_RREQ"},
+        {make<InputConfigCreateRcfmPrim>, 11, 0x94006, 12, "SECLI_INPUT_CONFIG_CREATE_RCFM"},
+        {make<InputConfigCreateRrejPrim>, 12, 0x94007, 16, "SECLI_INPUT_CONFIG_CREATE_RREJ"},
+        {make<InputConfigChangeRreqPrim>, 13, 0x94008, 804, "SECLI_INPUT_CONFIG_CHANGE_RREQ"},
+        {make<InputConfigChangeRcfmPrim>, 14, 0x94009, 12, "SECLI_INPUT_CONFIG_CHANGE_RCFM"},
+        {make<InputConfigChangeRrejPrim>, 15, 0x9400A, 16, "SECLI_INPUT_CONFIG_CHANGE_RREJ"},
+        {make<InputConfigRemoveRreqPrim>, 16, 0x9400B, 12, "SECLI_INPUT_CONFIG_REMOVE_RREQ"},
+        {make<InputConfigRemoveRcfmPrim>, 17, 0x9400C, 12, "SECLI_INPUT_CONFIG_REMOVE_RCFM"},
+        {make<InputDefectFwdPrim>, 18, 0x9400D, 16, "SECLI_INPUT_DEFECT_FWD"},
+        {make<InputReceivedSsmFwdPrim>, 19, 0x9400E, 56, "SECLI_INPUT_RECEIVED_SSM_FWD"},
+        {make<InputAssistDataFwdPrim>, 20, 0x9400F, 24, "SECLI_INPUT_ASSIST_DATA_FWD"},
+        {make<OutputConfigCreateRreqPrim>, 21, 0x94010, 544, "SECLI_OUTPUT_CONFIG_CREATE_RREQ"},
+        {make<OutputConfigCreateRcfmPrim>, 22, 0x94011, 12, "SECLI_OUTPUT_CONFIG_CREATE_RCFM"},
+        {make<OutputConfigCreateRrejPrim>, 23, 0x94012, 16, "SECLI_OUTPUT_CONFIG_CREATE_RREJ"},
+        {make<OutputConfigChangeRreqPrim>, 24, 0x94013, 544, "SECLI_OUTPUT_CONFIG_CHANGE_RREQ"},
+        {make<OutputConfigChangeRcfmPrim>, 25, 0x94014, 12, "SECLI_OUTPUT_CONFIG_CHANGE_RCFM"},
+        {make<OutputConfigChangeRrejPrim>, 26, 0x94015, 16, "SECLI_OUTPUT_CONFIG_CHANGE_RREJ"},
+        {make<OutputConfigRemoveRreqPrim>, 27, 0x94016, 12, "SECLI_OUTPUT_CONFIG_REMOVE_RREQ"},
+        {make<OutputConfigRemoveRcfmPrim>, 28, 0x94017, 12, "SECLI_OUTPUT_CONFIG_REMOVE_RCFM"},
+        {make<OutputTransmitSsmIndPrim>, 29, 0x94018, 48, "SECLI_OUTPUT_TRANSMIT_SSM_IND"},
+        {make<OutputEsmcControlIndPrim>, 30, 0x94019, 16, "SECLI_OUTPUT_ESMC_CONTROL_IND"},
+        {make<OutputMacAddressFwdPrim>, 31, 0x9401A, 20, "SECLI_OUTPUT_MAC_ADDRESS_FWD"},
+    };
+    for (const Identity& row : table) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<BasePrimitive> primitive(row.make());
+        EXPECT_EQ(row.primitiveId, primitive->getPrimitiveId());
+        EXPECT_EQ(row.msgno, primitive->getMsgno());
+        EXPECT_EQ(row.size, primitive->getMessageSize());
+        EXPECT_STREQ(row.name, primitive->getName());
+    }
+}
+
+TEST(SecliPrimitivesTest, FreshTransmitSsmIndCarriesUnsetCodesAndZeroTlv) {
+    OutputTransmitSsmIndPrim primitive;
+    TraceCapture trace;
+    const Bytes expected = concat({hostWord(0x94018),
+                                   {0xFF, 0xFF, 0xFF, 0xFF},  // procedureReference
+                                   {0xFF, 0xFF, 0xFF, 0xFF},  // connectionReference
+                                   {0xFF, 0xFF, 0xFF, 0xFF},  // ssmCode
+                                   {0x00, 0x00, 0x00, 0xFF},  // enhancedSsmCode, widened
+                                   Bytes(4, 0),               // padding before the 64-bit id
+                                   Bytes(8, 0),               // syncEMasterId
+                                   Bytes(12, 0),              // flag and both counts
+                                   Bytes(4, 0)});             // padding to 48
+    EXPECT_EQ(expected, pack(primitive));
+    EXPECT_EQ(
+        std::vector<std::string>{"SECLI_OUTPUT_TRANSMIT_SSM_IND with data: (procedureReference = 4294967295, "
+                                 "connectionReference = 4294967295, ssmCode = 0xffffffff, enhancedSsmCode = "
+                                 "0xff, syncEMasterId = 0x0000000000000000, flag = 0x00, "
+                                 "numberCascadedEnhancedEec = 0, numberCascadedEec = 0"},
+        textsAt(trace, TL_SEND_MSG));
+}
+
+TEST(SecliPrimitivesTest, FilledTransmitSsmIndIsBigEndianWithAlignedMasterId) {
+    OutputTransmitSsmIndPrim primitive;
+    primitive.setProcedureReference(5);
+    primitive.setConnectionReference(0x01020304);
+    primitive.setSsmCode(0x2);
+    primitive.setEnhancedSsmCode(0x21);
+    primitive.setSyncEMasterId(0x0011223344556677ull);
+    primitive.setFlag(0x02);
+    primitive.setNumberCascadedEnhancedEec(1);
+    primitive.setNumberCascadedEec(7);
+    TraceCapture trace;
+    const Bytes expected = concat({hostWord(0x94018),
+                                   {0, 0, 0, 5},
+                                   {1, 2, 3, 4},
+                                   {0, 0, 0, 0x02},
+                                   {0, 0, 0, 0x21},
+                                   Bytes(4, 0),
+                                   {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77},
+                                   {0, 0, 0, 0x02},
+                                   {0, 0, 0, 1},
+                                   {0, 0, 0, 7},
+                                   Bytes(4, 0)});
+    EXPECT_EQ(expected, pack(primitive));
+    EXPECT_TRUE(trace.contains(TL_SEND_MSG,
+                               "ssmCode = 0x02, enhancedSsmCode = 0x21, syncEMasterId = "
+                               "0x0011223344556677, flag = 0x02, numberCascadedEnhancedEec = 1, "
+                               "numberCascadedEec = 7"))
+        << trace.dump();
+}
+
+TEST(SecliPrimitivesTest, ReceivedSsmFwdReadsTheAlignedMasterIdAndCutsTheTlvFields) {
+    const Bytes wire = concat({hostWord(0x9400E),
+                               {0, 0, 0, 9},              // procedureReference
+                               {0, 0, 0, 3},              // connectionReference
+                               {0, 0, 0, 0x0B},           // ssmCode
+                               {0, 0, 0, 1},              // tcuDetected
+                               {0, 0, 0, 1},              // extendedQlDetected
+                               {0, 0, 0x01, 0x22},        // enhancedSsmCode: only the low byte counts
+                               {0xEE, 0xEE, 0xEE, 0xEE},  // padding, ignored
+                               {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77},
+                               {0, 0, 0, 2},  // flag
+                               {0, 0, 0, 4},  // numberCascadedEnhancedEec
+                               {0, 0, 0, 6},  // numberCascadedEec
+                               Bytes(4, 0)});
+    InputReceivedSsmFwdPrim primitive;
+    TraceCapture trace;
+    unpack(primitive, wire);
+    EXPECT_EQ(9u, primitive.getProcedureReference());
+    EXPECT_EQ(3u, primitive.getConnectionReference());
+    EXPECT_EQ(0x0011223344556677ull, primitive.getSyncEMasterId());
+    EXPECT_EQ(0x0Bu, primitive.getSsmCode());
+    EXPECT_EQ(1u, primitive.getTcuDetected());
+    EXPECT_EQ(0x0B, primitive.getReceivedQl().ssmCode);
+    EXPECT_EQ(1, primitive.getReceivedQl().extendedQlDetected);
+    EXPECT_EQ(0x22, primitive.getReceivedQl().enhancedSsmCode);
+    EXPECT_EQ(2, primitive.getFlag());
+    EXPECT_EQ(4, primitive.getNumberCascadedEnhancedEec());
+    EXPECT_EQ(6, primitive.getNumberCascadedEec());
+    EXPECT_EQ(
+        std::vector<std::string>{"SECLI_INPUT_RECEIVED_SSM_FWD with data: (procedureReference = 9, "
+                                 "connectionReference = 3, ssmCode = 11, tcuDetected = 1, extendedQlDetected "
+                                 "= 1, enhancedSsmCode = 0x22, SynceMasterId = 0x0011223344556677, flag = 2, "
+                                 "numberCascadedEec = 6, numberCascadedEnhancedEec = 4 "},
+        textsAt(trace, TL_REC_MSG));
+}
+
+// Characters that tell every position apart, so a wrong cut shows.
+std::string numbered(size_t length) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i)
+        text += static_cast<char>('a' + i % 26);
+    return text;
+}
+
+TEST(SecliPrimitivesTest, LdnIsNormalisedOnTheWire) {
+    const std::string long300 = numbered(300);
+    const std::string exactly255 = numbered(255);
+    const struct {
+        std::string ldn;
+        std::string sent;
+    } cases[] = {
+        {"P=1,Q=2; R=3", "P=1:Q=2:R=3"},
+        {"A;;B", "A:B"},
+        {";, ;", ""},
+        {" ,A=1;", "A=1"},
+        {long300, long300.substr(45, 254)},  // the last 255, cut to 254
+        {exactly255, exactly255.substr(0, 254)},
+        {";" + numbered(255), numbered(254)},  // 256 long: the leading separator falls outside
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ldn);
+        EXPECT_EQ(c.sent, InputConfigRequestPrim::normalisedLdn(c.ldn));
+        InputConfigCreateRreqPrim primitive;
+        primitive.setLdn(c.ldn);
+        const Bytes bytes = pack(primitive);
+        ASSERT_EQ(804u, bytes.size());
+        const std::string field(reinterpret_cast<const char*>(&bytes[16]), 256);
+        EXPECT_EQ(c.sent, std::string(field.c_str()));
+        EXPECT_EQ(Bytes(256 - c.sent.size(), 0),
+                  Bytes(bytes.begin() + 16 + c.sent.size(), bytes.begin() + 272));
+    }
+}
+
+TEST(SecliPrimitivesTest, InputRequestLayoutAndTrace) {
+    InputConfigChangeRreqPrim primitive;
+    primitive.setProcedureReference(12);
+    primitive.setConnectionReference(34);
+    primitive.setRhaiPortId(0x0A0B0C0D);
+    primitive.setLdn("Eq=1,Port=2");
+    primitive.setInterfaceName("eth7");
+    primitive.setMacAddress("00:11:22:33:44:55");
+    primitive.setNetworkNameSpace("ns1");
+    TraceCapture trace;
+    const Bytes bytes = pack(primitive);
+    ASSERT_EQ(804u, bytes.size());
+    EXPECT_EQ((Bytes{0, 0, 0, 12, 0, 0, 0, 34, 0x0A, 0x0B, 0x0C, 0x0D}),
+              Bytes(bytes.begin() + 4, bytes.begin() + 16));
+    EXPECT_STREQ("Eq=1:Port=2", reinterpret_cast<const char*>(&bytes[16]));
+    EXPECT_STREQ("eth7", reinterpret_cast<const char*>(&bytes[272]));
+    EXPECT_STREQ("00:11:22:33:44:55", reinterpret_cast<const char*>(&bytes[528]));
+    EXPECT_STREQ("ns1", reinterpret_cast<const char*>(&bytes[548]));
+    EXPECT_EQ(
+        std::vector<std::string>{"SECLI_INPUT_CONFIG_CHANGE_RREQ with data: (procedureReference = 12, "
+                                 "connectionReference = 34, rhaiPortId = 168496141, ldn = Eq=1:Port=2, "
+                                 "interfaceName = eth7, macAddress = 00:11:22:33:44:55, networkNameSpace = "
+                                 "ns1)"},
+        textsAt(trace, TL_SEND_MSG));
+}
+
+TEST(SecliPrimitivesTest, OutputRequestCutsOverlongTextsToTheirFields) {
+    OutputConfigCreateRreqPrim primitive;
+    primitive.setInterfaceName(std::string(300, 'i'));
+    primitive.setMacAddress(std::string(25, 'm'));
+    primitive.setNetworkNameSpace("netns-a");
+    TraceCapture trace;
+    const Bytes bytes = pack(primitive);
+    ASSERT_EQ(544u, bytes.size());
+    EXPECT_EQ(std::string(255, 'i'), std::string(reinterpret_cast<const char*>(&bytes[12])));
+    EXPECT_EQ(0, bytes[267]);
+    EXPECT_EQ(std::string(19, 'm'), std::string(reinterpret_cast<const char*>(&bytes[268])));
+    EXPECT_EQ(0, bytes[287]);
+    EXPECT_STREQ("netns-a", reinterpret_cast<const char*>(&bytes[288]));
+    // The trace shows what went out, not what was set.
+    trace.clear();
+    primitive.setInterfaceName("eth0");
+    pack(primitive);
+    EXPECT_TRUE(
+        trace.contains(TL_SEND_MSG, "macAddress = " + std::string(19, 'm') + ", networkNameSpace = netns-a)"))
+        << trace.dump();
+    EXPECT_FALSE(trace.contains(TL_SEND_MSG, std::string(20, 'm')));
+}
+
+TEST(SecliPrimitivesTest, ConnectionAnswersCarryRevisionOrErrorCode) {
+    ConnectionEstablishmentCfmPrim confirm;
+    confirm.setProcedureReference(7);
+    confirm.setConnectionReference(0x100);
+    confirm.setPvSelected(1);
+    ConnectionEstablishmentRejPrim reject;
+    reject.setProcedureReference(8);
+    reject.setConnectionReference(9);
+    reject.setRejectCause(2);
+    TraceCapture trace;
+    EXPECT_EQ(concat({hostWord(0x94003), {0, 0, 0, 7, 0, 0, 1, 0, 0, 0, 0, 1}}), pack(confirm));
+    EXPECT_EQ(concat({hostWord(0x94004), {0, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0, 2}}), pack(reject));
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "SECLI_CONNECTION_ESTABLISHMENT_CFM with data: (procedureReference = 7, connectionReference = "
+            "256, selectedProtocolRevision = 1)",
+            "SECLI_CONNECTION_ESTABLISHMENT_REJ with data: (procedureReference = 8, connectionReference = 9, "
+            "errorCode = 2)"}),
+        textsAt(trace, TL_SEND_MSG));
+}
+
+TEST(SecliPrimitivesTest, ClientDownIsArmedWithItsNumberOnly) {
+    ClientDownPrim primitive;
+    primitive.setProcedureReference(5);
+    primitive.setConnectionReference(6);
+    TraceCapture trace;
+    EXPECT_EQ(concat({hostWord(0x94000), Bytes(8, 0)}), pack(primitive));
+    EXPECT_EQ(std::vector<std::string>{"Attach message: SECLI_CLIENT_DOWN_IND"}, textsAt(trace, TL_SEND_MSG));
+    unpack(primitive, concat({hostWord(0x94000), Bytes(8, 0)}));
+    EXPECT_EQ(0u, primitive.getConnectionReference());
+    EXPECT_TRUE(trace.contains(
+        TL_REC_MSG, "SECLI_CLIENT_DOWN_IND with data: (procedureReference = 0, connectionReference = 0)"));
+}
+
+TEST(SecliPrimitivesTest, ReceivedFieldsAndTheirTraces) {
+    TraceCapture trace;
+    ConnectionEstablishmentReqPrim request;
+    unpack(request,
+           concat({hostWord(0x94002), {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1}}));
+    EXPECT_EQ(3u, request.getPvFirstWanted());
+    EXPECT_EQ(2u, request.getPvSecondWanted());
+    EXPECT_EQ(1u, request.getPvThirdWanted());
+
+    InputAssistDataFwdPrim assist;
+    unpack(assist,
+           concat({hostWord(0x9400F), Bytes(8, 0), {0xFF, 0xFF, 0xFF, 0xFE, 0, 0, 0, 5, 2, 0, 0, 0}}));
+    EXPECT_EQ(-2, assist.getTimeOffset_c());
+    EXPECT_EQ(5, assist.getTimeOffset_f());
+    EXPECT_TRUE(assist.getIsValidTimer());
+
+    InputDefectFwdPrim defect;
+    unpack(defect, concat({hostWord(0x9400D), Bytes(8, 0), {0x80, 0, 0, 0x0A}}));
+    EXPECT_EQ(0x8000000Au, defect.getDefectStatus());
+
+    OutputMacAddressFwdPrim mac;
+    unpack(mac, concat({hostWord(0x9401A), Bytes(8, 0), {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0, 0}}));
+    EXPECT_EQ((Bytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}),
+              Bytes(mac.getMacAddress(), mac.getMacAddress() + 6));
+
+    InputConfigCreateRrejPrim createRej;
+    unpack(createRej, concat({hostWord(0x94007), {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 7}}));
+    OutputConfigChangeRrejPrim changeRej;
+    unpack(changeRej, concat({hostWord(0x94015), {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 7}}));
+    EXPECT_EQ(7u, changeRej.getErrorCode());
+
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "SECLI_CONNECTION_ESTABLISHMENT_REQ with data: (procedureReference = 1, connectionReference = 2)",
+            "SECLI_INPUT_ASSIST_DATA_FWD with data: (procedureReference = 0, connectionReference = 0, "
+            "timeOffset_c = -2, timeOffset_f = 5, isValidTimer = true)",
+            "SECLI_INPUT_CONFIG_CREATE_RREJ with data: (procedureReference = 1, connectionReference = "
+            "2,errorCode = 7)",
+            "SECLI_CONFIG_CHANGE_RREJ with data: (procedureReference = 1, connectionReference = 2, errorCode "
+            "= 7)"}),
+        textsAt(trace, TL_REC_MSG));
+    EXPECT_EQ((std::vector<std::string>{
+                  "SECLI_INPUT_DEFECT_FWD with data: (procedureReference = 0, connectionReference = 0, "
+                  "defectStatus = 0x8000000A)",
+                  "SECLI_OUTPUT_MAC_ADDRESS_FWD with data: (procedureReference = 0, connectionReference = 0, "
+                  "macAddress = 00:1a:2b:3c:4d:5e)"}),
+              textsAt(trace, TL_REC_MSG_FREQ));
+}
+
+TEST(SecliPrimitivesTest, EachPrimitiveOnlyWorksInItsOwnDirection) {
+    OutputConfigRemoveRreqPrim removeReq;
+    removeReq.setProcedureReference(3);
+    removeReq.setConnectionReference(4);
+    EXPECT_EQ(concat({hostWord(0x94016), {0, 0, 0, 3, 0, 0, 0, 4}}), pack(removeReq));
+    unpack(removeReq, concat({hostWord(0x94016), {0, 0, 0, 9, 0, 0, 0, 9}}));
+    EXPECT_EQ(3u, removeReq.getProcedureReference());
+
+    OutputConfigCreateRcfmPrim confirm;
+    EXPECT_TRUE(pack(confirm).empty());
+    unpack(confirm, concat({hostWord(0x94011), {0, 0, 0, 9, 0, 0, 0, 8}}));
+    EXPECT_EQ(9u, confirm.getProcedureReference());
+    EXPECT_EQ(8u, confirm.getConnectionReference());
+
+    ConnectionEstablishmentReqPrim request;
+    EXPECT_TRUE(pack(request).empty());
+}
+
+}  // namespace
+}  // namespace Secli
+}  // namespace EthCentral
+}  // namespace Sync

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeTavi.h"
+#include "Macros.h"
+#include "TraceCapture.h"
+#include "control/BaseController.h"
+#include "control/BasePrimitive.h"
+#include "control/Dispatcher.h"
+#include "control/secli/ServerIf.h"
+#include "control/secli/ServiceHandler.h"
+#include "eventHandling/Listener.h"
+#include "tavi.h"
+
+namespace Sync {
+namespace EthCentral {
+namespace Secli {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Test::TraceCapture;
+
+constexpr uint32_t HANDLER_ID = 2;
+constexpr uint32_t CLIENT = 0x5000;
+constexpr uint32_t OTHER_CLIENT = 0x6000;
+
+class TestController : public BaseController {
+  public:
+    explicit TestController(uint32_t ownId, bool withDispatcher = true) : BaseController("test") {
+        ownIdentity = ownId;
+        if (withDispatcher)
+            dispatcher = new Dispatcher();
+    }
+    void init() override {}
+    void run() override {}
+    void createOwnIdentity() override {}
+    void publishYourSelf() override {}
+    void createServiceHandlers() override {}
+    void add(BaseServiceHandler* handler) { addServiceHandler(handler); }
+};
+
+// A message as a client would send it: number in host order, every further word big-endian; words
+// that do not fit the size are left out.
+Bytes message(uint32_t msgno, size_t size, std::initializer_list<uint32_t> words) {
+    Bytes bytes(size, 0);
+    std::memcpy(bytes.data(), &msgno, 4);
+    size_t offset = 4;
+    for (uint32_t word : words) {
+        for (int shift = 24; shift >= 0 && offset < size; shift -= 8)
+            bytes[offset++] = static_cast<uint8_t>(word >> shift);
+    }
+    return bytes;
+}
+
+uint32_t be32(const Bytes& bytes, size_t offset) {
+    return uint32_t(bytes[offset]) << 24 | uint32_t(bytes[offset + 1]) << 16 |
+           uint32_t(bytes[offset + 2]) << 8 | bytes[offset + 3];
+}
+
+// Which events the service handler raised, and the primitive each listener could read meanwhile.
+struct EventLog {
+    std::vector<std::string> names;
+    std::vector<uint32_t> primitiveIds;
+};
+
+template <class E>
+class Recorder : public Listener<E> {
+  public:
+    Recorder(EventLog& log, ServiceHandler& handler) : log_(log), handler_(handler) {
+        this->startListening();
+    }
+    ~Recorder() override { this->stopListening(); }
+    void onEvent(E& event) override {
+        log_.names.push_back(event.getName());
+        BasePrimitive* current = handler_.getServerIf()->getCurrentPrimitive();
+        log_.primitiveIds.push_back(current != nullptr ? current->getPrimitiveId() : 0);
+    }
+
+  private:
+    EventLog& log_;
+    ServiceHandler& handler_;
+};
+
+class SecliServerIfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FakeTavi::reset();
+        ASSERT_EQ(0, tavi_init(1, 0, 0, 0, 0));
+        ownId = tavi_create_mailbox("sync-lumov-control", 0);
+        controller = std::make_unique<TestController>(ownId);
+        handler = new ServiceHandler(HANDLER_ID, controller.get());
+        controller->add(handler);
+        handler->init();
+        controller->getDispatcher()->attachInterfaces();
+        serverIf = handler->getServerIf();
+        ASSERT_NE(nullptr, serverIf);
+        using H = ServiceHandler;
+        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_UP_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_DOWN_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_DEFECT_FWD_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_INPUT_ASSIST_DATA_FWD_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
+        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT>(log, *handler));
+    }
+
+    void TearDown() override {
+        recorders.clear();
+        controller.reset();
+        tavi_exit();
+        FakeTavi::reset();
+    }
+
+    // Delivers one message from `from` through the dispatcher; whether an interface claimed it.
+    bool deliver(uint32_t from, const Bytes& bytes) {
+        EXPECT_TRUE(FakeTavi::inject(from, bytes));
+        return pump();
+    }
+
+    bool pump() {
+        bool claimed = false;
+        while (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
+            claimed = controller->getDispatcher()->dispatch(msg) || claimed;
+            tavi_free(&msg);
+        }
+        return claimed;
+    }
+
+    bool request(uint32_t from, uint32_t first, uint32_t second, uint32_t third) {
+        return deliver(from, message(0x94002, 24, {41, 42, first, second, third}));
+    }
+
+    // Connects CLIENT and returns the connectionReference the confirmation gave it.
+    uint32_t connect(uint32_t from = CLIENT) {
+        FakeTavi::clearSent();
+        request(from, 1, 1, 1);
+        const Bytes answer = lastSent();
+        EXPECT_EQ(0x94003u, FakeTavi::sent().back().msgno());
+        FakeTavi::clearSent();
+        log = EventLog();
+        return be32(answer, 8);
+    }
+
+    Bytes lastSent() const { return FakeTavi::sent().empty() ? Bytes() : FakeTavi::sent().back().bytes; }
+
+    uint32_t ownId = 0;
+    std::unique_ptr<TestController> controller;
+    ServiceHandler* handler = nullptr;
+    ServerIf* serverIf = nullptr;
+    EventLog log;
+    std::vector<std::shared_ptr<void>> recorders;
+};
+
+TEST_F(SecliServerIfTest, AcceptsTheFirstWantedRevisionItSupportsAndWatchesTheClient) {
+    EXPECT_EQ(nullptr, serverIf->getClient());
+    EXPECT_TRUE(request(CLIENT, 3, 2, 1));
+
+    ASSERT_EQ(1u, FakeTavi::sent().size());
+    const FakeTavi::SentMessage& confirm = FakeTavi::sent()[0];
+    EXPECT_EQ(CLIENT, confirm.to);
+    ASSERT_EQ(16u, confirm.bytes.size());
+    EXPECT_EQ(0x94003u, confirm.msgno());
+    EXPECT_EQ(41u, be32(confirm.bytes, 4));  // the client's procedureReference comes back
+    EXPECT_EQ(1u, be32(confirm.bytes, 12));
+
+    ServiceClient* client = serverIf->getClient();
+    ASSERT_NE(nullptr, client);
+    EXPECT_EQ(CLIENT, client->getClientPid());
+    EXPECT_EQ(42u, client->getConnectionReference());
+    EXPECT_NE(0u, client->getOwnConnectionReference());
+    EXPECT_EQ(client->getOwnConnectionReference(), be32(confirm.bytes, 8));
+    EXPECT_EQ(std::vector<uint32_t>{CLIENT}, FakeTavi::monitoredPids());
+    EXPECT_EQ(std::vector<std::string>{"SECLI_CLIENT_UP_EVENT"}, log.names);
+}
+
+TEST_F(SecliServerIfTest, RefusedConnectionsAreAnsweredWithTheirErrorCode) {
+    const struct {
+        const char* what;
+        bool clientAlreadyUp;
+        uint32_t first, second, third;
+        uint32_t errorCode;
+    } cases[] = {
+        {"no wanted revision supported", false, 2, 2, 2, 2},
+        {"no revision wanted at all", false, 0, 0, 0, 2},
+        {"a client is already connected", true, 1, 1, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        if (c.clientAlreadyUp)
+            connect(CLIENT);
+        ServiceClient* before = serverIf->getClient();
+        FakeTavi::clearSent();
+        EXPECT_TRUE(request(OTHER_CLIENT, c.first, c.second, c.third));
+        ASSERT_EQ(1u, FakeTavi::sent().size());
+        EXPECT_EQ(OTHER_CLIENT, FakeTavi::sent()[0].to);
+        EXPECT_EQ(message(0x94004, 16, {41, 42, c.errorCode}), FakeTavi::sent()[0].bytes);
+        EXPECT_EQ(before, serverIf->getClient());
+        EXPECT_TRUE(log.names.empty());
+    }
+}
+
+TEST_F(SecliServerIfTest, ServicePrimitivesNeedTheClientsMailboxAndTheGivenConnectionReference) {
+    const uint32_t reference = connect();
+    const struct {
+        const char* what;
+        uint32_t from;
+        uint32_t connectionReference;
+        size_t events;
+    } cases[] = {
+        {"own client, own reference", CLIENT, reference, 1},
+        {"own client, foreign reference", CLIENT, reference + 1, 0},
+        {"own client, the reference it sent itself", CLIENT, 42, 0},
+        {"another mailbox, own reference", OTHER_CLIENT, reference, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        log = EventLog();
+        TraceCapture trace;
+        EXPECT_TRUE(deliver(c.from, message(0x94011, 12, {77, c.connectionReference})));
+        EXPECT_EQ(c.events, log.names.size());
+        EXPECT_EQ(1 - c.events,
+                  trace.count(TL_INFO, "No client related to primitive found. Already removed."));
+    }
+}
+
+TEST_F(SecliServerIfTest, EveryClientMessageRaisesItsEventWithItsPrimitiveCurrent) {
+    const uint32_t ref = connect();
+    const struct {
+        uint32_t msgno;
+        size_t size;
+        uint32_t primitiveId;
+        const char* event;
+    } cases[] = {
+        {0x94006, 12, 11, "SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT"},
+        {0x94007, 16, 12, "SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT"},
+        {0x94009, 12, 14, "SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT"},
+        {0x9400A, 16, 15, "SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT"},
+        {0x9400C, 12, 17, "SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT"},
+        {0x9400D, 16, 18, "SECLI_INPUT_DEFECT_FWD_EVENT"},
+        {0x9400E, 56, 19, "SECLI_INPUT_RECEIVED_SSM_FWD_EVENT"},
+        {0x9400F, 24, 20, "SECLI_INPUT_ASSIST_DATA_FWD_EVENT"},
+        {0x94011, 12, 22, "SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT"},
+        {0x94012, 16, 23, "SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT"},
+        {0x94014, 12, 25, "SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT"},
+        {0x94015, 16, 26, "SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT"},
+        {0x94017, 12, 28, "SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT"},
+        {0x9401A, 20, 31, "SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.event);
+        log = EventLog();
+        EXPECT_TRUE(deliver(CLIENT, message(c.msgno, c.size, {5, ref})));
+        EXPECT_EQ(std::vector<std::string>{c.event}, log.names);
+        EXPECT_EQ(std::vector<uint32_t>{c.primitiveId}, log.primitiveIds);
+        EXPECT_EQ(5u, serverIf->getClient()->getProcedureReference());
+    }
+    EXPECT_TRUE(FakeTavi::sent().empty());
+}
+
+TEST_F(SecliServerIfTest, AGoneClientIsForgottenAndANewOneAccepted) {
+    const uint32_t firstReference = connect(CLIENT);
+    ASSERT_EQ(1u, FakeTavi::fireMonitor(CLIENT));
+    EXPECT_TRUE(pump());
+    EXPECT_EQ(std::vector<std::string>{"SECLI_CLIENT_DOWN_EVENT"}, log.names);
+    EXPECT_EQ(nullptr, serverIf->getClient());
+
+    // Nothing of the old connection is attributed to anyone any more.
+    log = EventLog();
+    deliver(CLIENT, message(0x94011, 12, {1, firstReference}));
+    EXPECT_TRUE(log.names.empty());
+
+    const uint32_t secondReference = connect(OTHER_CLIENT);
+    ASSERT_NE(nullptr, serverIf->getClient());
+    EXPECT_EQ(OTHER_CLIENT, serverIf->getClient()->getClientPid());
+    EXPECT_NE(firstReference, secondReference);
+}
+
+TEST_F(SecliServerIfTest, AMessageOneByteShortIsDroppedWithOneWarning) {
+    const uint32_t ref = connect();
+    const struct {
+        uint32_t msgno;
+        size_t size;
+    } cases[] = {
+        {0x94000, 12}, {0x94002, 24}, {0x94006, 12}, {0x94007, 16}, {0x94009, 12}, {0x9400A, 16},
+        {0x9400C, 12}, {0x9400D, 16}, {0x9400E, 56}, {0x9400F, 24}, {0x94011, 12}, {0x94012, 16},
+        {0x94014, 12}, {0x94015, 16}, {0x94017, 12}, {0x9401A, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.msgno);
+        log = EventLog();
+        Bytes bytes = message(c.msgno, c.size, {5, ref, 1, 1, 1});
+        bytes.pop_back();
+        TraceCapture trace;
+        EXPECT_TRUE(deliver(CLIENT, bytes));
+        EXPECT_EQ(1u, trace.count(TL_WARNING, "")) << trace.dump();
+        EXPECT_TRUE(log.names.empty());
+        EXPECT_TRUE(FakeTavi::sent().empty());
+        EXPECT_EQ(CLIENT, serverIf->getClient()->getClientPid());
+    }
+}
+
+TEST_F(SecliServerIfTest, WhatOnlyTheServerSendsIsDroppedWithOneWarning) {
+    const uint32_t ref = connect();
+    const struct {
+        uint32_t msgno;
+        size_t size;
+    } cases[] = {
+        {0x94003, 16},  {0x94004, 16},  {0x94005, 804}, {0x94008, 804}, {0x9400B, 12},
+        {0x94010, 544}, {0x94013, 544}, {0x94016, 12},  {0x94018, 48},  {0x94019, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.msgno);
+        log = EventLog();
+        TraceCapture trace;
+        EXPECT_TRUE(deliver(CLIENT, message(c.msgno, c.size, {5, ref})));
+        EXPECT_EQ(1u, trace.count(TL_WARNING, "only the server sends it")) << trace.dump();
+        EXPECT_TRUE(log.names.empty());
+        EXPECT_TRUE(FakeTavi::sent().empty());
+    }
+}
+
+TEST_F(SecliServerIfTest, InitWithoutADispatcherReportsAndOwnsNothing) {
+    TestController bare(ownId, false);
+    ServiceHandler orphan(HANDLER_ID + 1, &bare);
+    TraceCapture trace;
+    orphan.init();
+    EXPECT_TRUE(trace.contains(TL_ERROR, "FAILED to add interface"));
+    EXPECT_EQ(nullptr, orphan.getServerIf());
+}
+
+}  // namespace
+}  // namespace Secli
+}  // namespace EthCentral
+}  // namespace Sync

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Macros.h"
+#include "SyncEthOutputTestFixture.h"
+#include "TraceCapture.h"
+
+namespace Sync {
+namespace Test {
+namespace {
+
+const char* const CONFIGURED = "SYNCETHOUTPUT_CONFIGURED_EVENT";
+const char* const DELETED = "SYNCETHOUTPUT_DELETED_EVENT";
+const char* const TRANSMIT = "SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT";
+const char* const ESMC = "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT";
+
+class SyncEthOutputTest : public ::testing::Test {
+  protected:
+    std::vector<std::string> on(std::vector<std::string> names) const {
+        for (std::string& name : names) {
+            name += ":" + std::to_string(output->getEntityId());
+        }
+        return names;
+    }
+
+    OutputModel<> model;
+    SyncEthOutput* output = model.withOutputs(1)[0];
+    TestEthernetPort* port = static_cast<TestEthernetPort*>(output->getEthernetPort());
+};
+
+constexpr uint32_t NR = 0xFFFFFFFF;  // not reported
+
+struct SsmCase {
+    const char* name;
+    uint32_t portType, sfpType, linkSpeed, masterSlaveMode, duplexMode;
+    uint32_t quality, option, mode;
+    const char* activePort;  // the feature's port of the active reference
+    const char* activeLag;   // the feature's LAG of the active reference
+    const char* portLag;     // the output port's LAG
+    uint32_t ssm, enhancedSsm;
+    bool enabled;
+};
+
+const SsmCase ssmCases[] = {
+    {"EPRTC, option I", NR, NR, 0, 0, 0, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"EPRTC, option II", NR, NR, 0, 0, 0, 20, 2, 1, "", "", "NONE", 0x1, 0x21, true},
+    {"EPRTC, option III", NR, NR, 0, 0, 0, 20, 3, 1, "", "", "NONE", 0x0, 0x21, true},
+    {"EEEC, option II", NR, NR, 0, 0, 0, 21, 2, 1, "", "", "NONE", 0xA, 0x22, true},
+    {"EPRC, option III", NR, NR, 0, 0, 0, 22, 3, 1, "", "", "NONE", 0x3, 0x23, true},
+    {"PRC has no enhanced code", NR, NR, 0, 0, 0, 1, 1, 1, "", "", "NONE", 0x2, 0xFF, true},
+    {"QL_UNKNOWN", NR, NR, 0, 0, 0, 15, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"EPRTC, unknown option", NR, NR, 0, 0, 0, 20, 0, 1, "", "", "NONE", 0x21, 0x21, true},
+    {"selection disabled", NR, NR, 0, 0, 0, 20, 1, 2, "", "", "NONE", 0x2, 0x21, false},
+    {"selection mode unknown", NR, NR, 0, 0, 0, 20, 1, 3, "", "", "NONE", 0x2, 0x21, false},
+    {"RJ45 1G slave", 0, NR, 3, 2, 2, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"RJ45 1G mode not applicable", 0, NR, 3, 0, 2, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"RJ45 1G master", 0, NR, 3, 1, 2, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"RJ45 100M half duplex", 0, NR, 2, 1, 1, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"RJ45 100M full duplex", 0, NR, 2, 2, 2, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"RJ45 10G slave", 0, NR, 4, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"electrical SFP", 1, 2, 4, 1, 2, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"optical SFP", 1, 3, 3, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"DAC SFP", 1, 4, 3, 2, 1, 9, 1, 1, "", "", "NONE", 0xB, 0xFF, true},
+    {"port of the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-1", "", "NONE", 0xF, 0xFF, true},
+    {"another port is the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-2", "", "NONE", 0x2, 0x21,
+     true},
+    {"same LAG as the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-2", "L1", "L1", 0xF, 0xFF, true},
+    {"other LAG than the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-2", "L1", "L2", 0x2, 0x21, true},
+    {"NONE never matches as a LAG", NR, NR, 0, 0, 0, 20, 1, 1, "port-2", "NONE", "NONE", 0x2, 0x21, true},
+};
+
+TEST(SyncEthOutputRulesTest, CodesAndEnableStateFollowQualityOptionModeAndDoNotUseRules) {
+    for (const SsmCase& c : ssmCases) {
+        SCOPED_TRACE(c.name);
+        OutputModel<> m;
+        SyncEthOutput* o = m.withOutputs(1)[0];
+        EthernetPort* p = o->getEthernetPort();
+        p->updateEthernetConfiguration("mac", "eth0", "port-1", 1, c.portType);
+        p->updateEthernetEquipment(c.masterSlaveMode, c.sfpType, c.linkSpeed, c.duplexMode);
+        p->updateLagPortConfiguration(0, c.portLag);
+        m.feature->updateClockSettledQuality(c.quality);
+        m.feature->updateTelecomStandard(c.option);
+        m.feature->updateSelectionProcessMode(c.mode);
+        m.feature->setPortOfActiveReference(c.activePort);
+        m.feature->setLagPortLdnOfActiveReference(c.activeLag);
+        m.feature->updateExtendedQlTlvInfo(0x0123456789ABCDEFull, 0x03, 4, 5);
+
+        EXPECT_EQ(c.ssm, o->getSsmCode());
+        EXPECT_EQ(c.enhancedSsm, o->getEnhancedSsmCode());
+        EXPECT_EQ(c.enabled, o->isOutputEnabled());
+        // The do-not-use rule never touches the extended QL TLV.
+        EXPECT_EQ(0x0123456789ABCDEFull, o->getSyncEMasterId());
+        EXPECT_EQ(0x03, o->getFlag());
+        EXPECT_EQ(4, o->getNumberCascadedEnhancedEec());
+        EXPECT_EQ(5, o->getNumberCascadedEec());
+    }
+}
+
+struct SupportCase {
+    SfpKind kind;
+    uint32_t linkSpeed, masterSlaveMode, duplexMode;
+    const char* trace;  // the return trace; "true" when the port can carry SyncE
+};
+
+const SupportCase supportCases[] = {
+    {SfpKind::SFP_CAT_X_CABLE, 4, 1, 2, "Electric RJ45 SFP port cannot provide SyncE reference"},
+    {SfpKind::CAT_X_CABLE, 3, 2, 2, "Slave mode RJ45 1000Base-T port cannot provide SyncE reference"},
+    {SfpKind::CAT_X_CABLE, 3, 1, 1, "true"},
+    {SfpKind::CAT_X_CABLE, 2, 1, 1, "half duplex mode RJ45 100Base-T port cannot provide SyncE reference"},
+    {SfpKind::CAT_X_CABLE, 2, 2, 0, "half duplex mode RJ45 100Base-T port cannot provide SyncE reference"},
+    {SfpKind::CAT_X_CABLE, 1, 2, 1, "true"},
+    {SfpKind::SFP_UNKNOWN, 3, 2, 1, "true"},
+};
+
+TEST_F(SyncEthOutputTest, SynceCapabilityTracesItsReason) {
+    for (const SupportCase& c : supportCases) {
+        SCOPED_TRACE(c.trace);
+        TraceCapture capture;
+        const bool supportable =
+            output->isSynceSupportable(c.kind, c.linkSpeed, c.masterSlaveMode, c.duplexMode);
+        EXPECT_EQ(std::string(c.trace) == "true", supportable);
+        ASSERT_EQ(1u, capture.count(TL_RETURN, ""));
+        EXPECT_EQ(1u, capture.count(TL_RETURN, std::string(") ") + c.trace)) << capture.dump();
+    }
+}
+
+TEST_F(SyncEthOutputTest, SupportabilityComparesPreviousAndCurrentEquipment) {
+    port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
+    EXPECT_TRUE(output->wasEthernetPortSupportable());  // previous port type unknown: an SFP
+    EXPECT_TRUE(output->isEthernetPortSupportable());   // RJ45 with link speed not applicable
+    EXPECT_FALSE(output->isEthernetPortSupportableChanged());
+    port->updateEthernetEquipment(2, 0, 3, 2);
+    EXPECT_TRUE(output->isEthernetPortSupportableChanged());
+    // Each previous field holds the value before its own last update: the previous port type stays
+    // the unknown one until the configuration is reported again.
+    port->updateEthernetEquipment(2, 0, 3, 2);
+    EXPECT_TRUE(output->isEthernetPortSupportableChanged());
+    port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
+    EXPECT_FALSE(output->isEthernetPortSupportableChanged());
+}
+
+TEST_F(SyncEthOutputTest, BindingAPortAnnouncesOnlyAReadyPort) {
+    OutputEventRecorder recorder;
+    model.addOutput(model.addPort("port-2"));
+    EXPECT_TRUE(recorder.events.empty());
+    TestEthernetPort* ready = model.addPort("port-3");
+    ready->makeInitiated();
+    TraceCapture capture;
+    SyncEthOutput* announced = model.addOutput(ready);
+    EXPECT_EQ(eventsOn(CONFIGURED, {announced}), recorder.events);
+    EXPECT_TRUE(capture.contains(TL_DEBUG, "Send SYNCETHOUTPUT_CONFIGURED_EVENT"));
+    EXPECT_TRUE(capture.contains(TL_ENTER, "portId: " + std::to_string(ready->getEntityId())));
+}
+
+TEST_F(SyncEthOutputTest, InitialDataLagChangeAndDeactivationRaiseTheirEvents) {
+    OutputEventRecorder recorder;
+    output->notifyInitialData();
+    output->notifyLagPortChanged();
+    output->deactivate();
+    EXPECT_EQ(on({TRANSMIT, ESMC, TRANSMIT, DELETED}), recorder.events);
+}
+
+// Port updates, one letter each: r ready on eth0, R ready on eth9 (renamed), n not a LAG member,
+// j plain RJ45 without interface name, s 1G slave equipment (cannot carry SyncE), N a namespace.
+void apply(EthernetPort& port, const std::string& steps) {
+    for (char step : steps) {
+        auto& p = static_cast<TestEthernetPort&>(port);
+        step == 'r'   ? p.makeInitiated("eth0")
+        : step == 'R' ? p.makeInitiated("eth9")
+        : step == 'n' ? p.updateLagPortConfiguration(0, "NONE")
+        : step == 'j' ? p.updateEthernetConfiguration("m", "", "port-1", 1, 0)
+        : step == 's' ? p.updateEthernetEquipment(2, 0, 3, 2)
+                      : p.updateNetworkNamespace("ns");
+    }
+}
+
+struct PortChangeCase {
+    const char* name;
+    const char* before;  // updates before the output is created
+    const char* change;  // updates reported before notifyEthernetPortChanged
+    std::vector<std::string> events;
+};
+
+const PortChangeCase portChangeCases[] = {
+    {"no interface name, nothing else changed", "", "N", {}},
+    {"no interface name, capability lost", "j", "s", {TRANSMIT}},
+    {"ready port still counted as a LAG member", "", "rs", {DELETED}},
+    {"ready port, interface renamed", "rnn", "R", {CONFIGURED}},
+    {"renamed and capability lost: configured first", "rnn", "Rs", {CONFIGURED, TRANSMIT}},
+    {"ready port, LAG membership dropped", "rr", "n", {CONFIGURED}},
+    {"ready port, nothing changed", "rn", "rn", {}},
+};
+
+TEST(SyncEthOutputPortChangeTest, PortChangesRaiseTheRightEvents) {
+    for (const PortChangeCase& c : portChangeCases) {
+        SCOPED_TRACE(c.name);
+        OutputModel<> m;
+        m.feature->updateRecCreate();
+        TestEthernetPort* p = m.addPort("port-1");
+        apply(*p, c.before);
+        SyncEthOutput* o = m.addOutput(p);
+        apply(*p, c.change);
+        OutputEventRecorder recorder;
+        o->notifyEthernetPortChanged();
+        std::vector<std::string> expected;
+        for (const std::string& event : c.events) {
+            expected.push_back(event + ":" + std::to_string(o->getEntityId()));
+        }
+        EXPECT_EQ(expected, recorder.events);
+    }
+}
+
+TEST_F(SyncEthOutputTest, PrintsItsBlock) {
+    model.feature->updateClockSettledQuality(20);
+    model.feature->updateSelectionProcessMode(1);
+    const std::vector<std::string> expected = {
+        " #SyncEthOutput, id: " + std::to_string(output->getEntityId()) + " ",
+        " ----------------------------------------------------------------",
+        "  ldn of ethernetPort  : port-1",
+        "  ssm                  : 0x02",
+        "  enhancedSsmCode      : 0x21",
+        "  synceOutputEnabled   : true",
+        "",
+    };
+    EXPECT_EQ(expected, printed([this] { output->print(); }));
+    model.feature->updateSelectionProcessMode(2);
+    model.feature->setPortOfActiveReference("port-1");
+    const std::vector<std::string> lines = printed([this] { output->print(); });
+    ASSERT_EQ(7u, lines.size());
+    EXPECT_EQ("  ssm                  : 0x0f", lines[3]);
+    EXPECT_EQ("  enhancedSsmCode      : 0xff", lines[4]);
+    EXPECT_EQ("  synceOutputEnabled   : false", lines[5]);
+}
+
+TEST(UnboundOutputTest, WithoutFeatureTransmitsNothingUsableAndWithoutPortStops) {
+    SyncEthOutputFeature::SyncEthOutputFactory factory(10);
+    EXPECT_EQ(nullptr, factory.createObject(1, 2));
+    auto* output = static_cast<SyncEthOutput*>(factory.create(1, 1));
+    factory.add(output);
+    TraceCapture capture;
+    EXPECT_EQ(0xFu, output->getSsmCode());
+    EXPECT_EQ(0xFFu, output->getEnhancedSsmCode());
+    EXPECT_EQ(0u, output->getSyncEMasterId() + output->getFlag() + output->getNumberCascadedEnhancedEec() +
+                      output->getNumberCascadedEec());
+    EXPECT_FALSE(output->isOutputEnabled() || output->isSamePortWithActiveReference() ||
+                 output->isSamLagPortWithActiveReference());
+    for (const char* text : {"syncEMasterId=0000000000000000", "flag=0x00", "numberCascadedEnhancedEec=0",
+                             "numberCascadedEec=0"}) {
+        EXPECT_TRUE(capture.contains(TL_RETURN, text)) << text << "\n" << capture.dump();
+    }
+    EXPECT_DEATH(output->getEthernetPort(), "");
+}
+
+}  // namespace
+}  // namespace Test
+}  // namespace Sync
