@@ -1,0 +1,174 @@
+#include "ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+extern char** environ;
+
+namespace E2e {
+
+namespace {
+
+// Without a pid descriptor (old kernels) the wait falls back to short polling slices.
+constexpr int kFallbackSliceMs = 10;
+
+std::vector<std::string> mergedEnvironment(const Environment& overrides) {
+    std::vector<std::string> merged;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const char* equals = std::strchr(*entry, '=');
+        std::string name = equals != nullptr ? std::string(*entry, static_cast<std::size_t>(equals - *entry))
+                                             : std::string(*entry);
+        if (overrides.count(name) == 0) {
+            merged.emplace_back(*entry);
+        }
+    }
+    for (const auto& [name, value] : overrides) {
+        merged.push_back(name + "=" + value);
+    }
+    return merged;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings) {
+    std::vector<char*> all;
+    for (auto& s : strings) {
+        all.push_back(s.data());
+    }
+    all.push_back(nullptr);
+    return all;
+}
+
+int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<long long>(0, left.count()));
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(Options options) {
+    std::vector<std::string> args =
+        options.argv.empty() ? std::vector<std::string>{options.file} : options.argv;
+    std::vector<std::string> env = mergedEnvironment(options.env);
+    std::vector<char*> argv = pointers(args);
+    std::vector<char*> envp = pointers(env);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (options.outputFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDERR_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    }
+    // The test may block signals it waits for; the child starts with none blocked or caught.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    // Children that abort on purpose must not leave core files in the build tree; the limit is
+    // inherited, so it is lowered only around the spawn.
+    rlimit core{};
+    getrlimit(RLIMIT_CORE, &core);
+    rlimit noCore{0, core.rlim_max};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (posix_spawnp(&pid_, options.file.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
+        pid_ = -1;
+        status_ = ExitStatus::exitedWith(127);
+    }
+    setrlimit(RLIMIT_CORE, &core);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (pid_ > 0) {
+        pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    stop();
+    if (pidfd_ >= 0) {
+        close(pidfd_);
+    }
+}
+
+bool ChildProcess::reap(bool block) {
+    if (status_) {
+        return true;
+    }
+    int status = 0;
+    pid_t r;
+    do {
+        r = waitpid(pid_, &status, block ? 0 : WNOHANG);
+    } while (r < 0 && errno == EINTR);
+    if (r == pid_) {
+        status_ = ExitStatus::fromWaitStatus(status);
+    } else if (r < 0) {
+        status_ = ExitStatus::exitedWith(-1);  // not ours to wait for any more: nothing to report
+    }
+    return status_.has_value();
+}
+
+bool ChildProcess::running() {
+    return started() && !reap(false);
+}
+
+bool ChildProcess::signal(int sig) {
+    return running() && kill(pid_, sig) == 0;
+}
+
+std::optional<ExitStatus> ChildProcess::waitExit(std::chrono::milliseconds timeout, int watchFd,
+                                                 const OnReadable& onReadable) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    if (!onReadable) {
+        watchFd = -1;
+    }
+    while (!reap(false)) {
+        int left = millisecondsLeft(deadline);
+        if (left == 0) {
+            return std::nullopt;
+        }
+        pollfd fds[2] = {{pidfd_, POLLIN, 0}, {watchFd, POLLIN, 0}};
+        int slice = pidfd_ >= 0 ? left : std::min(left, kFallbackSliceMs);
+        if (poll(fds, 2, slice) > 0 && fds[1].revents != 0) {
+            if ((fds[1].revents & POLLIN) == 0) {
+                watchFd = -1;  // hung up: nothing more will come from it
+            } else if (onReadable && onReadable()) {
+                return std::nullopt;
+            }
+        }
+    }
+    return status_;
+}
+
+ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
+    if (!started()) {
+        return *status_;
+    }
+    if (signal(SIGTERM)) {
+        waitExit(grace);
+    }
+    if (!reap(false)) {
+        kill(pid_, SIGKILL);
+        reap(true);
+    }
+    return *status_;
+}
+
+}  // namespace E2e

@@ -1,0 +1,41 @@
+#ifndef SYNC_E2E_EXITSTATUS_H
+#define SYNC_E2E_EXITSTATUS_H
+
+#include <ostream>
+#include <string>
+
+namespace E2e {
+
+// How a child process ended, decoded from waitpid's status.
+class ExitStatus {
+  public:
+    static ExitStatus fromWaitStatus(int status);
+    static ExitStatus exitedWith(int code) { return ExitStatus(true, code, 0); }
+    static ExitStatus killedBy(int signal) { return ExitStatus(false, 0, signal); }
+
+    bool exited() const { return exited_; }
+    bool signaled() const { return !exited_; }
+    int code() const { return code_; }
+    int signal() const { return signal_; }
+    // "exit 1" or "signal 6 (Aborted)", for assertion messages.
+    std::string describe() const;
+
+    bool operator==(const ExitStatus& other) const {
+        return exited_ == other.exited_ && code_ == other.code_ && signal_ == other.signal_;
+    }
+
+  private:
+    ExitStatus(bool exited, int code, int signal) : exited_(exited), code_(code), signal_(signal) {}
+
+    bool exited_;
+    int code_;
+    int signal_;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const ExitStatus& status) {
+    return os << status.describe();
+}
+
+}  // namespace E2e
+
+#endif
