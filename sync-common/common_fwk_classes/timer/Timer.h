@@ -5,12 +5,22 @@
 
 #include <cstdint>
 
-#include "common_fwk_classes/timer/TimerSpec.h"
 #include "control/EventCallbackInterface.h"
 #include "eventHandling/IEntity.h"
 
 namespace Sync {
 namespace Timer {
+
+// When a timer first expires, counted from start, and its period after that (zero: one-shot). It is
+// only the timer's constructor argument, so it lives beside the timer.
+struct TimerSpec {
+    struct Span {
+        int32_t sec;
+        int32_t nsec;
+    };
+    Span toFirstInterrupt;
+    Span betweenInterrupts;
+};
 
 // A one-shot or periodic timer on a timerfd, served by the epoll loop. Each expiry raises one
 // Control::TimerEvent::TIMEOUT_EVENT with the timer as source; nothing happens asynchronously.
