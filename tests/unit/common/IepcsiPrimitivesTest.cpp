@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -37,9 +38,9 @@ using namespace Iepcsi;
 
 // msgno as the mailbox library writes it, then the given bytes.
 std::vector<uint8_t> wire(uint32_t msgno, std::vector<uint8_t> rest) {
-    std::vector<uint8_t> bytes(4);
+    std::vector<uint8_t> bytes(4 + rest.size());
     std::memcpy(bytes.data(), &msgno, 4);
-    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    std::copy(rest.begin(), rest.end(), bytes.begin() + 4);
     return bytes;
 }
 
