@@ -1,6 +1,5 @@
 #include "CommandServer.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -16,13 +15,6 @@ constexpr size_t LEN_OFFSET = 4;
 constexpr size_t DATA_OFFSET = 8;
 // Delivered to ourselves by the monitor on a registrant; never sent to anyone.
 constexpr uint32_t REGISTRANT_GONE = 0x9B6FF;
-
-using Clock = std::chrono::steady_clock;
-
-int millisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::vector<std::string> splitPacked(const std::string& data) {
     std::vector<std::string> strings;
@@ -48,57 +40,19 @@ std::string CommandServer::Answer::text() const {
     return all + response;
 }
 
-CommandServer::CommandServer(std::string mailboxName) : mailboxName_(std::move(mailboxName)) {}
+CommandServer::CommandServer(std::string mailboxName) : MailboxPeer(std::move(mailboxName)) {}
 
 CommandServer::~CommandServer() = default;
 
 bool CommandServer::open() {
-    if (mailbox_)
-        return true;
-    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_);
-    if (!mailbox_) {
-        lastError_ = "cannot create mailbox \"" + mailboxName_ +
-                     "\" (bus unreachable, or another command server is running)";
-        return false;
-    }
-    return true;
+    return openMailbox("bus unreachable, or another command server is running");
 }
 
 // The watches on registrants go with the mailbox; the daemons register again once it is back.
 void CommandServer::close() {
-    mailbox_.reset();
+    closeMailbox();
     for (Registration& registration : registrations_)
         registration.active = false;
-}
-
-bool CommandServer::isOpen() const {
-    return mailbox_ != nullptr;
-}
-
-uint32_t CommandServer::id() const {
-    return mailbox_ ? mailbox_->id() : 0xFFFFFFFFu;
-}
-
-bool CommandServer::processOnce(int timeoutMs) {
-    if (!mailbox_)
-        return false;
-    void* msg = mailbox_->receive(timeoutMs);
-    if (msg == nullptr)
-        return false;
-    const uint32_t size = Sync::Platform::MessageBuffer::size(msg);
-    const uint32_t sender = Sync::Platform::MessageBuffer::sender(msg);
-    const auto* bytes = static_cast<const uint8_t*>(msg);
-    WireBuffer message(std::vector<uint8_t>(bytes, bytes + size));
-    Sync::Platform::MessageBuffer::release(msg);
-    handle(message, sender);
-    return true;
-}
-
-size_t CommandServer::processPending(int timeoutMs) {
-    size_t handled = 0;
-    while (processOnce(timeoutMs))
-        ++handled;
-    return handled;
 }
 
 void CommandServer::handle(const WireBuffer& message, uint32_t sender) {
@@ -192,13 +146,8 @@ const CommandServer::Registration* CommandServer::findRegistration(const std::st
 
 const CommandServer::Registration* CommandServer::waitForRegistration(const std::string& name,
                                                                       int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const Registration* found = findRegistration(name);
-    while (found == nullptr && millisecondsLeft(deadline) > 0 && isOpen()) {
-        processOnce(millisecondsLeft(deadline));
-        found = findRegistration(name);
-    }
-    return found;
+    waitFor([&] { return findRegistration(name) != nullptr; }, timeoutMs);
+    return findRegistration(name);
 }
 
 void CommandServer::sendRequest(uint32_t pid, const std::vector<std::string>& args) {
@@ -219,10 +168,8 @@ void CommandServer::sendRaw(uint32_t pid, const WireBuffer& message) {
 }
 
 bool CommandServer::runCommand(uint32_t pid, const std::vector<std::string>& args, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     sendRequest(pid, args);
-    while (!answer_.complete && !answer_.lost && millisecondsLeft(deadline) > 0 && isOpen())
-        processOnce(millisecondsLeft(deadline));
+    waitFor([&] { return answer_.complete || answer_.lost; }, timeoutMs);
     return answer_.complete;
 }
 

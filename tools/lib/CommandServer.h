@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "MailboxPeer.h"
 #include "WireBuffer.h"
-
-namespace Sync::Platform {
-class Mailbox;
-}
 
 namespace SyncTools {
 
@@ -21,7 +18,7 @@ namespace SyncTools {
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout. A registrant is watched, so
 // its registration lapses when its mailbox goes away, and a command waiting for its answer fails then.
-class CommandServer {
+class CommandServer : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "Sync_tavi_coli";
     static constexpr uint32_t SYNC_COLI_REG_CMD_REQ = 0x9B602;
@@ -50,21 +47,12 @@ class CommandServer {
     };
 
     explicit CommandServer(std::string mailboxName = DEFAULT_MAILBOX);
-    ~CommandServer();
-    CommandServer(const CommandServer&) = delete;
-    CommandServer& operator=(const CommandServer&) = delete;
+    ~CommandServer() override;
 
     // Creates the mailbox; false (with lastError()) when the name is taken or the bus unreachable.
     bool open();
     // Leaves the bus: daemons watching the server see it go and look for it again.
     void close();
-    bool isOpen() const;
-    uint32_t id() const;
-
-    // Waits up to timeoutMs for one message and handles it; false when none came.
-    bool processOnce(int timeoutMs);
-    // Handles messages until none arrives within timeoutMs; how many were handled.
-    size_t processPending(int timeoutMs);
 
     // Answers the following registrations with this result (0 = registered, the default).
     void setRegistrationResult(uint32_t result) { registrationResult_ = result; }
@@ -85,10 +73,9 @@ class CommandServer {
 
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
-    const std::string& lastError() const { return lastError_; }
 
   private:
-    void handle(const WireBuffer& message, uint32_t sender);
+    void handle(const WireBuffer& message, uint32_t sender) override;
     void handleRegistration(const WireBuffer& message, uint32_t sender);
     void handleOutput(const WireBuffer& message, uint32_t sender);
     void handleRegistrantGone(uint32_t pid);
@@ -96,13 +83,10 @@ class CommandServer {
     // Packed data of `len` bytes at 8; false when len runs past the message or lacks its final NUL.
     static bool packedData(const WireBuffer& message, std::string& data);
 
-    std::string mailboxName_;
-    std::unique_ptr<Sync::Platform::Mailbox> mailbox_;
     uint32_t registrationResult_ = 0;
     std::vector<Registration> registrations_;
     Answer answer_;
     std::vector<std::string> warnings_;
-    std::string lastError_;
 };
 
 }  // namespace SyncTools

@@ -1,6 +1,5 @@
 #include "DataPlaneClient.h"
 
-#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <utility>
@@ -25,13 +24,6 @@ constexpr uint32_t TRANSMIT_SSM_SIZE = 48;
 constexpr uint32_t MAC_ADDRESS_FWD_SIZE = 20;
 // Delivered to ourselves by the monitor on the daemon's mailbox; never sent to anyone.
 constexpr uint32_t SERVER_GONE = 0x940FF;
-
-using Clock = std::chrono::steady_clock;
-
-int millisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -66,29 +58,29 @@ uint32_t expectedSize(uint32_t msgno) {
     }
 }
 
-const char* kindName(DataPlaneClient::Order::Kind kind) {
+}  // namespace
+
+const char* DataPlaneClient::Order::kindName(Kind kind) {
     switch (kind) {
-        case DataPlaneClient::Order::OUTPUT_CREATE:
+        case OUTPUT_CREATE:
             return "OUTPUT_CREATE";
-        case DataPlaneClient::Order::OUTPUT_CHANGE:
+        case OUTPUT_CHANGE:
             return "OUTPUT_CHANGE";
-        case DataPlaneClient::Order::OUTPUT_REMOVE:
+        case OUTPUT_REMOVE:
             return "OUTPUT_REMOVE";
-        case DataPlaneClient::Order::TRANSMIT_SSM:
+        case TRANSMIT_SSM:
             return "TRANSMIT_SSM";
-        case DataPlaneClient::Order::ESMC_CONTROL:
+        case ESMC_CONTROL:
             return "ESMC_CONTROL";
-        case DataPlaneClient::Order::INPUT_CREATE:
+        case INPUT_CREATE:
             return "INPUT_CREATE";
-        case DataPlaneClient::Order::INPUT_CHANGE:
+        case INPUT_CHANGE:
             return "INPUT_CHANGE";
-        case DataPlaneClient::Order::INPUT_REMOVE:
+        case INPUT_REMOVE:
             return "INPUT_REMOVE";
     }
     return "?";
 }
-
-}  // namespace
 
 std::string DataPlaneClient::Order::describe() const {
     char text[1200];
@@ -115,8 +107,8 @@ std::string DataPlaneClient::Order::describe() const {
                           numberCascadedEnhancedEec, numberCascadedEec);
             break;
         case ESMC_CONTROL:
-            std::snprintf(text, sizeof text, "%s id=%u output=%u", kindName(kind), procedureReference,
-                          output);
+            std::snprintf(text, sizeof text, "%s id=%u output=%u (%s)", kindName(kind), procedureReference,
+                          output, output == 1 ? "transmit" : "off");
             break;
         case OUTPUT_REMOVE:
         case INPUT_REMOVE:
@@ -126,18 +118,15 @@ std::string DataPlaneClient::Order::describe() const {
     return text;
 }
 
-DataPlaneClient::DataPlaneClient(std::string mailboxName) : mailboxName_(std::move(mailboxName)) {}
+DataPlaneClient::DataPlaneClient(std::string mailboxName) : MailboxPeer(std::move(mailboxName)) {}
 
 DataPlaneClient::~DataPlaneClient() = default;
 
 bool DataPlaneClient::open() {
-    if (mailbox_)
+    if (isOpen())
         return true;
-    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_);
-    if (!mailbox_) {
-        lastError_ = "cannot create mailbox \"" + mailboxName_ + "\" (bus unreachable, or the name is taken)";
+    if (!openMailbox("bus unreachable, or the name is taken"))
         return false;
-    }
     state_ = State::WAIT_FOR_SERVER;
     subscriptionId_ = mailbox_->subscribe(SERVICE, DOMAIN, reinterpret_cast<uintptr_t>(this));
     if (subscriptionId_ == 0) {
@@ -149,19 +138,11 @@ bool DataPlaneClient::open() {
 }
 
 void DataPlaneClient::close() {
-    mailbox_.reset();
+    closeMailbox();
     state_ = State::CLOSED;
     subscriptionId_ = 0;
     serverPid_ = 0;
     monitorRef_ = 0;
-}
-
-bool DataPlaneClient::isOpen() const {
-    return mailbox_ != nullptr;
-}
-
-uint32_t DataPlaneClient::id() const {
-    return mailbox_ ? mailbox_->id() : 0xFFFFFFFFu;
 }
 
 void DataPlaneClient::setRevisions(uint32_t first, uint32_t second, uint32_t third) {
@@ -230,41 +211,13 @@ void DataPlaneClient::send(const WireBuffer& message) {
     mailbox_->send(message.bytes().data(), static_cast<uint32_t>(message.size()), serverPid_);
 }
 
-bool DataPlaneClient::processOnce(int timeoutMs) {
-    if (!mailbox_)
-        return false;
-    void* msg = mailbox_->receive(timeoutMs);
-    if (msg == nullptr)
-        return false;
-    const uint32_t size = Sync::Platform::MessageBuffer::size(msg);
-    const uint32_t sender = Sync::Platform::MessageBuffer::sender(msg);
-    const auto* bytes = static_cast<const uint8_t*>(msg);
-    WireBuffer message(std::vector<uint8_t>(bytes, bytes + size));
-    Sync::Platform::MessageBuffer::release(msg);
-    handle(message, sender);
-    return true;
-}
-
-size_t DataPlaneClient::processPending(int timeoutMs) {
-    size_t handled = 0;
-    while (processOnce(timeoutMs))
-        ++handled;
-    return handled;
-}
-
 bool DataPlaneClient::waitForConnection(int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (isOpen() && state_ != State::CONNECTED && state_ != State::REJECTED &&
-           millisecondsLeft(deadline) > 0)
-        processOnce(millisecondsLeft(deadline));
+    waitFor([&] { return state_ == State::CONNECTED || state_ == State::REJECTED; }, timeoutMs);
     return state_ == State::CONNECTED;
 }
 
 bool DataPlaneClient::waitForOrders(size_t count, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (isOpen() && orders_.size() < count && millisecondsLeft(deadline) > 0)
-        processOnce(millisecondsLeft(deadline));
-    return orders_.size() >= count;
+    return waitFor([&] { return orders_.size() >= count; }, timeoutMs);
 }
 
 void DataPlaneClient::handle(const WireBuffer& message, uint32_t sender) {

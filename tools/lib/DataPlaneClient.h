@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "MailboxPeer.h"
 #include "WireBuffer.h"
-
-namespace Sync::Platform {
-class Mailbox;
-}
 
 namespace SyncTools {
 
@@ -23,7 +20,7 @@ namespace SyncTools {
 // Driven by processOnce(); every wait is bounded by the caller's timeout. The daemon's mailbox is
 // watched once a request went to it, so a daemon that goes away is noticed and, when it publishes
 // itself again, connected to anew (unless auto-connect is off).
-class DataPlaneClient {
+class DataPlaneClient : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-dataplane-client";
     static constexpr const char* SERVICE = "SyncLumovControl";
@@ -95,20 +92,18 @@ class DataPlaneClient {
 
         // One line naming the order and its fields.
         std::string describe() const;
+        // "OUTPUT_CREATE", "TRANSMIT_SSM", ...
+        static const char* kindName(Kind kind);
     };
 
     explicit DataPlaneClient(std::string mailboxName = DEFAULT_MAILBOX);
-    ~DataPlaneClient();
-    DataPlaneClient(const DataPlaneClient&) = delete;
-    DataPlaneClient& operator=(const DataPlaneClient&) = delete;
+    ~DataPlaneClient() override;
 
     // Creates the mailbox and subscribes to the daemon's service; false (with lastError()) when the
     // mailbox name is taken or the bus unreachable.
     bool open();
     // Leaves the bus: the daemon sees its client's mailbox go. open() starts again with a new mailbox.
     void close();
-    bool isOpen() const;
-    uint32_t id() const;
 
     // The revisions the next connection request wants, in order of preference (1, 1, 1 by default).
     void setRevisions(uint32_t first, uint32_t second, uint32_t third);
@@ -129,10 +124,6 @@ class DataPlaneClient {
     // Sends bytes as they are to the daemon found (malformed messages); false while none is known.
     bool sendRaw(const WireBuffer& message);
 
-    // Waits up to timeoutMs for one message and handles it; false when none came.
-    bool processOnce(int timeoutMs);
-    // Handles messages until none arrives within timeoutMs; how many were handled.
-    size_t processPending(int timeoutMs);
     // Processes messages until connected (or rejected), at most timeoutMs; whether connected.
     bool waitForConnection(int timeoutMs);
     // Processes messages until at least count orders were recorded, at most timeoutMs.
@@ -149,10 +140,9 @@ class DataPlaneClient {
     void clearOrders() { orders_.clear(); }
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
-    const std::string& lastError() const { return lastError_; }
 
   private:
-    void handle(const WireBuffer& message, uint32_t sender);
+    void handle(const WireBuffer& message, uint32_t sender) override;
     void handleServerUp(uint32_t pid);
     void handleServerGone(uint32_t pid);
     void handleConnectionAnswer(const WireBuffer& message);
@@ -161,8 +151,6 @@ class DataPlaneClient {
     void send(const WireBuffer& message);
     void warn(const std::string& text);
 
-    std::string mailboxName_;
-    std::unique_ptr<Sync::Platform::Mailbox> mailbox_;
     State state_ = State::CLOSED;
     bool autoConnect_ = true;
     uint32_t revisions_[3] = {1, 1, 1};
@@ -177,7 +165,6 @@ class DataPlaneClient {
     uint32_t rejectErrorCode_ = 0;
     std::vector<Order> orders_;
     std::vector<std::string> warnings_;
-    std::string lastError_;
 };
 
 }  // namespace SyncTools

@@ -1,6 +1,5 @@
 #include "PortControlServer.h"
 
-#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -32,13 +31,6 @@ constexpr size_t STATUS_PORT_NAME = 20;
 constexpr size_t STATUS_NAMESPACE = 36;
 // Returned by the monitor on a client's mailbox; never on the wire between peers.
 constexpr uint32_t CLIENT_GONE_NOTICE = 0x1B10FE;
-
-using Clock = std::chrono::steady_clock;
-
-int millisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -80,64 +72,20 @@ const Layout* findLayout(uint32_t msgno) {
 
 }  // namespace
 
-PortControlServer::PortControlServer(std::string mailboxName) : mailboxName_(std::move(mailboxName)) {}
+PortControlServer::PortControlServer(std::string mailboxName) : MailboxPeer(std::move(mailboxName)) {}
 
 PortControlServer::~PortControlServer() = default;
 
 bool PortControlServer::open() {
-    if (mailbox_)
-        return true;
-    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_);
-    if (!mailbox_) {
-        lastError_ = "cannot create mailbox \"" + mailboxName_ + "\" (bus unreachable, or name taken)";
-        return false;
-    }
-    return true;
+    return openMailbox("bus unreachable, or name taken");
 }
 
 // The watches on clients go with the mailbox; clients connect again once the server is back.
 void PortControlServer::close() {
-    mailbox_.reset();
+    closeMailbox();
     for (Client& client : clients_)
         client.alive = false;
     subscriptions_.clear();
-}
-
-bool PortControlServer::isOpen() const {
-    return mailbox_ != nullptr;
-}
-
-uint32_t PortControlServer::id() const {
-    return mailbox_ ? mailbox_->id() : 0xFFFFFFFFu;
-}
-
-bool PortControlServer::processOnce(int timeoutMs) {
-    if (!mailbox_)
-        return false;
-    void* msg = mailbox_->receive(timeoutMs);
-    if (msg == nullptr)
-        return false;
-    const uint32_t size = Sync::Platform::MessageBuffer::size(msg);
-    const uint32_t sender = Sync::Platform::MessageBuffer::sender(msg);
-    const auto* bytes = static_cast<const uint8_t*>(msg);
-    WireBuffer message(std::vector<uint8_t>(bytes, bytes + size));
-    Sync::Platform::MessageBuffer::release(msg);
-    handle(message, sender);
-    return true;
-}
-
-size_t PortControlServer::processPending(int timeoutMs) {
-    size_t handled = 0;
-    while (processOnce(timeoutMs))
-        ++handled;
-    return handled;
-}
-
-bool PortControlServer::waitFor(const std::function<bool()>& done, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done() && millisecondsLeft(deadline) > 0 && isOpen())
-        processOnce(millisecondsLeft(deadline));
-    return done();
 }
 
 bool PortControlServer::setPortState(const std::string& portName, uint32_t adminState, uint32_t operState) {

@@ -8,11 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "MailboxPeer.h"
 #include "WireBuffer.h"
-
-namespace Sync::Platform {
-class Mailbox;
-}
 
 namespace SyncTools {
 
@@ -23,7 +20,7 @@ namespace SyncTools {
 // mailbox goes away.
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout.
-class PortControlServer {
+class PortControlServer : public MailboxPeer {
   public:
     static constexpr const char* MAILBOX_NAME = "iepcsi-server";
 
@@ -98,23 +95,12 @@ class PortControlServer {
     };
 
     explicit PortControlServer(std::string mailboxName = MAILBOX_NAME);
-    ~PortControlServer();
-    PortControlServer(const PortControlServer&) = delete;
-    PortControlServer& operator=(const PortControlServer&) = delete;
+    ~PortControlServer() override;
 
     // Creates the mailbox; false (with lastError()) when it cannot.
     bool open();
     // Leaves the bus: clients see the server's mailbox go. Clients and subscriptions end.
     void close();
-    bool isOpen() const;
-    uint32_t id() const;
-
-    // Waits up to timeoutMs for one message and handles it; false when none came.
-    bool processOnce(int timeoutMs);
-    // Handles messages until none arrives within timeoutMs; how many were handled.
-    size_t processPending(int timeoutMs);
-    // Processes messages until done() holds, at most timeoutMs; whether it holds.
-    bool waitFor(const std::function<bool()>& done, int timeoutMs);
 
     // The port table.
     void setPorts(std::vector<Port> ports) { ports_ = std::move(ports); }
@@ -149,10 +135,9 @@ class PortControlServer {
 
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
-    const std::string& lastError() const { return lastError_; }
 
   private:
-    void handle(const WireBuffer& message, uint32_t sender);
+    void handle(const WireBuffer& message, uint32_t sender) override;
     static Received decode(const WireBuffer& message, uint32_t sender);
     void handleInit(const Received& request);
     void handleTerm(const Received& request);
@@ -169,8 +154,6 @@ class PortControlServer {
     void send(const WireBuffer& message, uint32_t pid);
     void warn(const std::string& text);
 
-    std::string mailboxName_;
-    std::unique_ptr<Sync::Platform::Mailbox> mailbox_;
     std::vector<Port> ports_;
     uint32_t revision_ = 1;
     int32_t initRejectReason_ = 0;
@@ -181,7 +164,6 @@ class PortControlServer {
     std::vector<Subscription> subscriptions_;
     std::vector<Received> received_;
     std::vector<std::string> warnings_;
-    std::string lastError_;
 };
 
 }  // namespace SyncTools

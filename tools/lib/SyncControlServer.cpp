@@ -1,6 +1,5 @@
 #include "SyncControlServer.h"
 
-#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -34,13 +33,6 @@ constexpr size_t REJ_SIZE = 20;
 constexpr size_t ONE_WORD_IND_SIZE = 20;
 constexpr size_t LDN_IND_SIZE = 276;
 constexpr uint32_t REVISION_NOT_SUPPORTED = 2;
-
-using Clock = std::chrono::steady_clock;
-
-int millisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -81,23 +73,20 @@ const SyncControlServer::Kind* findKind(uint32_t msgno, bool unsubscribe) {
 
 }  // namespace
 
-SyncControlServer::SyncControlServer(std::string mailboxName) : mailboxName_(std::move(mailboxName)) {}
+SyncControlServer::SyncControlServer(std::string mailboxName) : MailboxPeer(std::move(mailboxName)) {}
 
 SyncControlServer::~SyncControlServer() = default;
 
 bool SyncControlServer::open() {
-    if (mailbox_)
+    if (isOpen())
         return true;
-    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_);
-    if (!mailbox_) {
-        lastError_ = "cannot create mailbox \"" + mailboxName_ + "\" (bus unreachable, or name taken)";
+    if (!openMailbox("bus unreachable, or name taken"))
         return false;
-    }
     const int published = mailbox_->publish(SERVICE, DOMAIN);
     if (published != 0) {
         lastError_ = "cannot publish \"" + std::string(SERVICE) + "\" in domain \"" + DOMAIN + "\" (" +
                      std::to_string(published) + "): another sync-control server is running";
-        mailbox_.reset();
+        closeMailbox();
         return false;
     }
     return true;
@@ -105,47 +94,10 @@ bool SyncControlServer::open() {
 
 // The watches on clients go with the mailbox; clients connect again once the service is back.
 void SyncControlServer::close() {
-    mailbox_.reset();
+    closeMailbox();
     for (Client& client : clients_)
         client.alive = false;
     subscriptions_.clear();
-}
-
-bool SyncControlServer::isOpen() const {
-    return mailbox_ != nullptr;
-}
-
-uint32_t SyncControlServer::id() const {
-    return mailbox_ ? mailbox_->id() : 0xFFFFFFFFu;
-}
-
-bool SyncControlServer::processOnce(int timeoutMs) {
-    if (!mailbox_)
-        return false;
-    void* msg = mailbox_->receive(timeoutMs);
-    if (msg == nullptr)
-        return false;
-    const uint32_t size = Sync::Platform::MessageBuffer::size(msg);
-    const uint32_t sender = Sync::Platform::MessageBuffer::sender(msg);
-    const auto* bytes = static_cast<const uint8_t*>(msg);
-    WireBuffer message(std::vector<uint8_t>(bytes, bytes + size));
-    Sync::Platform::MessageBuffer::release(msg);
-    handle(message, sender);
-    return true;
-}
-
-size_t SyncControlServer::processPending(int timeoutMs) {
-    size_t handled = 0;
-    while (processOnce(timeoutMs))
-        ++handled;
-    return handled;
-}
-
-bool SyncControlServer::waitFor(const std::function<bool()>& done, int timeoutMs) {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done() && millisecondsLeft(deadline) > 0 && isOpen())
-        processOnce(millisecondsLeft(deadline));
-    return done();
 }
 
 void SyncControlServer::handle(const WireBuffer& message, uint32_t sender) {

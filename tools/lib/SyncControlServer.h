@@ -7,11 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "MailboxPeer.h"
 #include "WireBuffer.h"
-
-namespace Sync::Platform {
-class Mailbox;
-}
 
 namespace SyncTools {
 
@@ -22,7 +19,7 @@ namespace SyncTools {
 // at 12. Connected clients are watched, so their subscriptions lapse when their mailbox goes away.
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout.
-class SyncControlServer {
+class SyncControlServer : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-control-server";
     static constexpr const char* SERVICE = "sci";
@@ -67,23 +64,12 @@ class SyncControlServer {
     };
 
     explicit SyncControlServer(std::string mailboxName = DEFAULT_MAILBOX);
-    ~SyncControlServer();
-    SyncControlServer(const SyncControlServer&) = delete;
-    SyncControlServer& operator=(const SyncControlServer&) = delete;
+    ~SyncControlServer() override;
 
     // Creates the mailbox and publishes the service; false (with lastError()) when either fails.
     bool open();
     // Leaves the bus: clients see the server's mailbox go and wait for the service's next owner.
     void close();
-    bool isOpen() const;
-    uint32_t id() const;
-
-    // Waits up to timeoutMs for one message and handles it; false when none came.
-    bool processOnce(int timeoutMs);
-    // Handles messages until none arrives within timeoutMs; how many were handled.
-    size_t processPending(int timeoutMs);
-    // Processes messages until done() holds, at most timeoutMs; whether it holds.
-    bool waitFor(const std::function<bool()>& done, int timeoutMs);
 
     // Rejects the following connection requests with errorCode; 0 confirms them again (the default).
     void setConnectionRejectCode(uint32_t errorCode) { connectionRejectCode_ = errorCode; }
@@ -113,10 +99,9 @@ class SyncControlServer {
 
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
-    const std::string& lastError() const { return lastError_; }
 
   private:
-    void handle(const WireBuffer& message, uint32_t sender);
+    void handle(const WireBuffer& message, uint32_t sender) override;
     void handleConnectionRequest(const WireBuffer& message, uint32_t sender);
     void handleSubscribe(const Kind& kind, const WireBuffer& message, uint32_t sender);
     void handleUnsubscribe(const Kind& kind, const WireBuffer& message, uint32_t sender);
@@ -130,8 +115,6 @@ class SyncControlServer {
     void send(const WireBuffer& message, uint32_t pid);
     void warn(const std::string& text);
 
-    std::string mailboxName_;
-    std::unique_ptr<Sync::Platform::Mailbox> mailbox_;
     uint32_t connectionRejectCode_ = 0;
     uint32_t subscriptionRejectCode_ = 0;
     uint32_t nextConnectionReference_ = 0x5C1;
@@ -139,7 +122,6 @@ class SyncControlServer {
     std::vector<Subscription> subscriptions_;
     std::vector<Received> received_;
     std::vector<std::string> warnings_;
-    std::string lastError_;
 };
 
 }  // namespace SyncTools

@@ -1,0 +1,39 @@
+#ifndef SYNC_TOOLS_SCENARIOPARSER_H
+#define SYNC_TOOLS_SCENARIOPARSER_H
+
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "Scenario.h"
+
+namespace SyncTools {
+
+// Reads sync-sim's line-based scenario text (format in tools/README.md). Every bad line is reported,
+// with its line number, and none of it is kept; a scenario with any error must not be played.
+class ScenarioParser {
+  public:
+    // Parses the whole text; true when every line was good.
+    bool parse(std::istream& text);
+    bool parse(const std::string& text);
+
+    const Scenario& scenario() const { return scenario_; }
+    // "line N: what is wrong", one per bad line, in file order.
+    const std::vector<std::string>& errors() const { return errors_; }
+
+  private:
+    // One line split into words, the comment and surrounding blanks removed; false with a reason.
+    bool parseLine(const std::vector<std::string>& words, Scenario::Step& step, std::string& error);
+    bool parsePort(const std::vector<std::string>& words, std::string& error);
+    bool parseWait(const std::vector<std::string>& words, Scenario::Step& step, std::string& error);
+    // A port name of the table, or "all" (left empty in the step).
+    bool portOrAll(const std::string& word, std::string& portName, std::string& error) const;
+    bool knownPort(const std::string& word, std::string& error) const;
+
+    Scenario scenario_;
+    std::vector<std::string> errors_;
+};
+
+}  // namespace SyncTools
+
+#endif

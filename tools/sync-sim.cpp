@@ -1,0 +1,122 @@
+// The daemon's three simulated peers in one process, played from a scenario file: the port-control
+// server, the sync-control server and the data-plane client. Prints every step, the data plane's
+// connection changes and every order the data plane receives, one line each; after the scenario it
+// keeps serving until SIGTERM or SIGINT, unless the scenario ends with `exit` or --exit is given.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "DataPlaneClient.h"
+#include "PortControlServer.h"
+#include "ScenarioParser.h"
+#include "ScenarioRunner.h"
+#include "SyncControlServer.h"
+
+namespace {
+
+const char* const PROGRAM = "sync-sim";
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+void printHelp() {
+    std::printf(
+        "usage: %s [--exit] SCENARIO\n"
+        "\n"
+        "Runs the simulated port-control server (mailbox \"iepcsi-server\"), sync-control server\n"
+        "(service \"sci\" in domain \"sync\") and SyncE data-plane client in one process, plays the\n"
+        "steps of SCENARIO against the sync-lumov-control daemon and prints each step, the data\n"
+        "plane's connection changes and every order the data plane receives (\"order: ...\").\n"
+        "The scenario format is described in tools/README.md.\n"
+        "\n"
+        "After the last step the peers keep serving until SIGTERM or SIGINT, unless the scenario\n"
+        "ends with `exit` or --exit is given.\n"
+        "\n"
+        "The bus is $TAVI_BUS_ADDRESS, or the system bus when it is not set.\n"
+        "Exit status: 0 done, 1 a wait ran out, a step failed or a peer could not start,\n"
+        "2 bad arguments or a bad scenario (each bad line is named).\n",
+        PROGRAM);
+}
+
+template <typename Peer>
+bool openPeer(Peer& peer, const char* what) {
+    if (peer.open())
+        return true;
+    std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, what, peer.lastError().c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool exitAfterSteps = false;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printHelp();
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--exit") == 0) {
+            exitAfterSteps = true;
+        } else if (argv[i][0] != '-' && path == nullptr) {
+            path = argv[i];
+        } else {
+            std::fprintf(stderr, "%s: unexpected argument \"%s\" (see --help)\n", PROGRAM, argv[i]);
+            return 2;
+        }
+    }
+    if (path == nullptr) {
+        std::fprintf(stderr, "%s: no scenario file given (see --help)\n", PROGRAM);
+        return 2;
+    }
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot read %s: %s\n", PROGRAM, path, std::strerror(errno));
+        return 2;
+    }
+    SyncTools::ScenarioParser parser;
+    if (!parser.parse(file)) {
+        for (const std::string& error : parser.errors())
+            std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, path, error.c_str());
+        return 2;
+    }
+    const SyncTools::Scenario& scenario = parser.scenario();
+
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+
+    SyncTools::PortControlServer ports;
+    SyncTools::SyncControlServer sync;
+    SyncTools::DataPlaneClient dataPlane;
+    ports.setPorts(scenario.ports);
+    if (!openPeer(ports, "port-control server") || !openPeer(sync, "sync-control server") ||
+        !openPeer(dataPlane, "data-plane client"))
+        return 1;
+    std::printf(
+        "peers up: port-control server %u (%zu ports), sync-control server %u, data-plane client %u\n",
+        ports.id(), scenario.ports.size(), sync.id(), dataPlane.id());
+    std::fflush(stdout);
+
+    SyncTools::ScenarioRunner runner(ports, sync, dataPlane, stdout);
+    runner.setStopFlag(&stopRequested);
+    if (!runner.run(scenario)) {
+        std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, path, runner.error().c_str());
+        return 1;
+    }
+    if (exitAfterSteps || scenario.endsWithExit()) {
+        std::printf("scenario done\n");
+        return 0;
+    }
+    std::printf("scenario done; serving until SIGTERM or SIGINT\n");
+    std::fflush(stdout);
+    runner.serveUntilStopped();
+    return 0;
+}
