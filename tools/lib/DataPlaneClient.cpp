@@ -299,6 +299,7 @@ void DataPlaneClient::handleOrder(const WireBuffer& message) {
         return;
     }
     Order order;
+    order.wire = message;
     order.procedureReference = message.be32(PROCEDURE_REFERENCE);
     order.connectionReference = message.be32(CONNECTION_REFERENCE);
     switch (message.msgno()) {

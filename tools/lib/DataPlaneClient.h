@@ -89,6 +89,8 @@ class DataPlaneClient : public MailboxPeer {
         uint32_t output = 0;
         // Whether the client answered with a rejection.
         bool rejected = false;
+        // The message as it arrived, every byte, for checks of the layout itself.
+        WireBuffer wire;
 
         // One line naming the order and its fields.
         std::string describe() const;

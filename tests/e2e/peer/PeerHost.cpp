@@ -1,0 +1,117 @@
+// One simulated peer in a process of its own, so that a test can kill it with SIGKILL the way a
+// crashing peer goes: the port-control server, the sync-control server, the data-plane client or the
+// command server, chosen by the argument, on the bus of TAVI_BUS_ADDRESS. The peer tells the daemon
+// what FronthaulScript says and reports its progress on stdout, one line each, flushed at once:
+//     port       "subscribed N" for each new subscription, "status sent" once all ports subscribed
+//     sync       "subscribed N" likewise, "rec created" once REC, quality and standard are sent
+//     dataplane  "connected" when the daemon confirms, then each order as DataPlaneClient describes it
+//     command    "registered NAME" for each registration
+// Runs until it is killed; exits 64 on a wrong argument, 1 when its mailbox cannot be made.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "CommandServer.h"
+#include "DataPlaneClient.h"
+#include "FronthaulScript.h"
+#include "PortControlServer.h"
+#include "SyncControlServer.h"
+
+namespace {
+
+constexpr int kWaitMs = 1000;
+
+void report(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+int fail(const std::string& error) {
+    std::fprintf(stderr, "peer-host: %s\n", error.c_str());
+    return 1;
+}
+
+int runPorts() {
+    SyncTools::PortControlServer server;
+    server.setPorts(E2e::FronthaulScript::ports());
+    if (!server.open())
+        return fail(server.lastError());
+    size_t subscribed = 0;
+    bool statusSent = false;
+    for (;;) {
+        server.processOnce(kWaitMs);
+        for (; subscribed < server.subscriptions().size(); ++subscribed)
+            report("subscribed " + std::to_string(subscribed + 1));
+        if (!statusSent && subscribed == E2e::FronthaulScript::kPorts) {
+            server.sendAllPortStatus();
+            statusSent = true;
+            report("status sent");
+        }
+    }
+}
+
+int runSync() {
+    SyncTools::SyncControlServer server;
+    if (!server.open())
+        return fail(server.lastError());
+    size_t subscribed = 0;
+    bool scripted = false;
+    for (;;) {
+        server.processOnce(kWaitMs);
+        for (; subscribed < server.subscriptions().size(); ++subscribed)
+            report("subscribed " + std::to_string(subscribed + 1));
+        if (!scripted && subscribed == 3) {
+            server.sendRecCreate();
+            server.sendClockSettledQuality(E2e::FronthaulScript::kQuality);
+            scripted = true;
+            report("rec created");
+        }
+    }
+}
+
+int runDataPlane() {
+    SyncTools::DataPlaneClient client;
+    if (!client.open())
+        return fail(client.lastError());
+    bool connected = false;
+    size_t reported = 0;
+    for (;;) {
+        client.processOnce(kWaitMs);
+        if (!connected && client.state() == SyncTools::DataPlaneClient::State::CONNECTED) {
+            connected = true;
+            report("connected");
+        }
+        for (; reported < client.orders().size(); ++reported)
+            report(client.orders()[reported].describe());
+    }
+}
+
+int runCommands() {
+    SyncTools::CommandServer server;
+    if (!server.open())
+        return fail(server.lastError());
+    size_t reported = 0;
+    for (;;) {
+        server.processOnce(kWaitMs);
+        for (; reported < server.registrations().size(); ++reported) {
+            const auto& args = server.registrations()[reported].args;
+            report("registered " + (args.empty() ? std::string("?") : args.front()));
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string role = argc == 2 ? argv[1] : "";
+    if (role == "port")
+        return runPorts();
+    if (role == "sync")
+        return runSync();
+    if (role == "dataplane")
+        return runDataPlane();
+    if (role == "command")
+        return runCommands();
+    std::fprintf(stderr, "usage: %s port|sync|dataplane|command\n", argv[0]);
+    return 64;
+}
