@@ -1,9 +1,9 @@
-// Feeds arbitrary command-server messages to the daemon's command service on the in-process transport,
-// and arbitrary packed arguments to the argument splitter. The first input byte picks the message
-// number from the command numbers (received or not); the rest is the message after its number.
+// Feeds arbitrary command-server messages to the daemon's command service on the in-process transport.
+// The first input byte picks the message number from the command numbers (received or not); the rest
+// is the message after its number. The command service keeps no state of its own between messages, so
+// one instance serves the whole run; the transport and the command output start afresh each input.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -56,73 +56,49 @@ void deliverAll(Sync::Dispatcher& dispatcher) {
     }
 }
 
-// The splitter on its own, over a buffer of exactly the input's size so any overread is caught.
-void splitPacked(const uint8_t* data, size_t size) {
-    if (size == 0)
-        return;
-    char* text = static_cast<char*>(std::malloc(size));
-    std::memcpy(text, data, size);
-    int argc = 0;
-    char** argv = nullptr;
-    if (unpack_args(text, static_cast<uint32_t>(size), &argc, &argv) == UNPACK_OK) {
-        size_t total = 0;
-        for (int i = 0; i < argc; ++i)
-            total += std::strlen(argv[i]) + 1;
-        if (total != size)
-            std::abort();
-        std::free(argv);
+// One command service for the whole run: building it costs far more than a message.
+struct Daemon {
+    Daemon() {
+        handler = new Sync::LumovControl::ColiLumovSpecific(HANDLER_ID, &controller);
+        controller.add(handler);
+        handler->init();
     }
-    std::free(text);
-}
+    // Back to a process whose command service has just started looking for its server.
+    static void freshTransport() {
+        FakeTavi::reset();
+        coli_common_reset();
+        tavi_init(1, 0, 0, 0, 0);
+        tavi_create_mailbox("sync-lumov-control", 0);
+    }
+    Sync::Dispatcher& dispatcher() { return *controller.getDispatcher(); }
 
-// The command server's side of registration, over the same bytes after a SYNC_COLI_REG_CMD_REQ number.
-void unpackRegistration(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> message(4 + size);
-    std::memcpy(message.data(), &SYNC_COLI_REG_CMD_REQ, 4);
-    std::memcpy(message.data() + 4, data, size);
-    FakeTavi::inject(SERVER, message);
-    void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
-    int argc = 0;
-    char** argv = nullptr;
-    if (coli_common_unpack_coli_reg_cmd_req_args(msg, &argc, &argv) == 0)
-        std::free(argv);
-    tavi_free(&msg);
-}
+    // First: the controller takes the id of the mailbox that exists when it is built.
+    const bool transportReady = (freshTransport(), true);
+    Printer printer;
+    FuzzController controller;
+    Sync::LumovControl::ColiLumovSpecific* handler = nullptr;
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Daemon daemon;
     if (size == 0)
         return 0;
-    FakeTavi::reset();
-    coli_common_reset();
-    tavi_init(1, 0, 0, 0, 0);
-    tavi_create_mailbox("sync-lumov-control", 0);
-    {
-        Printer printer;
-        FuzzController controller;
-        auto* handler = new Sync::LumovControl::ColiLumovSpecific(HANDLER_ID, &controller);
-        controller.add(handler);
-        handler->init();
-        controller.getDispatcher()->attachInterfaces();
+    Daemon::freshTransport();
+    daemon.dispatcher().attachInterfaces();
 
-        std::vector<uint8_t> message(4 + size - 1);
-        const uint32_t msgno = MSGNOS[data[0] % (sizeof MSGNOS / sizeof MSGNOS[0])];
-        std::memcpy(message.data(), &msgno, 4);
-        std::memcpy(message.data() + 4, data + 1, size - 1);
-        FakeTavi::inject(SERVER, message);
-        deliverAll(*controller.getDispatcher());
+    std::vector<uint8_t> message(4 + size - 1);
+    const uint32_t msgno = MSGNOS[data[0] % (sizeof MSGNOS / sizeof MSGNOS[0])];
+    std::memcpy(message.data(), &msgno, 4);
+    std::memcpy(message.data() + 4, data + 1, size - 1);
+    FakeTavi::inject(SERVER, message);
+    deliverAll(daemon.dispatcher());
 
-        // Whatever the message did, the server can still come and go.
-        FakeTavi::fireMonitor(SERVER);
-        deliverAll(*controller.getDispatcher());
-        FakeTavi::fireLocate(COLI_SERVER_NAME, SERVER);
-        deliverAll(*controller.getDispatcher());
-    }
-    splitPacked(data + 1, size - 1);
-    unpackRegistration(data + 1, size - 1);
-    tavi_exit();
-    coli_common_reset();
-    FakeTavi::reset();
+    // Whatever the message did, the server can still come and go.
+    FakeTavi::fireMonitor(SERVER);
+    deliverAll(daemon.dispatcher());
+    FakeTavi::fireLocate(COLI_SERVER_NAME, SERVER);
+    deliverAll(daemon.dispatcher());
     return 0;
 }

@@ -4,6 +4,9 @@
 // five bits pick the number from the protocol's block, bit 0x40 sends from a stranger's mailbox instead
 // of the client's, and bit 0x80 stamps the connectionReference the server gave the client over bytes
 // 8-11, so that service messages get past the attribution check.
+//
+// One server and its readers serve the whole run; every input ends with each client gone, and the
+// transport starts afresh, so each input meets the server as it was when first built.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -89,61 +92,76 @@ std::vector<uint8_t> connectionRequest() {
     return std::vector<uint8_t>(request, request + sizeof request);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void freshTransport() {
     FakeTavi::reset();
     tavi_init(1, 0, 0, 0, 0);
     tavi_create_mailbox("sync-lumov-control", 0);
-    {
-        FuzzController controller;
-        auto* handler = new ServiceHandler(HANDLER_ID, &controller);
+}
+
+struct Daemon {
+    Daemon() : handler(new ServiceHandler(HANDLER_ID, &controller)) {
         controller.add(handler);
         handler->init();
-        Sync::Dispatcher& dispatcher = *controller.getDispatcher();
-        dispatcher.attachInterfaces();
-        Reader<ServiceHandler::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT,
-               Sync::EthCentral::Secli::OutputMacAddressFwdPrim>
-            macReader(*handler);
-        Reader<ServiceHandler::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT,
-               Sync::EthCentral::Secli::InputReceivedSsmFwdPrim>
-            ssmReader(*handler);
-        Reader<ServiceHandler::SECLI_INPUT_ASSIST_DATA_FWD_EVENT,
-               Sync::EthCentral::Secli::InputAssistDataFwdPrim>
-            assistReader(*handler);
-
-        FakeTavi::inject(CLIENT, connectionRequest());
-        deliverAll(dispatcher);
-
-        for (size_t at = 0; at + 3 <= size;) {
-            const uint8_t selector = data[at];
-            const size_t length = std::min<size_t>(data[at + 1] | data[at + 2] << 8, size - at - 3);
-            at += 3;
-            const uint32_t msgno = MSGNO_BASE + (selector & (MSGNO_COUNT - 1));
-            std::vector<uint8_t> message(4 + length);
-            std::memcpy(message.data(), &msgno, 4);
-            std::memcpy(message.data() + 4, data + at, length);
-            at += length;
-            ServerIf* serverIf = handler->getServerIf();
-            if ((selector & 0x80) != 0 && message.size() >= 12 && serverIf->getClient() != nullptr) {
-                const uint32_t reference = serverIf->getClient()->getOwnConnectionReference();
-                const uint8_t bigEndian[4] = {uint8_t(reference >> 24), uint8_t(reference >> 16),
-                                              uint8_t(reference >> 8), uint8_t(reference)};
-                std::memcpy(message.data() + 8, bigEndian, 4);
-            }
-            FakeTavi::inject((selector & 0x40) != 0 ? STRANGER : CLIENT, message);
-            deliverAll(dispatcher);
-        }
-
-        // Whatever the messages did, the client can still go and a new one come.
-        FakeTavi::fireMonitor(CLIENT);
-        deliverAll(dispatcher);
-        FakeTavi::inject(STRANGER, connectionRequest());
-        deliverAll(dispatcher);
-        if (handler->getServerIf()->getClient() == nullptr)
-            __builtin_trap();
+        dispatcher().attachInterfaces();
     }
-    tavi_exit();
-    FakeTavi::reset();
+    Sync::Dispatcher& dispatcher() { return *controller.getDispatcher(); }
+
+    // First: the controller takes the id of the mailbox that exists when it is built.
+    const bool transportReady = (freshTransport(), true);
+    FuzzController controller;
+    ServiceHandler* handler;
+    Reader<ServiceHandler::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT,
+           Sync::EthCentral::Secli::OutputMacAddressFwdPrim>
+        macReader{*handler};
+    Reader<ServiceHandler::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT,
+           Sync::EthCentral::Secli::InputReceivedSsmFwdPrim>
+        ssmReader{*handler};
+    Reader<ServiceHandler::SECLI_INPUT_ASSIST_DATA_FWD_EVENT, Sync::EthCentral::Secli::InputAssistDataFwdPrim>
+        assistReader{*handler};
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Daemon daemon;
+    freshTransport();
+    Sync::Dispatcher& dispatcher = daemon.dispatcher();
+    ServiceHandler* handler = daemon.handler;
+
+    FakeTavi::inject(CLIENT, connectionRequest());
+    deliverAll(dispatcher);
+
+    for (size_t at = 0; at + 3 <= size;) {
+        const uint8_t selector = data[at];
+        const size_t length = std::min<size_t>(data[at + 1] | data[at + 2] << 8, size - at - 3);
+        at += 3;
+        const uint32_t msgno = MSGNO_BASE + (selector & (MSGNO_COUNT - 1));
+        std::vector<uint8_t> message(4 + length);
+        std::memcpy(message.data(), &msgno, 4);
+        std::memcpy(message.data() + 4, data + at, length);
+        at += length;
+        ServerIf* serverIf = handler->getServerIf();
+        if ((selector & 0x80) != 0 && message.size() >= 12 && serverIf->getClient() != nullptr) {
+            const uint32_t reference = serverIf->getClient()->getOwnConnectionReference();
+            const uint8_t bigEndian[4] = {uint8_t(reference >> 24), uint8_t(reference >> 16),
+                                          uint8_t(reference >> 8), uint8_t(reference)};
+            std::memcpy(message.data() + 8, bigEndian, 4);
+        }
+        FakeTavi::inject((selector & 0x40) != 0 ? STRANGER : CLIENT, message);
+        deliverAll(dispatcher);
+    }
+
+    // Whatever the messages did, the client can still go and a new one come; then that one goes too,
+    // which leaves the server without clients for the next input.
+    FakeTavi::fireMonitor(CLIENT);
+    deliverAll(dispatcher);
+    FakeTavi::inject(STRANGER, connectionRequest());
+    deliverAll(dispatcher);
+    if (handler->getServerIf()->getClient() == nullptr)
+        __builtin_trap();
+    FakeTavi::fireMonitor(STRANGER);
+    deliverAll(dispatcher);
+    if (!handler->getServerIf()->getClients().empty())
+        __builtin_trap();
     return 0;
 }

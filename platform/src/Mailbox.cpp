@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "BusNames.h"
+#include "DeliverReader.h"
 #include "MessageBuffer.h"
 #include "WarningSink.h"
 #include "kolm.h"
@@ -516,31 +517,9 @@ int Mailbox::onMethod(sd_bus_message* m, void* userdata, sd_bus_error*) {
 
 // Deliver never answers, whatever it carries: callers send it without expecting a reply.
 void Mailbox::onDeliver(sd_bus_message* m) {
-    const char* sender = sd_bus_message_get_sender(m);
-    sender = sender != nullptr ? sender : "?";
-    if (!sd_bus_message_has_signature(m, "uay")) {
-        WarningSink::emit("dropped Deliver from %s: signature '%s' instead of 'uay'", sender,
-                          sd_bus_message_get_signature(m, 1));
-        return;
+    if (void* msg = DeliverReader::read(m)) {
+        queue_.push_back(msg);
     }
-    uint32_t from = 0;
-    const void* bytes = nullptr;
-    size_t size = 0;
-    if (sd_bus_message_read(m, "u", &from) < 0 || sd_bus_message_read_array(m, 'y', &bytes, &size) < 0) {
-        WarningSink::emit("dropped Deliver from %s: unreadable body", sender);
-        return;
-    }
-    if (size < TAVI_MIN_MSG_SIZE) {
-        WarningSink::emit("dropped Deliver from %s (mailbox %u): %zu bytes, less than a message number",
-                          sender, from, size);
-        return;
-    }
-    void* msg = MessageBuffer::copy(bytes, static_cast<uint32_t>(size), from);
-    if (msg == nullptr) {
-        WarningSink::emit("dropped Deliver from %s (mailbox %u): %zu bytes", sender, from, size);
-        return;
-    }
-    queue_.push_back(msg);
 }
 
 }  // namespace Sync::Platform

@@ -20,6 +20,11 @@ std::string busAddress(const Environment& env) {
 }
 
 ChildProcess::Options childOptions(const DaemonProcess::Options& options, int outputFd) {
+    if (!options.wrapper.empty()) {
+        std::vector<std::string> argv = options.wrapper;
+        argv.push_back(options.binary);
+        return {options.wrapper.front(), argv, options.env, outputFd};
+    }
     std::string argv0 = options.argv0.empty() ? options.binary : options.argv0;
     return {options.binary, {argv0}, options.env, outputFd};
 }

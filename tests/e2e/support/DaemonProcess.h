@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "BusClient.h"
 #include "CapturedOutput.h"
@@ -28,6 +29,11 @@ class DaemonProcess {
         std::string argv0;   // empty: the binary's own path
         Environment env;     // e.g. LTTNG_HOME of an LttngSession
         std::string binary;  // the daemon built with these tests unless changed
+        // A program the daemon runs under, with its arguments (valgrind and its options, say): the
+        // wrapper is started with the daemon's path appended and must run it in the same process,
+        // as valgrind does, since readiness is the published name owned by this very pid. Empty:
+        // the daemon runs on its own. argv0 does not apply under a wrapper.
+        std::vector<std::string> wrapper;
     };
     // The daemon built with these tests.
     static std::string defaultBinary();

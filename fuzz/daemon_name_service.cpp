@@ -1,0 +1,208 @@
+// Feeds the whole daemon (every service handler, on the in-process transport, with its four peers
+// connected) the messages it learns its peers' comings and goings from: name-service answers and
+// indications, the interfaces' up and down messages, forged by any peer with any bytes, mixed with
+// the real events that make the transport send them.
+//
+// The input is a list of records: a kind byte, a peer byte, then for forged messages a length byte
+// and that many bytes after the message number. The kind's low three bits choose:
+//   0-2 KOLM_SUBSCRIBE_RSP, KOLM_SERVICE_ADDED_IND, KOLM_SERVICE_REMOVED_IND, forged; bit 0x80 stamps
+//       a live subscription's id over bytes 4-7 and bit 0x40 its tag over bytes 8-15 (chosen by the
+//       peer byte), so the message is taken for the daemon's own;
+//   3   an up or down message of one of the interfaces (the peer byte's high bits pick it), forged;
+//   4-5 the sync-control service gains the peer as owner, or loses its owner;
+//   6   every monitor of the peer fires;
+//   7   the port-control server's or the command server's locate (peer byte bit 0x80) finds the peer.
+// The peer byte's low three bits pick the sender among the four peers, a stranger and the daemon's own
+// mailbox. At the end every peer goes, and the daemon is destroyed.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "FakeTavi.h"
+#include "control/Controller.h"
+#include "kolm.h"
+#include "trace/TraceHooks.h"
+#include "utilities/coli_common.h"
+
+namespace {
+
+constexpr uint32_t IEPCSI = 0x3003;
+constexpr uint32_t SCI = 0x5005;
+constexpr uint32_t DATA_PLANE = 0x7007;
+constexpr uint32_t COLI = 0x9009;
+constexpr uint32_t STRANGER = 0xB00B;
+constexpr uint32_t PEERS[] = {IEPCSI, SCI, DATA_PLANE, COLI, STRANGER, 0 /* the daemon itself */};
+constexpr size_t PEER_COUNT = sizeof PEERS / sizeof PEERS[0];
+
+// Up and down messages the interfaces make their transport deliver: the command server's up and
+// down, the port-control server's up and down, the sync-control server's and client's down, and the
+// data-plane client's down.
+constexpr uint32_t UP_DOWN_MSGNOS[] = {
+    SYNC_COLI_UP_IND, SYNC_COLI_DOWN_IND, 0x1B1041, 0x1B1042, 0x9B901, 0x9B900, 0x94000};
+constexpr uint32_t NAME_SERVICE_MSGNOS[] = {KOLM_SUBSCRIBE_RSP, KOLM_SERVICE_ADDED_IND,
+                                            KOLM_SERVICE_REMOVED_IND};
+
+class Message {
+  public:
+    Message(uint32_t msgno, size_t size) : bytes_(size < 4 ? 4 : size, 0) {
+        std::memcpy(&bytes_[0], &msgno, 4);
+    }
+    Message& be32(size_t offset, uint32_t value) {
+        const uint8_t b[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
+                              uint8_t(value)};
+        return raw(offset, b, 4);
+    }
+    Message& raw(size_t offset, const void* data, size_t size) {
+        if (offset + size <= bytes_.size())
+            std::memcpy(&bytes_[offset], data, size);
+        return *this;
+    }
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+  private:
+    std::vector<uint8_t> bytes_;
+};
+
+class Input {
+  public:
+    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool empty() const { return at_ >= size_; }
+    uint8_t byte() { return empty() ? 0 : data_[at_++]; }
+    const uint8_t* take(size_t n, size_t& got) {
+        got = n < size_ - at_ ? n : size_ - at_;
+        const uint8_t* at = data_ + at_;
+        at_ += got;
+        return at;
+    }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+void quietSyslog(int, const char*, ...) {}
+
+void pump(Sync::LumovControl::Controller& daemon) {
+    for (int guard = 0; FakeTavi::pending() > 0 && guard < 10000; ++guard)
+        daemon.onRead();
+}
+
+void deliver(Sync::LumovControl::Controller& daemon, uint32_t sender, const Message& message) {
+    FakeTavi::inject(sender, message.bytes());
+    pump(daemon);
+}
+
+// Brings every peer up and through its handshake, as the peers of a running system do.
+void connectPeers(Sync::LumovControl::Controller& daemon) {
+    FakeTavi::fireLocate("iepcsi-server", IEPCSI);
+    pump(daemon);
+    deliver(daemon, IEPCSI, Message(0x1B1044, 16).be32(4, 1).be32(8, 0x770).be32(12, 1));
+    FakeTavi::serviceUp("sci", "sync", SCI);
+    pump(daemon);
+    deliver(daemon, SCI, Message(0x9B903, 16).be32(4, 0x61).be32(8, 0x62).be32(12, 1));
+    deliver(daemon, DATA_PLANE,
+            Message(0x94002, 24).be32(4, 41).be32(8, 0xC11E47).be32(12, 1).be32(16, 1).be32(20, 1));
+    FakeTavi::fireLocate(COLI_SERVER_NAME, COLI);
+    pump(daemon);
+}
+
+void forge(Sync::LumovControl::Controller& daemon, uint32_t msgno, uint8_t kind, uint8_t peer,
+           uint32_t sender, Input& in) {
+    size_t got = 0;
+    const uint8_t* rest = in.take(in.byte(), got);
+    Message message(msgno, 4 + got);
+    message.raw(4, rest, got);
+    const auto subscriptions = FakeTavi::subscriptions();
+    if (!subscriptions.empty()) {
+        const FakeTavi::Subscription& chosen = subscriptions[(peer >> 3) % subscriptions.size()];
+        if ((kind & 0x80) != 0)
+            message.raw(4, &chosen.id, 4);
+        if ((kind & 0x40) != 0)
+            message.raw(8, &chosen.tag, 8);
+    }
+    deliver(daemon, sender, message);
+}
+
+void run(Sync::LumovControl::Controller& daemon, Input& in) {
+    for (int records = 0; !in.empty() && records < 64; ++records) {
+        const uint8_t kind = in.byte();
+        const uint8_t peer = in.byte();
+        const uint32_t sender =
+            PEERS[(peer & 7) % PEER_COUNT] != 0 ? PEERS[(peer & 7) % PEER_COUNT] : FakeTavi::ownId();
+        switch (kind & 7) {
+            case 0:
+            case 1:
+            case 2:
+                forge(daemon, NAME_SERVICE_MSGNOS[kind & 7], kind, peer, sender, in);
+                break;
+            case 3:
+                forge(daemon,
+                      UP_DOWN_MSGNOS[(peer >> 3) % (sizeof UP_DOWN_MSGNOS / sizeof UP_DOWN_MSGNOS[0])], 0,
+                      peer, sender, in);
+                break;
+            case 4:
+                FakeTavi::serviceUp("sci", "sync", sender);
+                break;
+            case 5:
+                FakeTavi::serviceDown("sci", "sync");
+                break;
+            case 6:
+                FakeTavi::fireMonitor(sender);
+                break;
+            default:
+                FakeTavi::fireLocate((peer & 0x80) != 0 ? COLI_SERVER_NAME : "iepcsi-server", sender);
+                break;
+        }
+        pump(daemon);
+    }
+}
+
+}  // namespace
+
+// Every input builds the whole daemon, which lights tens of thousands of coverage features; the
+// entropic input scheduler then spends ten times longer weighing them than the input takes to run,
+// so it is off unless the command line says otherwise.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static std::vector<char*> args;
+    static char entropicOff[] = "-entropic=0";
+    args.assign(*argv, *argv + *argc);
+    for (char* arg : args) {
+        if (std::strncmp(arg, "-entropic=", 10) == 0)
+            return 0;
+    }
+    args.push_back(entropicOff);
+    args.push_back(nullptr);
+    *argc = static_cast<int>(args.size() - 1);
+    *argv = args.data();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool quiet = [] {
+        Sync::setTraceSyslog(&quietSyslog);
+        return true;
+    }();
+    (void)quiet;
+    FakeTavi::reset();
+    coli_common_reset();
+    {
+        Sync::LumovControl::Controller daemon("sync-lumov-control");
+        daemon.init();
+        pump(daemon);
+        connectPeers(daemon);
+        Input in(data, size);
+        run(daemon, in);
+        // Whatever the messages did, every peer can still go.
+        for (uint32_t peer : PEERS) {
+            if (peer != 0)
+                FakeTavi::fireMonitor(peer);
+        }
+        FakeTavi::serviceDown("sci", "sync");
+        pump(daemon);
+    }
+    coli_common_reset();
+    FakeTavi::reset();
+    return 0;
+}
