@@ -71,7 +71,10 @@ int unpackArgs(const char* caller, void* msg, uint32_t msgno, int* argc, char***
     char* packed = static_cast<char*>(msg) + COLI_DATA_OFFSET;
     if (size < COLI_HEADER_SIZE || len > size - COLI_HEADER_SIZE) {
         TRACE_WARNING("%s packed arguments of %u bytes do not fit the %u-byte message", caller, len, size);
-    } else if (len != 0 && packed[len - 1] == '\0' && unpack_args(packed, len, argc, argv) == UNPACK_OK) {
+    } else if (len != 0 && packed[len - 1] != '\0') {
+        // The peer's fault as much as an overrun: its last argument would run on into the padding.
+        TRACE_WARNING("%s packed arguments of %u bytes end without a NUL", caller, len);
+    } else if (len != 0 && unpack_args(packed, len, argc, argv) == UNPACK_OK) {
         return 0;
     }
     TRACE_ERROR("%s calling unpack_args() failed [unpack_args() != UNPACK_OK]", caller);

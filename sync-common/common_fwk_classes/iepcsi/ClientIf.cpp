@@ -37,6 +37,19 @@ IdBitmap& clientIds() {
     return ids;
 }
 
+bool isSentOnly(uint32_t primitiveId) {
+    switch (primitiveId) {
+        case InitReq::PRIMITIVE_ID:
+        case TermReq::PRIMITIVE_ID:
+        case GetEthPortSupportReq::PRIMITIVE_ID:
+        case SubscribeEthPortStatusReq::PRIMITIVE_ID:
+        case UnsubscribeEthPortStatusReq::PRIMITIVE_ID:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 ClientIf::ClientIf(uint32_t ownPid)
@@ -95,6 +108,13 @@ void ClientIf::detachIf() {
         setState(DETACHED);
     }
     TRACE_RETURN("%s", "");
+}
+
+void ClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t senderPid) {
+    if (primitive != nullptr && isSentOnly(primitive->getPrimitiveId()))
+        TRACE_WARNING("Dropped %s from %u: only the client sends it", primitive->getName(), senderPid);
+    else
+        AbstractClientIf::dispatchPrimitive(primitive, senderPid);
 }
 
 void ClientIf::fillMgmtPrimitive(BasePrimitive* primitive) {

@@ -27,6 +27,8 @@ class ClientIf : public AbstractClientIf {
     // Sends TERM_SERVICE_REQ to the server, if one was ever found.
     void detachIf() override;
     std::string getDomain() const override;
+    // Drops, with a warning, the requests only this side sends: the server has no business sending them.
+    void dispatchPrimitive(BasePrimitive* primitive, uint32_t senderPid) override;
     // Init request, terminate request and the server-down notice carry the interface's references.
     void fillMgmtPrimitive(BasePrimitive* primitive) override;
     // On server down: back to the own references and looking for the server again.

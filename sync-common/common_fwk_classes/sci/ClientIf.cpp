@@ -103,6 +103,18 @@ const HandlerBinding handlerBindings[] = {
     bind<OverridePtpDataInd, OverridePtpDataIndMsgHandler>(),
 };
 
+// Kinds the server sends have a handler above, and the notices of the server's coming and going come
+// from the mailbox library on its behalf; every other kind is one this client sends.
+bool isSentOnly(uint32_t primitiveId) {
+    if (primitiveId == BasePrimitive::SERVER_UP || primitiveId == BasePrimitive::SERVER_DOWN)
+        return false;
+    for (const HandlerBinding& binding : handlerBindings) {
+        if (binding.primitiveId == primitiveId)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 ClientIf::ClientIf(uint32_t ownMboxId)
@@ -122,6 +134,13 @@ ClientIf::~ClientIf() {
 
 std::string ClientIf::getDomain() const {
     return DOMAIN;
+}
+
+void ClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t senderPid) {
+    if (primitive != nullptr && isSentOnly(primitive->getPrimitiveId()))
+        TRACE_WARNING("Dropped %s from %u: only the client sends it", primitive->getName(), senderPid);
+    else
+        AbstractClientIf::dispatchPrimitive(primitive, senderPid);
 }
 
 // A lost server leaves the subscription to the service running: its next owner gets a new connection

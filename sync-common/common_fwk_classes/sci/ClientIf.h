@@ -22,6 +22,8 @@ class ClientIf : public AbstractClientIf {
     ~ClientIf() override;
 
     std::string getDomain() const override;
+    // Drops, with a warning, the requests only this side sends: the server has no business sending them.
+    void dispatchPrimitive(BasePrimitive* primitive, uint32_t senderPid) override;
     void handleServicePrimitive(BasePrimitive* primitive) override;
     // One handler per received primitive, each raising its events on serviceHandler.
     void addMsgHandlers(BaseServiceHandler* serviceHandler) override;

@@ -8,6 +8,7 @@
 #include "control/EpollProxy.h"
 #include "kolm.h"
 #include "tavi.h"
+#include "trace/PlatformWarnings.h"
 
 namespace Sync {
 
@@ -49,6 +50,9 @@ void EpollController::init() {
 
 void EpollController::createOwnIdentity() {
     TRACE_ENTER("%s", "");
+    // What the mailbox library drops (a delivery too short to be a message, a failed lookup) is a peer's
+    // doing like any bad message, so it belongs in the same trace rather than in syslog alone.
+    routePlatformWarnings();
     const int ret = tavi_init(mailboxCount, 0, 0, 0, 0);
     if (ret != 0) {
         TRACE_ERROR("tavi_init for %s has failed [ret = %d]", mailboxName.c_str(), ret);

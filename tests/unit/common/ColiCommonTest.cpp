@@ -270,13 +270,29 @@ TEST_F(ColiCommonTest, UnpacksOnlyArgumentsThatLieWhollyInsideTheMessage) {
     }
 }
 
-TEST_F(ColiCommonTest, LengthOverrunIsReportedAsBadInput) {
-    void* msg = received(SERVER, coliMessage(SYNC_COLI_REQ, 100, packArgs({"a"})));
-    int argc = 0;
-    char** argv = nullptr;
-    EXPECT_EQ(-1, coli_common_unpack_coli_req_args(msg, &argc, &argv));
-    EXPECT_TRUE(traces.contains(TL_WARNING, "100 bytes do not fit the 10-byte message")) << traces.dump();
-    tavi_free(&msg);
+TEST_F(ColiCommonTest, LengthOverrunOrMissingNulIsReportedAsBadInputOnce) {
+    const std::string two = packArgs({"synclumovcontrol", "info"});
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        std::string warning;
+    } cases[] = {
+        {"len past the message", coliMessage(SYNC_COLI_REQ, 100, packArgs({"a"})),
+         "100 bytes do not fit the 10-byte message"},
+        {"no final NUL", coliMessage(SYNC_COLI_REQ, static_cast<uint32_t>(two.size()) - 1, two),
+         std::to_string(two.size() - 1) + " bytes end without a NUL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        traces.clear();
+        void* msg = received(SERVER, c.bytes);
+        int argc = 0;
+        char** argv = nullptr;
+        EXPECT_EQ(-1, coli_common_unpack_coli_req_args(msg, &argc, &argv));
+        EXPECT_EQ(1u, traces.count(TL_WARNING, "")) << traces.dump();
+        EXPECT_TRUE(traces.contains(TL_WARNING, c.warning)) << traces.dump();
+        tavi_free(&msg);
+    }
 }
 
 TEST_F(ColiCommonTest, RegistrationRequestUnpacksWithoutBecomingTheRequester) {

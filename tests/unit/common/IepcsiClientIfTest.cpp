@@ -265,7 +265,7 @@ TEST_F(IepcsiClientIfTest, EveryMessageOneByteShortIsDroppedWithOneWarning) {
             EXPECT_EQ(1u, deliver(size < m.size ? SERVER : 0x5005, message)) << "claimed by the client";
             if (size == m.size) {
                 // At its size a message passes the check: a check that asked more would drop it.
-                EXPECT_TRUE(textsAt(traces, TL_WARNING).empty()) << traces.dump();
+                EXPECT_EQ(0u, traces.count(TL_WARNING, "bytes received")) << traces.dump();
                 continue;
             }
             EXPECT_EQ(1u, textsAt(traces, TL_WARNING).size()) << traces.dump();
@@ -278,6 +278,28 @@ TEST_F(IepcsiClientIfTest, EveryMessageOneByteShortIsDroppedWithOneWarning) {
             EXPECT_TRUE(FakeTavi::sent().empty());
             EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
         }
+    }
+}
+
+TEST_F(IepcsiClientIfTest, RequestsComingFromTheServerAreDroppedWithOneWarning) {
+    connect();
+    for (const Message& m : ALL_MESSAGES) {
+        const bool request = m.kind == 2 || m.kind == 6 || m.kind == 10 || m.kind == 13 || m.kind == 16;
+        SCOPED_TRACE(m.name);
+        events->seen.clear();
+        traces.clear();
+        FakeTavi::clearSent();
+        // From another mailbox, so that a whole server-down does not end the connection.
+        EXPECT_EQ(1u, deliver(0x5005, Bytes(m.msgno, m.size).refs(7, SERVER_CONNECTION)));
+        const std::string warning = "Dropped " + std::string(m.name) + " from " + std::to_string(0x5005) +
+                                    ": only the client sends it";
+        EXPECT_EQ(request ? 1u : 0u, traces.count(TL_WARNING, warning)) << traces.dump();
+        if (!request)
+            continue;
+        EXPECT_EQ(1u, textsAt(traces, TL_WARNING).size()) << traces.dump();
+        EXPECT_TRUE(events->seen.empty());
+        EXPECT_TRUE(FakeTavi::sent().empty());
+        EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
     }
 }
 

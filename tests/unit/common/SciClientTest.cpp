@@ -441,6 +441,37 @@ TEST_F(SciClientTest, ShortMessagesAreDroppedWithAWarning) {
     EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
 }
 
+TEST_F(SciClientTest, RequestsComingFromTheServerAreDroppedWithAWarning) {
+    connect();
+    const struct {
+        const char* name;
+        uint32_t msgno;
+        size_t size;
+    } requests[] = {
+        {"SCI_CONNECTION_ESTABLISHMENT_REQ", 0x9B902, 28},
+        {"SCI_REC_DATA_SUBSCRIBE_REQ", 0x9B91D, 16},
+        {"SCI_REC_DATA_UNSUBSCRIBE_REQ", 0x9B920, 16},
+        {"SCI_PTP_CLOCK_TYPE_SUBSCRIBE_REQ", 0x9B953, 20},
+        {"SCI_PORT_SCAN_REQ", 0x9B945, 17},
+        {"SCI_NGS_BFN_ALIGN_REQ", 0x9B947, 272},
+        {"SCI_PASSIVE_MONITORING_CONFIGURED_FWD", 0x9B969, 20},
+    };
+    for (const auto& r : requests) {
+        SCOPED_TRACE(r.name);
+        events->names.clear();
+        traces.clear();
+        FakeTavi::clearSent();
+        EXPECT_EQ(1u, deliver(SciBytes(r.msgno, r.size).header(1, SERVER_CONNECTION, 1)));
+        EXPECT_TRUE(events->names.empty());
+        EXPECT_EQ(1u, traces.count(TL_WARNING, "")) << traces.dump();
+        EXPECT_TRUE(traces.contains(TL_WARNING, std::string("Dropped ") + r.name + " from " +
+                                                    std::to_string(SERVER) + ": only the client sends it"))
+            << traces.dump();
+        EXPECT_TRUE(FakeTavi::sent().empty());
+    }
+    EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
+}
+
 TEST_F(SciClientTest, PortScanResponseWhoseCountRunsPastTheMessageIsDropped) {
     connect();
     events->names.clear();

@@ -92,6 +92,15 @@ TEST_F(ControllerTest, UnclaimedMessageIsReportedOnceInDecimalAndHexAndFreed) {
     EXPECT_EQ(FakeTavi::pending(), 0u);
 }
 
+TEST_F(ControllerTest, WarningsOfTheMailboxLibraryBecomeWarningTraces) {
+    Sync::LumovControl::Controller controller("daemon");
+    controller.init();
+    TraceCapture capture;
+    ASSERT_TRUE(FakeTavi::warn("dropped Deliver from :1.7 (mailbox 9): 0 bytes, less than a message number"));
+    EXPECT_EQ(capture.count(Sync::TL_WARNING, ""), 1u) << capture.dump();
+    EXPECT_TRUE(capture.contains(Sync::TL_WARNING, "(mailbox 9): 0 bytes, less than a message number"));
+}
+
 TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     Sync::LumovControl::Controller controller("daemon");
     controller.init();
