@@ -97,33 +97,27 @@ FronthaulSyncEthOutputFeature* Model::fronthaulOutputFeature() {
 
 std::vector<FronthaulEthernetPort*> Model::findEthernetPortsByIepcsiId(uint32_t iepcsiId) {
     std::vector<FronthaulEthernetPort*> ports;
-    if (portFactory == nullptr) {
-        return ports;
-    }
-    // Entries are checked against the port's current id, so a stale entry is never taken.
-    for (auto it = portsByIepcsiId_.lower_bound({iepcsiId, 0});
-         it != portsByIepcsiId_.end() && it->first == iepcsiId; ++it) {
-        DomainEntity* entity = portFactory->lookup(it->second);
-        if (entity == nullptr) {
-            continue;
-        }
-        auto* port = castTo<FronthaulEthernetPort>(entity);
-        if (port->getIepcsiId() == iepcsiId) {
-            ports.push_back(port);
-        }
-    }
+    visitEthernetPortsByIepcsiId(iepcsiId, [&ports](FronthaulEthernetPort* port) {
+        ports.push_back(port);
+        return true;
+    });
     return ports;
 }
 
 EthCentral::EthernetPort* Model::findEthernetPort(uint32_t portId) {
     TRACE_ENTER("portId: %u", portId);
-    const std::vector<FronthaulEthernetPort*> ports = findEthernetPortsByIepcsiId(portId);
-    if (ports.empty()) {
+    // Every port message looks its port up here: the first match is taken without collecting the rest.
+    FronthaulEthernetPort* first = nullptr;
+    visitEthernetPortsByIepcsiId(portId, [&first](FronthaulEthernetPort* port) {
+        first = port;
+        return false;
+    });
+    if (first == nullptr) {
         TRACE_RETURN("%s", "not found EthernetPort!");
         return nullptr;
     }
-    TRACE_RETURN("EthernetPort: %p", static_cast<void*>(ports.front()));
-    return ports.front();
+    TRACE_RETURN("EthernetPort: %p", static_cast<void*>(first));
+    return first;
 }
 
 void Model::iepcsiIdChanged(FronthaulEthernetPort& port, uint32_t previousIepcsiId) {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "control/CastTo.h"
 #include "model/BaseModel.h"
 #include "model/port/FronthaulEthernetPort.h"
 
@@ -75,6 +76,9 @@ class Model : public EthCentral::BaseModel, private FronthaulEthernetPort::Iepcs
 
     // Every port whose port-control id is iepcsiId, in index order.
     std::vector<FronthaulEthernetPort*> findEthernetPortsByIepcsiId(uint32_t iepcsiId);
+    // The same ports handed to visit one by one, without collecting them; visit returns false to stop.
+    template <class Visit>
+    void visitEthernetPortsByIepcsiId(uint32_t iepcsiId, Visit visit);
     FronthaulSyncEthOutputFeature* fronthaulOutputFeature();
 
   private:
@@ -83,6 +87,25 @@ class Model : public EthCentral::BaseModel, private FronthaulEthernetPort::Iepcs
 
     std::set<std::pair<uint32_t, uint32_t>> portsByIepcsiId_;  // (iepcsiId, port entity id)
 };
+
+template <class Visit>
+void Model::visitEthernetPortsByIepcsiId(uint32_t iepcsiId, Visit visit) {
+    if (portFactory == nullptr) {
+        return;
+    }
+    // Entries are checked against the port's current id, so a stale entry is never taken.
+    for (auto it = portsByIepcsiId_.lower_bound({iepcsiId, 0});
+         it != portsByIepcsiId_.end() && it->first == iepcsiId; ++it) {
+        DomainEntity* entity = portFactory->lookup(it->second);
+        if (entity == nullptr) {
+            continue;
+        }
+        auto* port = castTo<FronthaulEthernetPort>(entity);
+        if (port->getIepcsiId() == iepcsiId && !visit(port)) {
+            return;
+        }
+    }
+}
 
 }  // namespace LumovControl
 }  // namespace Sync

@@ -93,13 +93,14 @@ EthCentral::SyncEthOutput* FronthaulSyncEthOutputFeature::lookupByIepcsiId(uint3
     // The walk would stop at the lowest output id among the outputs of every port with that id; each
     // port's own first output comes from the index by port entity id.
     EthCentral::SyncEthOutput* first = nullptr;
-    for (FronthaulEthernetPort* port : model_->findEthernetPortsByIepcsiId(portId)) {
+    model_->visitEthernetPortsByIepcsiId(portId, [this, &first](FronthaulEthernetPort* port) {
         EthCentral::SyncEthOutput* output =
             SyncEthOutputFeature::findSyncEthOutputByPortId(port->getEntityId());
         if (output != nullptr && (first == nullptr || output->getEntityId() < first->getEntityId())) {
             first = output;
         }
-    }
+        return true;
+    });
     if (first != nullptr) {
         castTo<FronthaulSyncEthOutput>(first);
     }

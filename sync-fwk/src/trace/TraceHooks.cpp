@@ -4,9 +4,14 @@
 #include <syslog.h>
 
 namespace Sync {
+
+namespace TraceHookSlots {
+TraceCaptureHook captureHook = nullptr;
+}  // namespace TraceHookSlots
+
 namespace {
 
-TraceCaptureHook captureHook = nullptr;
+using TraceHookSlots::captureHook;
 TraceClock clockOverride = nullptr;
 TraceSyslog syslogOverride = nullptr;
 
@@ -28,10 +33,6 @@ TraceSyslog setTraceSyslog(TraceSyslog sink) {
     TraceSyslog previous = syslogOverride;
     syslogOverride = sink;
     return previous;
-}
-
-TraceCaptureHook traceCaptureHook() {
-    return captureHook;
 }
 
 TraceTime traceNow() {

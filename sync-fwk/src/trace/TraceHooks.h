@@ -27,7 +27,14 @@ TraceCaptureHook setTraceCaptureHook(TraceCaptureHook hook);
 TraceClock setTraceClock(TraceClock clock);
 TraceSyslog setTraceSyslog(TraceSyslog sink);
 
-TraceCaptureHook traceCaptureHook();
+namespace TraceHookSlots {
+// The installed capture hook; read on every trace call site, so it is read in place.
+extern TraceCaptureHook captureHook;
+}  // namespace TraceHookSlots
+
+inline TraceCaptureHook traceCaptureHook() {
+    return TraceHookSlots::captureHook;
+}
 TraceTime traceNow();
 TraceSyslog traceSyslog();
 
