@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "FuzzInput.h"
 #include "control/Controller.h"
 #include "kolm.h"
 #include "trace/TraceHooks.h"
@@ -64,24 +65,6 @@ class Message {
     std::vector<uint8_t> bytes_;
 };
 
-class Input {
-  public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool empty() const { return at_ >= size_; }
-    uint8_t byte() { return empty() ? 0 : data_[at_++]; }
-    const uint8_t* take(size_t n, size_t& got) {
-        got = n < size_ - at_ ? n : size_ - at_;
-        const uint8_t* at = data_ + at_;
-        at_ += got;
-        return at;
-    }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
-
 void quietSyslog(int, const char*, ...) {}
 
 void pump(Sync::LumovControl::Controller& daemon) {
@@ -109,7 +92,7 @@ void connectPeers(Sync::LumovControl::Controller& daemon) {
 }
 
 void forge(Sync::LumovControl::Controller& daemon, uint32_t msgno, uint8_t kind, uint8_t peer,
-           uint32_t sender, Input& in) {
+           uint32_t sender, FuzzInput& in) {
     size_t got = 0;
     const uint8_t* rest = in.take(in.byte(), got);
     Message message(msgno, 4 + got);
@@ -125,7 +108,7 @@ void forge(Sync::LumovControl::Controller& daemon, uint32_t msgno, uint8_t kind,
     deliver(daemon, sender, message);
 }
 
-void run(Sync::LumovControl::Controller& daemon, Input& in) {
+void run(Sync::LumovControl::Controller& daemon, FuzzInput& in) {
     for (int records = 0; !in.empty() && records < 64; ++records) {
         const uint8_t kind = in.byte();
         const uint8_t peer = in.byte();
@@ -192,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         daemon.init();
         pump(daemon);
         connectPeers(daemon);
-        Input in(data, size);
+        FuzzInput in(data, size);
         run(daemon, in);
         // Whatever the messages did, every peer can still go.
         for (uint32_t peer : PEERS) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "DeliverReader.h"
+#include "FuzzInput.h"
 #include "MessageBuffer.h"
 #include "tavi.h"
 
@@ -19,31 +20,6 @@ namespace {
 
 using Sync::Platform::DeliverReader;
 using Sync::Platform::MessageBuffer;
-
-class Input {
-  public:
-    Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool empty() const { return at_ >= size_; }
-    uint8_t byte() { return empty() ? 0 : data_[at_++]; }
-    uint32_t word() {
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i)
-            value = value << 8 | byte();
-        return value;
-    }
-    // Up to n bytes, fewer when the input ends.
-    const uint8_t* take(size_t n, size_t& got) {
-        got = n < size_ - at_ ? n : size_ - at_;
-        const uint8_t* at = data_ + at_;
-        at_ += got;
-        return at;
-    }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
 
 // A bus that never connects: enough for sd-bus to build and seal method calls.
 sd_bus* unconnectedBus() {
@@ -65,7 +41,7 @@ struct Expected {
 };
 
 // Appends one value chosen by the input; false when sd-bus refuses it (an invalid string, say).
-bool appendOne(sd_bus_message* m, Input& in, Expected& expected) {
+bool appendOne(sd_bus_message* m, FuzzInput& in, Expected& expected) {
     const uint8_t op = in.byte() % 11;
     size_t got = 0;
     int r = 0;
@@ -153,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         tavi_set_warning_callback(&quiet);
         return unconnectedBus();
     }();
-    Input in(data, size);
+    FuzzInput in(data, size);
     sd_bus_message* m = nullptr;
     if (sd_bus_message_new_method_call(bus, &m, "org.tavi.Id.m1", "/org/tavi/Mailbox", "org.tavi.Mailbox",
                                        "Deliver") < 0)
