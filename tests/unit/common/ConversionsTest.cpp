@@ -6,7 +6,9 @@
 #include <string>
 
 #include "common_fwk_classes/utilities/AddressFormat.h"
+#include "common_fwk_classes/utilities/FeatureValues.h"
 #include "common_fwk_classes/utilities/PortProperties.h"
+#include "common_fwk_classes/utilities/QualityLevel.h"
 #include "common_fwk_classes/utilities/TextConversions.h"
 
 namespace Sync {
@@ -43,7 +45,7 @@ TEST(ConversionsTest, ClassifySfp) {
     }
 }
 
-struct PropertyTextCase {
+struct EnumTextCase {
     const char* what;
     const char* (*text)(uint32_t);
     uint32_t value;
@@ -55,48 +57,38 @@ const char* textOfRaw(uint32_t value) {
     return toChar(E(value));
 }
 
-TEST(ConversionsTest, PortPropertyTextsAtTheEdgesOfEachTable) {
-    const PropertyTextCase cases[] = {
-        {"port type", textOfRaw<PortType>, 0, "ETHSCI_NOT_SFP"},
+// The last text of each table and the value past it, which must not read beyond the table.
+TEST(ConversionsTest, EnumerationTextsAtTheEndOfEachTable) {
+    const EnumTextCase cases[] = {
         {"port type", textOfRaw<PortType>, 1, "ETHSCI_SFP"},
         {"port type", textOfRaw<PortType>, 2, ""},
-        {"sfp type", textOfRaw<SfpType>, 0, "ETHSCI_SFP_TYPE_NOT_APPLICABLE"},
         {"sfp type", textOfRaw<SfpType>, 4, "ETHSCI_SFP_TYPE_DAC"},
         {"sfp type", textOfRaw<SfpType>, 0xFFFFFFFF, ""},
-        {"link speed", textOfRaw<LinkSpeed>, 0, "ETHSCI_LINK_SPEED_NOT_APPLICABLE"},
         {"link speed", textOfRaw<LinkSpeed>, 7, "ETHSCI_LINK_SPEED_25G"},
         {"link speed", textOfRaw<LinkSpeed>, 8, ""},
-        {"master/slave", textOfRaw<MasterSlaveMode>, 2, "ETHSCI_MASTER_SLAVE_MODE_SLAVE"},
         {"master/slave", textOfRaw<MasterSlaveMode>, 3, ""},
-        {"duplex", textOfRaw<DuplexMode>, 2, "ETHSCI_DUPLEX_MODE_FULL_DUPLEX"},
         {"duplex", textOfRaw<DuplexMode>, 3, ""},
-        {"admin state", textOfRaw<AdministrativeState>, 2, "ADM_SHUTTINGDOWN"},
         {"admin state", textOfRaw<AdministrativeState>, 3, ""},
-        {"availability", textOfRaw<AvailabilityStatus>, 0, "IN_TEST"},
         {"availability", textOfRaw<AvailabilityStatus>, 11, "DEPENDENCY_SHUTTINGDOWN"},
         {"availability", textOfRaw<AvailabilityStatus>, 12, ""},
-        {"sfp kind", textOfRaw<SfpKind>, 0, "SFP_UNKNOWN"},
-        {"sfp kind", textOfRaw<SfpKind>, 4, "CAT_X_CABLE"},
         {"sfp kind", textOfRaw<SfpKind>, 5, ""},
-        {"synce fault", textOfRaw<SyncEFault>, 0, "UNKNOWN"},
-        {"synce fault", textOfRaw<SyncEFault>, 5, "RJ45_1000_BASE_T_NOT_SLAVE"},
         {"synce fault", textOfRaw<SyncEFault>, 6, ""},
-        {"oper state", textOfRaw<OperationalState>, 0, "DISABLED"},
-        {"oper state", textOfRaw<OperationalState>, 1, "ENABLED"},
         {"oper state", textOfRaw<OperationalState>, 2, "DISABLED"},
+        {"telecom standard", textOfRaw<TelecomStandard>, 3, "OPTION_III"},
+        {"telecom standard", textOfRaw<TelecomStandard>, 4, "UNKNOWN"},
+        {"selection mode", textOfRaw<SelectionProcessMode>, 2, "QL_DISABLED"},
+        {"selection mode", textOfRaw<SelectionProcessMode>, 3, "UNKNOWN"},
+        {"rec state", textOfRaw<RecState>, 0, "DEACTIVATED"},
+        {"rec state", textOfRaw<RecState>, 0xFFFFFFFF, "ACTIVATED"},
+        {"number eec from", textOfRaw<UseNumberEecFrom>, 2, "ADMIN_TLV1"},
+        {"number eec from", textOfRaw<UseNumberEecFrom>, 3, ""},
+        {"feature type", textOfRaw<FeatureType>, 1, "SYNCETH_OUTPUT"},
+        {"feature type", textOfRaw<FeatureType>, 2, "UNKNOWN"},
     };
-    for (const PropertyTextCase& c : cases) {
+    for (const EnumTextCase& c : cases) {
         SCOPED_TRACE(std::string(c.what) + " " + std::to_string(c.value));
         EXPECT_STREQ(c.expected, c.text(c.value));
     }
-}
-
-TEST(ConversionsTest, BooleanTextReusesOneBuffer) {
-    const char* first = toChar(true);
-    EXPECT_STREQ("true", first);
-    const char* second = toChar(false);
-    EXPECT_STREQ("false", second);
-    EXPECT_EQ(first, second);
 }
 
 TEST(ConversionsTest, IsEqualComparesBytesAndLengths) {

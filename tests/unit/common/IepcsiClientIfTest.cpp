@@ -29,8 +29,6 @@ TEST_F(IepcsiClientIfTest, StartsWithOwnReferencesAndLooksForTheServerByMailboxN
     EXPECT_EQ(AbstractClientIf::WAIT_FOR_SERVER, client()->getState());
     EXPECT_EQ(std::vector<std::string>{"iepcsi-server"}, FakeTavi::locatedNames());
     EXPECT_TRUE(FakeTavi::subscriptions().empty()) << "the name service is not used";
-    EXPECT_EQ("NO_DOMAIN_KOLM_NOT_USED", client()->getDomain());
-    EXPECT_EQ("SERVICE_NAME_PROVIDED_BY_INTERFACE_OWNER", client()->getServiceName());
 }
 
 TEST_F(IepcsiClientIfTest, HandshakeRunsFromLocateToPortSupportRequest) {
@@ -116,15 +114,6 @@ TEST_F(IepcsiClientIfTest, ServerDownNoticeCarriesTheReferencesAtServerUp) {
               std::vector<uint8_t>(b, b + tavi_size(msg)));
     EXPECT_EQ(SERVER, tavi_sender(msg));
     tavi_free(&msg);
-}
-
-TEST_F(IepcsiClientIfTest, ServerDownFromAnotherMailboxChangesNothing) {
-    connect();
-    const size_t seen = events->seen.size();
-    ASSERT_EQ(1u, deliver(0x5005, Bytes(IepcsiNo::SERVER_DOWN_IND, 12).refs(1, 1)));
-    EXPECT_EQ(AbstractClientIf::INITIATED, client()->getState());
-    EXPECT_EQ(seen, events->seen.size());
-    EXPECT_TRUE(FakeTavi::locatedNames().empty());
 }
 
 TEST_F(IepcsiClientIfTest, ServiceMessagesRaiseTheirEventsWithThePrimitiveReadable) {
@@ -239,16 +228,6 @@ const Message ALL_MESSAGES[] = {
     {IepcsiNo::ETH_PORT_STATUS_IND, 18, "IEPCSI_ETH_PORT_STATUS_IND", 36},
 };
 
-TEST_F(IepcsiClientIfTest, RegistersAllSixteenPrimitivesUnderTheirKinds) {
-    for (const Message& m : ALL_MESSAGES) {
-        SCOPED_TRACE(m.name);
-        BasePrimitive* p = client()->getPrimitive(m.kind);
-        ASSERT_NE(nullptr, p);
-        EXPECT_EQ(m.msgno, p->getMsgno());
-        EXPECT_STREQ(m.name, p->getName());
-    }
-}
-
 TEST_F(IepcsiClientIfTest, EveryMessageOneByteShortIsDroppedWithOneWarning) {
     connect();
     for (const Message& m : ALL_MESSAGES) {
@@ -323,13 +302,6 @@ TEST_F(IepcsiClientIfTest, PortCountPastTheMessageIsDroppedBeforeAnyHandler) {
     auto* cfm = static_cast<Iepcsi::GetEthPortSupportCfm*>(client()->getPrimitive(11));
     ASSERT_EQ(1u, cfm->getPortRecords().size()) << "the last good list stays";
     EXPECT_EQ("KEEP", cfm->getPortRecords()[0].portName);
-}
-
-TEST_F(IepcsiClientIfTest, PortDataBeforeTheHandshakeIsRefused) {
-    ASSERT_EQ(1u, deliver(SERVER, portSupportCfm(1, 2, {{4, "A"}})));
-    EXPECT_TRUE(events->seen.empty());
-    EXPECT_TRUE(
-        traces.contains(TL_ERROR, "Coding error: Service primitive (11) received in wrong state (1)"));
 }
 
 TEST_F(IepcsiClientIfTest, ClientIdsAreTheLowestFreeAndComeBack) {

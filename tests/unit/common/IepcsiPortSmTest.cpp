@@ -160,14 +160,6 @@ TEST_F(IepcsiPortSmTest, EntityWithoutIdSendsNothing) {
     EXPECT_TRUE(FakeTavi::sent().empty());
 }
 
-TEST_F(IepcsiPortSmTest, SubscribingBeforeTheHandshakeIsDropped) {
-    FakeTavi::clearSent();
-    port.subscribeToServer();
-    EXPECT_EQ("PORT_SUBSCRIBING_STATE", stateOf(port));
-    EXPECT_TRUE(traces.contains(TL_DEBUG, "Pending initialization: Try to send primitive later (state: 1)"));
-    EXPECT_TRUE(FakeTavi::sent().empty());
-}
-
 TEST_F(IepcsiPortSmTest, UnsubscribeSendsTheStoredReferenceOnce) {
     connect();
     port.subscribeToServer();
@@ -208,42 +200,11 @@ TEST_F(IepcsiPortSmTest, FirstStoredReferenceStays) {
         1u, traces.count(TL_ERROR, "Could not store subscription ref, statePorts_.insert failed for port 7"));
 }
 
-TEST_F(IepcsiPortSmTest, ServerDownForgetsTheReferences) {
-    connect();
-    handler->storeSubscriptionRef(PORT_ID, SUBSCRIPTION);
-    handler->storeSubscriptionRef(8, SUBSCRIPTION + 1);
-    ASSERT_EQ(1u, FakeTavi::fireMonitor(SERVER));
-    ASSERT_EQ(1u, deliverAll());
-    EXPECT_TRUE(handler->getStatePorts().empty());
-}
-
 TEST_F(IepcsiPortSmTest, AnotherHandlersServerDownLeavesTheReferences) {
     ServiceHandler other(HANDLER_ID + 1, controller.get());
     handler->storeSubscriptionRef(PORT_ID, SUBSCRIPTION);
     other.sendEvent(ServiceHandler::SERVER_DOWN_EVENT());
     EXPECT_EQ(1u, handler->getStatePorts().size());
-}
-
-TEST_F(IepcsiPortSmTest, ReconnectionSubscribesEachPortExactlyOnce) {
-    // What the model does after a new INIT_CFM: initiated notice, then a subscribe request, on every port.
-    connect();
-    TestEntity confirmed(7, "TN_A", 4);
-    TestEntity pending(8, "TN_B", 4);
-    confirmed.subscribeToServer();
-    confirmed.raiseEvent(ServiceEntity::IEPCSIENTITY_SUBSCRIBED_EVENT());
-    pending.subscribeToServer();
-    // The server goes; the model returns its ports to the start.
-    confirmed.raiseEvent(ServiceEntity::IEPCSIENTITY_DOWN_NOTIFY());
-    pending.raiseEvent(ServiceEntity::IEPCSIENTITY_DOWN_NOTIFY());
-    FakeTavi::clearSent();
-    for (TestEntity* entity : {&confirmed, &pending}) {
-        entity->raiseEvent(ServiceEntity::IEPCSIENTITY_INITIATED_NOTIFY());
-        entity->subscribeToServer();
-    }
-    const auto sent = sentWith(IepcsiNo::SUBSCRIBE_ETH_PORT_STATUS_REQ);
-    ASSERT_EQ(2u, sent.size());
-    EXPECT_EQ(7u, be32Of(sent[0], 4));
-    EXPECT_EQ(8u, be32Of(sent[1], 4));
 }
 
 }  // namespace

@@ -90,61 +90,6 @@ TEST(QualityLevelTest, SsmCodeForEveryOption) {
     }
 }
 
-struct TextCase {
-    uint32_t value;
-    const char* text;
-};
-
-TEST(QualityLevelTest, TelecomStandardTexts) {
-    const TextCase cases[] = {
-        {0, "UNKNOWN"},    {1, "OPTION_I"}, {2, "OPTION_II"},
-        {3, "OPTION_III"}, {4, "UNKNOWN"},  {0xFFFFFFFF, "UNKNOWN"},
-    };
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_STREQ(c.text, toChar(TelecomStandard(c.value)));
-    }
-}
-
-TEST(QualityLevelTest, SelectionProcessModeTexts) {
-    const TextCase cases[] = {
-        {0, "UNKNOWN"}, {1, "QL_ENABLED"}, {2, "QL_DISABLED"}, {3, "UNKNOWN"}, {0xFFFFFFFF, "UNKNOWN"},
-    };
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_STREQ(c.text, toChar(SelectionProcessMode(c.value)));
-    }
-}
-
-TEST(QualityLevelTest, RecStateIsActivatedForEveryNonZeroValue) {
-    const TextCase cases[] = {
-        {0, "DEACTIVATED"}, {1, "ACTIVATED"}, {2, "ACTIVATED"}, {0xFFFFFFFF, "ACTIVATED"}};
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_STREQ(c.text, toChar(RecState(c.value)));
-    }
-}
-
-TEST(QualityLevelTest, UseNumberEecFromTextsAndEmptyOutsideTheSet) {
-    const TextCase cases[] = {{0, ""}, {1, "RECEIVED_TLV"}, {2, "ADMIN_TLV1"}, {3, ""}, {0x80000000, ""}};
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_STREQ(c.text, toChar(UseNumberEecFrom(c.value)));
-    }
-}
-
-TEST(QualityLevelTest, FeatureTypeTextsShareOneBuffer) {
-    const TextCase cases[] = {{0, "SYNCETH_INPUT"}, {1, "SYNCETH_OUTPUT"}, {2, "UNKNOWN"}, {3, "UNKNOWN"}};
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE(c.value);
-        EXPECT_STREQ(c.text, toChar(FeatureType(c.value)));
-    }
-    const char* first = toChar(FeatureType::SYNCETH_OUTPUT);
-    const char* second = toChar(FeatureType::SYNCETH_INPUT);
-    EXPECT_EQ(first, second);
-    EXPECT_STREQ("SYNCETH_INPUT", first);
-}
-
 // A raw integer must not reach toChar, where it would silently become the boolean overload.
 template <typename T, typename = void>
 struct HasToChar : std::false_type {};

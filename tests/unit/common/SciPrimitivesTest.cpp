@@ -258,22 +258,6 @@ TEST_F(SciPrimitivesTest, ConnectionRequestWritesOnlyTheAnnouncedRevisions) {
     }
 }
 
-TEST_F(SciPrimitivesTest, ConnectionRequestTracesTwoLines) {
-    InitReq request;
-    request.setProcedureReference(1);
-    request.setConnectionReference(1);
-    request.setPvFirstWanted(1);
-    request.setPvSecondWanted(1);
-    request.setPvThirdWanted(1);
-    pack(request);
-
-    EXPECT_EQ(
-        (std::vector<std::string>{"SCI_CONNECTION_ESTABLISHMENT_REQ with data: (procedureReference = 1, "
-                                  "connectionReference = 1, sizeOfSupportedProtocolRevisions = 1)",
-                                  "(rev1 = 1, rev2 = 1, rev3 = 1)"}),
-        textsAt(TL_SEND_MSG));
-}
-
 // Each received message, with distinct values in every field so that a field read at the wrong
 // offset or in the wrong byte order shows in the trace text.
 struct UnpackCase {
@@ -361,17 +345,6 @@ TEST_F(SciPrimitivesTest, ConfirmationKeepsOnlyTheReferences) {
     EXPECT_EQ(0x61u, confirmation.getProcedureReference());
     EXPECT_EQ(0x62u, confirmation.getConnectionReference());
     EXPECT_EQ(0u, confirmation.getPvSelected());
-}
-
-TEST_F(SciPrimitivesTest, ServerDownNoticeIsTheBareHeader) {
-    ServerDown notice;
-    notice.setProcedureReference(1);
-    notice.setConnectionReference(2);
-
-    EXPECT_EQ(wire(0x9B901, {0, 0, 0, 1, 0, 0, 0, 2}), pack(notice));
-    EXPECT_EQ(
-        "Attach message: SCI_SERVER_DOWN_IND with data: (procedureReference = 1, connectionReference = 2)",
-        onlyLine(TL_SEND_MSG, "constructMessage"));
 }
 
 // Every primitive the client knows packs a message of its own number and full size, and reading that

@@ -12,20 +12,12 @@
 #include "SyncEthOutputTestFixture.h"
 #include "TraceCapture.h"
 #include "model/BaseModel.h"
-#include "utilities/coli_common.h"
 
 namespace Sync {
 namespace Test {
 namespace {
 
 using EthCentral::BaseModel;
-
-// A port that prints one line naming itself.
-class PrintingPort : public TestEthernetPort {
-  public:
-    using TestEthernetPort::TestEthernetPort;
-    void print() override { COLII("port %u", entityId); }
-};
 
 class OutputOnlyModel : public BaseModel {
   public:
@@ -37,7 +29,7 @@ class OutputOnlyModel : public BaseModel {
     };
     class Ports : public EthernetPortFactory {
       public:
-        DomainEntity* createObject(uint32_t id) override { return new PrintingPort(this, id); }
+        DomainEntity* createObject(uint32_t id) override { return new TestEthernetPort(this, id); }
     };
 
     void init() override {
@@ -163,17 +155,6 @@ TEST_F(BaseModelTest, InputSideOperationsFindNoInputFeatureAndAnswerAsFixed) {
     EXPECT_EQ("", model.feature().getSelectedRef());
     EXPECT_TRUE(events.events.empty());
     EXPECT_EQ(nullptr, model.findSyncEthInput(5));
-}
-
-TEST_F(BaseModelTest, PortsPrintUnderTheirHeaderInIndexOrder) {
-    EthernetPort* a = model.createPort("A");
-    EthernetPort* b = model.createPort("B");
-    const std::vector<std::string> lines = printed([&] { model.printEthernetPorts(); });
-    EXPECT_EQ((std::vector<std::string>{"****************** Subscribing EthernetPort MO ******************",
-                                        " #Total subscribing EthernetPort MO: 2", "",
-                                        "port " + std::to_string(a->getEntityId()),
-                                        "port " + std::to_string(b->getEntityId())}),
-              lines);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "control/secli/prim/ClientDownPrim.h"
 #include "control/secli/prim/ConnectionEstablishmentCfmPrim.h"
 #include "control/secli/prim/ConnectionEstablishmentRejPrim.h"
-#include "control/secli/prim/OutputConfigCreateRcfmPrim.h"
 #include "control/secli/prim/OutputTransmitSsmIndPrim.h"
 
 namespace Sync {
@@ -49,16 +48,6 @@ TEST(SecliServiceClientTest, LiveClientsNeverShareAConnectionReference) {
     EXPECT_NE(0u, first->getOwnConnectionReference());
     EXPECT_NE(0u, second->getOwnConnectionReference());
     EXPECT_NE(first->getOwnConnectionReference(), second->getOwnConnectionReference());
-}
-
-TEST(SecliServiceClientTest, ReceiverIsDecidedByTheServersReferenceOnly) {
-    const auto client = clientWithRecordedReferences(3, 4);
-    OutputConfigCreateRcfmPrim confirm;
-    confirm.setConnectionReference(client->getOwnConnectionReference());
-    EXPECT_TRUE(client->isPrimitiveReceiver(&confirm));
-    confirm.setConnectionReference(4);
-    EXPECT_FALSE(client->isPrimitiveReceiver(&confirm));
-    EXPECT_FALSE(client->isPrimitiveReceiver(nullptr));
 }
 
 }  // namespace

@@ -192,40 +192,6 @@ TEST_F(SecliServiceHandlerTest, WithoutAClientTheOutputMovesOnAndLaterChangesIns
     EXPECT_EQ(CHANGE, msgnoOf(FakeTavi::sent()[0].bytes));
 }
 
-TEST_F(SecliServiceHandlerTest, OrdersCarryWhatTheOutputReadsAtThatMoment) {
-    connectClient();
-    SyncEthOutput* output = newOutput(true);
-    model->feature->updateTelecomStandard(2);
-    model->feature->updateClockSettledQuality(21);  // eEEC under option II
-    ASSERT_FALSE(FakeTavi::sent().empty());
-    const Bytes transmit = FakeTavi::sent().back().bytes;
-    ASSERT_EQ(48u, transmit.size());
-    EXPECT_EQ(0xAu, be32(transmit, 12));
-    EXPECT_EQ(0x22u, be32(transmit, 16));
-    EXPECT_EQ(0x02u, be32(transmit, 32));
-    EXPECT_EQ(1u, be32(transmit, 36));
-    EXPECT_EQ(0u, be32(transmit, 40));
-
-    // The enable state follows the selection process mode: 1 only while QL_ENABLED.
-    for (uint32_t mode : {1u, 2u}) {
-        FakeTavi::clearSent();
-        model->feature->updateSelectionProcessMode(mode);
-        ASSERT_EQ(1u, FakeTavi::sent().size()) << mode;
-        EXPECT_EQ(ESMC_CONTROL, msgnoOf(FakeTavi::sent()[0].bytes));
-        EXPECT_EQ(mode == 1 ? 1u : 0u, be32(FakeTavi::sent()[0].bytes, 12)) << mode;
-    }
-
-    // The configuration request names the port's interface, MAC address and namespace.
-    FakeTavi::clearSent();
-    output->sendEvent(SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT());
-    ASSERT_EQ(1u, FakeTavi::sent().size());
-    const Bytes change = FakeTavi::sent()[0].bytes;
-    ASSERT_EQ(544u, change.size());
-    EXPECT_STREQ("eth0", reinterpret_cast<const char*>(change.data() + 12));
-    EXPECT_STREQ("00:11:22:33:44:55", reinterpret_cast<const char*>(change.data() + 268));
-    EXPECT_STREQ("ns1", reinterpret_cast<const char*>(change.data() + 288));
-}
-
 }  // namespace
 }  // namespace Test
 }  // namespace Sync

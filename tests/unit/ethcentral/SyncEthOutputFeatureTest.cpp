@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -33,18 +32,6 @@ class SyncEthOutputFeatureTest : public ::testing::Test {
     TestOutputFeature* feature = model.feature;
 };
 
-TEST_F(SyncEthOutputFeatureTest, StartsWithNothingKnown) {
-    EXPECT_EQ(0u, feature->getRecState());
-    EXPECT_EQ(2u, feature->getSelectionProcessMode());
-    EXPECT_EQ(15u, feature->getClockSettledQuality());
-    EXPECT_EQ(1u, feature->getTelecomStandard());
-    EXPECT_EQ(0x02, feature->getFlag());
-    EXPECT_EQ(1, feature->getNumberCascadedEeec());
-    EXPECT_EQ(0, feature->getNumberCascadedEec());
-    EXPECT_EQ(4u, feature->myFactory()->getFactoryType());
-    EXPECT_EQ(1u, historyEntries(*feature));
-}
-
 TEST_F(SyncEthOutputFeatureTest, OutputsExistOnlyWithTheRec) {
     TestEthernetPort* port = model.addPort("port-1");
     TraceCapture capture;
@@ -62,18 +49,6 @@ TEST_F(SyncEthOutputFeatureTest, OutputsExistOnlyWithTheRec) {
     ASSERT_NE(nullptr, output);
     EXPECT_EQ(feature, output->getFeature());
     EXPECT_EQ(port, output->getEthernetPort());
-}
-
-TEST_F(SyncEthOutputFeatureTest, SubscribesToRecDataSelectedReferenceAndTelecomStandardInOrder) {
-    EventRecorder<Sci::ClientEntity::SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT,
-                  Sci::ClientEntity::SCIENTITY_SELECTED_REFERENCE_SUBSCRIBE_TO_SERVER_EVENT,
-                  Sci::ClientEntity::SCIENTITY_TELECOM_STANDARD_SUBSCRIBE_TO_SERVER_EVENT>
-        recorder;
-    feature->subscribeSciInfo();
-    EXPECT_EQ((std::vector<std::string>{"SCIENTITY_REC_DATA_SUBSCRIBE_TO_SERVER_EVENT:1",
-                                        "SCIENTITY_SELECTED_REFERENCE_SUBSCRIBE_TO_SERVER_EVENT:1",
-                                        "SCIENTITY_TELECOM_STANDARD_SUBSCRIBE_TO_SERVER_EVENT:1"}),
-              recorder.events);
 }
 
 struct UpdateCase {
@@ -234,19 +209,6 @@ TEST_F(SyncEthOutputFeatureTest, DeletingOutputsRaisesDeletedAndForgetsThem) {
     EXPECT_EQ(0u, feature->myFactory()->size());
 }
 
-TEST_F(SyncEthOutputFeatureTest, FindersAnswerByIdPortIdAndPortLdn) {
-    const std::vector<SyncEthOutput*> outputs = model.withOutputs(3);
-    TraceCapture capture;
-    EXPECT_EQ(outputs[1], feature->findSyncEthOutput(outputs[1]->getEntityId()));
-    EXPECT_EQ(outputs[2], feature->findSyncEthOutputByPortId(outputs[2]->getEthernetPortId()));
-    EXPECT_EQ(outputs[0], feature->findSyncEthOutputByEncapsulation("port-1"));
-    EXPECT_EQ(3u, capture.count(TL_RETURN, "Found SyncEthOutput!"));
-    EXPECT_EQ(nullptr, feature->findSyncEthOutput(0));
-    EXPECT_EQ(nullptr, feature->findSyncEthOutputByPortId(9999));
-    EXPECT_EQ(nullptr, feature->findSyncEthOutputByEncapsulation("PORT-1"));
-    EXPECT_EQ(3u, capture.count(TL_RETURN, "not found SyncEthOutput!"));
-}
-
 TEST(SyncEthOutputFeatureLdnTest, FindersFollowAPortWhoseLdnIsItsTnportName) {
     OutputModel<TnportNamedEthernetPort> model;
     model.feature->updateRecCreate();
@@ -321,42 +283,6 @@ TEST_F(SyncEthOutputFeatureTest, FanOutCopesWithOutputsDeletedByTheReaction) {
     feature->notifyTransmitSsm();
     EXPECT_EQ((std::vector<std::string>{transmits[0], deletes[1], transmits[2], deletes[2], transmits[3]}),
               recorder.events);
-}
-
-TEST_F(SyncEthOutputFeatureTest, PrintsFeatureInformation) {
-    const uint8_t mac[6] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
-    feature->updateRecCreate();
-    feature->updateSelectionProcessMode(1);
-    feature->updateClockSettledQuality(20);
-    feature->setMySyncEMasterId(mac);
-    feature->setSelectedRef("ref");
-    std::vector<std::string> lines = printed([this] { feature->printFeatureInfo(); });
-    const std::regex stamp(R"(\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}\])");
-    for (std::string& line : lines) {
-        line = std::regex_replace(line, stamp, "[T]");
-    }
-    const std::vector<std::string> expected = {
-        "********************** Output Feature Info **********************",
-        " ----------------------------------------------------------------",
-        "  recState                  : 1(ACTIVATED)",
-        "  selectionProcessMode      : 1(QL_ENABLED)",
-        "  clockSettledQuality       : 0x14",
-        "  selectedReferenceLdn      : ref",
-        "  portOfActiveReferenceLdn  : ",
-        "  lagPortLdnOfActiveReference : ",
-        "  telecomStandard           : OPTION_I",
-        "  mySyncEMasterId           : 021122fffe334455",
-        "  syncEMasterId             : 021122fffe334455",
-        "  flag                      : 0x02",
-        "  numberCascadedEeec        : 1",
-        "  numberCascadedEec         : 0",
-        " --------------- Settled quality level history ------------------",
-        "  [T] : 15 (QL_UNKNOWN) ",
-        "  [T] : 20 (EPRTC) ",
-        " ----------------------------------------------------------------",
-        "",
-    };
-    EXPECT_EQ(expected, lines);
 }
 
 TEST_F(SyncEthOutputFeatureTest, PrintsEveryOutputInIndexOrder) {

@@ -91,8 +91,8 @@ inline std::vector<std::string> printed(const std::function<void()>& print) {
     return lines;
 }
 
-// Every raise of the listed event types, in order, as "EVENT_NAME:id" with the id of the output or
-// sync-control client entity that raised it.
+// Every raise of the listed event types, in order, as "EVENT_NAME:id" with the id of the output that
+// raised it.
 template <class... Events>
 class EventRecorder {
   public:
@@ -120,8 +120,6 @@ class EventRecorder {
             uint32_t id = 0;
             if (auto* output = dynamic_cast<SyncEthOutput*>(event.getSource())) {
                 id = output->getEntityId();
-            } else if (auto* client = dynamic_cast<Sci::ClientEntity*>(event.getSource())) {
-                id = client->getClientEntityId();
             }
             owner->events.push_back(std::string(event.getName()) + ":" + std::to_string(id));
             if (owner->after) {

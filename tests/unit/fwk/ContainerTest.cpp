@@ -14,22 +14,6 @@ struct Item {
     std::vector<unsigned int>& deleted;
 };
 
-TEST(Container, DeletesItsObjectsInAscendingKeyOrder) {
-    std::vector<unsigned int> deleted;
-    {
-        Sync::Container<unsigned int, Item> container;
-        for (unsigned int key : {30u, 4u, 17u, 1u}) {
-            ASSERT_TRUE(container.insert(key, new Item(key, deleted)));
-        }
-        std::vector<unsigned int> walked;
-        for (const auto& entry : container) {
-            walked.push_back(entry.first);
-        }
-        EXPECT_EQ(walked, (std::vector<unsigned int>{1, 4, 17, 30}));
-    }
-    EXPECT_EQ(deleted, (std::vector<unsigned int>{1, 4, 17, 30}));
-}
-
 TEST(Container, ATakenKeyLeavesTheOfferedObjectWithTheCaller) {
     std::vector<unsigned int> deleted;
     Sync::Container<unsigned int, Item> container;

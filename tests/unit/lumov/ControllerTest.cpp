@@ -150,37 +150,25 @@ void reportStateOnAbort(int) {
     std::abort();
 }
 
-TEST_F(ControllerTest, FailedPublishStillDeletesMailboxAndExitsBeforeAborting) {
-    EXPECT_DEATH(
-        {
-            std::signal(SIGABRT, reportStateOnAbort);
-            FakeTavi::failPublish();
-            Sync::LumovControl::Controller controller("daemon");
-            controller.init();
-        },
-        "state: deleted=1 initialised=0 published=0");
-}
-
-TEST_F(ControllerTest, FailedMailboxCreationExitsTheLibraryBeforeAborting) {
-    EXPECT_DEATH(
-        {
-            std::signal(SIGABRT, reportStateOnAbort);
-            FakeTavi::failCreateMailbox();
-            Sync::LumovControl::Controller controller("daemon");
-            controller.init();
-        },
-        "state: deleted=0 initialised=0 published=0");
-}
-
-TEST_F(ControllerTest, FailedLibraryInitAborts) {
-    EXPECT_DEATH(
-        {
-            std::signal(SIGABRT, reportStateOnAbort);
-            FakeTavi::failInit();
-            Sync::LumovControl::Controller controller("daemon");
-            controller.init();
-        },
-        "state: deleted=0 initialised=0 published=0");
+TEST_F(ControllerTest, FailedStartUpUndoesWhatWasDoneBeforeAborting) {
+    const struct {
+        void (*fail)(bool);
+        const char* state;
+    } cases[] = {
+        {FakeTavi::failPublish, "state: deleted=1 initialised=0 published=0"},
+        {FakeTavi::failCreateMailbox, "state: deleted=0 initialised=0 published=0"},
+        {FakeTavi::failInit, "state: deleted=0 initialised=0 published=0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DEATH(
+            {
+                std::signal(SIGABRT, reportStateOnAbort);
+                c.fail(true);
+                Sync::LumovControl::Controller controller("daemon");
+                controller.init();
+            },
+            c.state);
+    }
 }
 
 TEST_F(ControllerTest, ErrorOnTheMailboxDescriptorCleansUpAndAborts) {
