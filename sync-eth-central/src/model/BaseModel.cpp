@@ -555,32 +555,32 @@ bool BaseModel::createObject(AbstractObject* object) {
 
 bool BaseModel::deleteObject(AbstractObject* object) {
     TRACE_ENTER("object: %p", static_cast<void*>(object));
-    SyncEthInputFeature* feature = inputFeature();
-    const bool result = object == nullptr    ? false
-                        : feature != nullptr ? feature->deleteObject(object)
-                                             : object->getResult();
+    const bool result = routeObjectRequest(object, &SyncEthInputFeature::deleteObject);
     TRACE_RETURN("%s", boolText(result));
     return result;
 }
 
 bool BaseModel::getObject(AbstractObject* object) {
     TRACE_ENTER("object: %p", static_cast<void*>(object));
-    SyncEthInputFeature* feature = inputFeature();
-    const bool result = object == nullptr    ? false
-                        : feature != nullptr ? feature->getObject(object)
-                                             : object->getResult();
+    const bool result = routeObjectRequest(object, &SyncEthInputFeature::getObject);
     TRACE_RETURN("%s", boolText(result));
     return result;
 }
 
 bool BaseModel::setObject(AbstractObject* object) {
     TRACE_ENTER("object: %p", static_cast<void*>(object));
-    SyncEthInputFeature* feature = inputFeature();
-    const bool result = object == nullptr    ? false
-                        : feature != nullptr ? feature->setObject(object)
-                                             : object->getResult();
+    const bool result = routeObjectRequest(object, &SyncEthInputFeature::setObject);
     TRACE_RETURN("%s", boolText(result));
     return result;
+}
+
+bool BaseModel::routeObjectRequest(AbstractObject* object,
+                                   bool (SyncEthInputFeature::*request)(AbstractObject*)) {
+    if (object == nullptr) {
+        return false;
+    }
+    SyncEthInputFeature* feature = inputFeature();
+    return feature != nullptr ? (feature->*request)(object) : object->getResult();
 }
 
 void BaseModel::updatePortInSyncEthInput(SyncEthInput* input) {

@@ -152,6 +152,8 @@ class BaseModel : private EthernetPortLdnObserver {
     // The output feature (type 1) and the input feature (type 0), or null; no traces.
     SyncEthOutputFeature* outputFeature();
     SyncEthInputFeature* inputFeature();
+    // Object requests are the input side's to answer; without it the object's own result stands.
+    bool routeObjectRequest(AbstractObject* object, bool (SyncEthInputFeature::*request)(AbstractObject*));
 
   protected:
     // Puts a port that has just joined the port factory into the ldn index; from then on the index
