@@ -2,11 +2,15 @@
 // server, the sync-control server and the data-plane client. Prints every step, the data plane's
 // connection changes and every order the data plane receives, one line each; after the scenario it
 // keeps serving until SIGTERM or SIGINT, unless the scenario ends with `exit` or --exit is given.
+// With --no-dataplane a real data plane (sync-esmcd) takes the data-plane client's place; with
+// --stdin further steps are read from standard input while it serves.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
+
+#include <unistd.h>
 
 #include "DataPlaneClient.h"
 #include "PortControlServer.h"
@@ -26,7 +30,7 @@ void requestStop(int) {
 
 void printHelp() {
     std::printf(
-        "usage: %s [--exit] SCENARIO\n"
+        "usage: %s [--exit] [--no-dataplane] [--stdin] SCENARIO\n"
         "\n"
         "Runs the simulated port-control server (mailbox \"iepcsi-server\"), sync-control server\n"
         "(service \"sci\" in domain \"sync\") and SyncE data-plane client in one process, plays the\n"
@@ -36,6 +40,11 @@ void printHelp() {
         "\n"
         "After the last step the peers keep serving until SIGTERM or SIGINT, unless the scenario\n"
         "ends with `exit` or --exit is given.\n"
+        "\n"
+        "  --no-dataplane  leave the data-plane client out, for a real one (sync-esmcd); the steps\n"
+        "                  mac-forward, wait connected and wait orders then fail\n"
+        "  --stdin         after the scenario, play further steps read from standard input, one\n"
+        "                  per line, as they come (a bad line is named on stderr and skipped)\n"
         "\n"
         "The bus is $TAVI_BUS_ADDRESS, or the system bus when it is not set.\n"
         "Exit status: 0 done, 1 a wait ran out, a step failed or a peer could not start,\n"
@@ -55,6 +64,8 @@ bool openPeer(Peer& peer, const char* what) {
 
 int main(int argc, char** argv) {
     bool exitAfterSteps = false;
+    bool withDataPlane = true;
+    bool stepsFromInput = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -63,6 +74,10 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--exit") == 0) {
             exitAfterSteps = true;
+        } else if (std::strcmp(argv[i], "--no-dataplane") == 0) {
+            withDataPlane = false;
+        } else if (std::strcmp(argv[i], "--stdin") == 0) {
+            stepsFromInput = true;
         } else if (argv[i][0] != '-' && path == nullptr) {
             path = argv[i];
         } else {
@@ -98,11 +113,14 @@ int main(int argc, char** argv) {
     SyncTools::DataPlaneClient dataPlane;
     ports.setPorts(scenario.ports);
     if (!openPeer(ports, "port-control server") || !openPeer(sync, "sync-control server") ||
-        !openPeer(dataPlane, "data-plane client"))
+        (withDataPlane && !openPeer(dataPlane, "data-plane client")))
         return 1;
-    std::printf(
-        "peers up: port-control server %u (%zu ports), sync-control server %u, data-plane client %u\n",
-        ports.id(), scenario.ports.size(), sync.id(), dataPlane.id());
+    std::printf("peers up: port-control server %u (%zu ports), sync-control server %u, ", ports.id(),
+                scenario.ports.size(), sync.id());
+    if (withDataPlane)
+        std::printf("data-plane client %u\n", dataPlane.id());
+    else
+        std::printf("no data-plane client\n");
     std::fflush(stdout);
 
     SyncTools::ScenarioRunner runner(ports, sync, dataPlane, stdout);
@@ -117,6 +135,9 @@ int main(int argc, char** argv) {
     }
     std::printf("scenario done; serving until SIGTERM or SIGINT\n");
     std::fflush(stdout);
-    runner.serveUntilStopped();
+    if (stepsFromInput)
+        runner.serveUntilStopped(STDIN_FILENO, parser);
+    else
+        runner.serveUntilStopped();
     return 0;
 }

@@ -139,7 +139,7 @@ bool DataPlaneClient::open() {
 
 void DataPlaneClient::close() {
     closeMailbox();
-    state_ = State::CLOSED;
+    setState(State::CLOSED);
     subscriptionId_ = 0;
     serverPid_ = 0;
     monitorRef_ = 0;
@@ -170,7 +170,7 @@ bool DataPlaneClient::connect() {
     request.putBe32(16, revisions_[1]);
     request.putBe32(20, revisions_[2]);
     send(request);
-    state_ = State::WAIT_FOR_CFM;
+    setState(State::WAIT_FOR_CFM);
     return true;
 }
 
@@ -207,7 +207,23 @@ bool DataPlaneClient::sendRaw(const WireBuffer& message) {
     return true;
 }
 
+void DataPlaneClient::assumeConnected(uint32_t serverPid, uint32_t serverConnectionReference) {
+    serverPid_ = serverPid;
+    serverConnectionReference_ = serverConnectionReference;
+    setState(State::CONNECTED);
+}
+
+void DataPlaneClient::setState(State state) {
+    if (state == state_)
+        return;
+    state_ = state;
+    if (listener_ && (state == State::CONNECTED || state == State::WAIT_FOR_SERVER))
+        listener_->connectionChanged(state);
+}
+
 void DataPlaneClient::send(const WireBuffer& message) {
+    if (!mailbox_)
+        return;
     mailbox_->send(message.bytes().data(), static_cast<uint32_t>(message.size()), serverPid_);
 }
 
@@ -264,7 +280,7 @@ void DataPlaneClient::handleServerUp(uint32_t pid) {
         monitorRef_ = 0;
     }
     serverPid_ = pid;
-    state_ = State::WAIT_FOR_SERVER;
+    setState(State::WAIT_FOR_SERVER);
     if (autoConnect_)
         connect();
 }
@@ -275,7 +291,7 @@ void DataPlaneClient::handleServerGone(uint32_t pid) {
     monitorRef_ = 0;
     serverPid_ = 0;
     serverConnectionReference_ = 0;
-    state_ = State::WAIT_FOR_SERVER;
+    setState(State::WAIT_FOR_SERVER);
 }
 
 void DataPlaneClient::handleConnectionAnswer(const WireBuffer& message) {
@@ -286,10 +302,10 @@ void DataPlaneClient::handleConnectionAnswer(const WireBuffer& message) {
     if (message.msgno() == CONNECTION_ESTABLISHMENT_CFM) {
         selectedRevision_ = message.be32(FIRST_WORD);
         serverConnectionReference_ = message.be32(CONNECTION_REFERENCE);
-        state_ = State::CONNECTED;
+        setState(State::CONNECTED);
     } else {
         connectionErrorCode_ = message.be32(FIRST_WORD);
-        state_ = State::REJECTED;
+        setState(State::REJECTED);
     }
 }
 
@@ -299,9 +315,11 @@ void DataPlaneClient::handleOrder(const WireBuffer& message) {
         return;
     }
     Order order;
-    order.wire = message;
     order.procedureReference = message.be32(PROCEDURE_REFERENCE);
     order.connectionReference = message.be32(CONNECTION_REFERENCE);
+    // The answer to a create or change request, and its rejection, by the request's number.
+    uint32_t confirm = 0;
+    uint32_t reject = 0;
     switch (message.msgno()) {
         case OUTPUT_CONFIG_CREATE_RREQ:
         case OUTPUT_CONFIG_CHANGE_RREQ: {
@@ -310,13 +328,8 @@ void DataPlaneClient::handleOrder(const WireBuffer& message) {
             order.interfaceName = message.text(12, 256);
             order.macAddress = message.text(268, 20);
             order.networkNameSpace = message.text(288, 256);
-            order.rejected = rejectErrorCode_ != 0;
-            if (order.rejected)
-                answer(create ? OUTPUT_CONFIG_CREATE_RREJ : OUTPUT_CONFIG_CHANGE_RREJ, ONE_WORD_SIZE,
-                       order.procedureReference, rejectErrorCode_);
-            else
-                answer(create ? OUTPUT_CONFIG_CREATE_RCFM : OUTPUT_CONFIG_CHANGE_RCFM, HEADER_SIZE,
-                       order.procedureReference);
+            confirm = create ? OUTPUT_CONFIG_CREATE_RCFM : OUTPUT_CONFIG_CHANGE_RCFM;
+            reject = create ? OUTPUT_CONFIG_CREATE_RREJ : OUTPUT_CONFIG_CHANGE_RREJ;
             break;
         }
         case INPUT_CONFIG_CREATE_RREQ:
@@ -328,22 +341,17 @@ void DataPlaneClient::handleOrder(const WireBuffer& message) {
             order.interfaceName = message.text(272, 256);
             order.macAddress = message.text(528, 20);
             order.networkNameSpace = message.text(548, 256);
-            order.rejected = rejectErrorCode_ != 0;
-            if (order.rejected)
-                answer(create ? INPUT_CONFIG_CREATE_RREJ : INPUT_CONFIG_CHANGE_RREJ, ONE_WORD_SIZE,
-                       order.procedureReference, rejectErrorCode_);
-            else
-                answer(create ? INPUT_CONFIG_CREATE_RCFM : INPUT_CONFIG_CHANGE_RCFM, HEADER_SIZE,
-                       order.procedureReference);
+            confirm = create ? INPUT_CONFIG_CREATE_RCFM : INPUT_CONFIG_CHANGE_RCFM;
+            reject = create ? INPUT_CONFIG_CREATE_RREJ : INPUT_CONFIG_CHANGE_RREJ;
             break;
         }
         case OUTPUT_CONFIG_REMOVE_RREQ:
             order.kind = Order::OUTPUT_REMOVE;
-            answer(OUTPUT_CONFIG_REMOVE_RCFM, HEADER_SIZE, order.procedureReference);
+            confirm = OUTPUT_CONFIG_REMOVE_RCFM;
             break;
         case INPUT_CONFIG_REMOVE_RREQ:
             order.kind = Order::INPUT_REMOVE;
-            answer(INPUT_CONFIG_REMOVE_RCFM, HEADER_SIZE, order.procedureReference);
+            confirm = INPUT_CONFIG_REMOVE_RCFM;
             break;
         case OUTPUT_TRANSMIT_SSM_IND:
             order.kind = Order::TRANSMIT_SSM;
@@ -359,7 +367,19 @@ void DataPlaneClient::handleOrder(const WireBuffer& message) {
             order.output = message.be32(12);
             break;
     }
-    orders_.push_back(order);
+    uint32_t errorCode = rejectErrorCode_;
+    if (listener_)
+        errorCode = listener_->ordered(order);
+    if (reject != 0 && errorCode != 0) {
+        order.rejected = true;
+        answer(reject, ONE_WORD_SIZE, order.procedureReference, errorCode);
+    } else if (confirm != 0) {
+        answer(confirm, HEADER_SIZE, order.procedureReference);
+    }
+    if (!listener_) {
+        order.wire = message;
+        orders_.push_back(std::move(order));
+    }
 }
 
 void DataPlaneClient::answer(uint32_t msgno, uint32_t size, uint32_t procedureReference, uint32_t errorCode) {
@@ -372,6 +392,10 @@ void DataPlaneClient::answer(uint32_t msgno, uint32_t size, uint32_t procedureRe
 }
 
 void DataPlaneClient::warn(const std::string& text) {
+    if (listener_) {
+        listener_->dropped(text);
+        return;
+    }
     warnings_.push_back(text);
     std::fprintf(stderr, "%s: warning: %s\n", mailboxName_.c_str(), text.c_str());
 }

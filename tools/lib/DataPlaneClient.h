@@ -20,6 +20,10 @@ namespace SyncTools {
 // Driven by processOnce(); every wait is bounded by the caller's timeout. The daemon's mailbox is
 // watched once a request went to it, so a daemon that goes away is noticed and, when it publishes
 // itself again, connected to anew (unless auto-connect is off).
+//
+// By itself the client records what it is told (a simulator's job). A real data plane installs a
+// Listener instead: then nothing is kept, every order goes to the listener, and the listener decides
+// whether a configuration request is confirmed or rejected.
 class DataPlaneClient : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-dataplane-client";
@@ -98,6 +102,19 @@ class DataPlaneClient : public MailboxPeer {
         static const char* kindName(Kind kind);
     };
 
+    class Listener {
+      public:
+        virtual ~Listener() = default;
+        // One well-formed order of the connected daemon, before it is answered. For a create or
+        // change request the result is the answer: 0 confirms, any other value is the errorCode of
+        // the rejection. Other orders ignore the result.
+        virtual uint32_t ordered(const Order& order) = 0;
+        // The connection reached `state` (CONNECTED, or WAIT_FOR_SERVER when the daemon went away).
+        virtual void connectionChanged(State state) = 0;
+        // A message was dropped as malformed or unexpected.
+        virtual void dropped(const std::string& why) = 0;
+    };
+
     explicit DataPlaneClient(std::string mailboxName = DEFAULT_MAILBOX);
     ~DataPlaneClient() override;
 
@@ -126,6 +143,13 @@ class DataPlaneClient : public MailboxPeer {
     // Sends bytes as they are to the daemon found (malformed messages); false while none is known.
     bool sendRaw(const WireBuffer& message);
 
+    // Hands every order and every change of the connection to `listener` (not owned; null: record).
+    void setListener(Listener* listener) { listener_ = listener; }
+    // Takes a message as if it had come from the bus. Without a mailbox the answers go nowhere; with
+    // assumeConnected() this reaches order handling without a daemon (fuzzing, unit tests).
+    void inject(const WireBuffer& message, uint32_t sender) { handle(message, sender); }
+    void assumeConnected(uint32_t serverPid, uint32_t serverConnectionReference);
+
     // Processes messages until connected (or rejected), at most timeoutMs; whether connected.
     bool waitForConnection(int timeoutMs);
     // Processes messages until at least count orders were recorded, at most timeoutMs.
@@ -152,6 +176,7 @@ class DataPlaneClient : public MailboxPeer {
     void answer(uint32_t msgno, uint32_t size, uint32_t procedureReference, uint32_t errorCode = 0);
     void send(const WireBuffer& message);
     void warn(const std::string& text);
+    void setState(State state);
 
     State state_ = State::CLOSED;
     bool autoConnect_ = true;
@@ -165,6 +190,7 @@ class DataPlaneClient : public MailboxPeer {
     uint32_t serverConnectionReference_ = 0;
     uint32_t connectionErrorCode_ = 0;
     uint32_t rejectErrorCode_ = 0;
+    Listener* listener_ = nullptr;
     std::vector<Order> orders_;
     std::vector<std::string> warnings_;
 };

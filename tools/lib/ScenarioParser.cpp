@@ -124,16 +124,36 @@ bool ScenarioParser::parse(const std::string& text) {
     return parse(stream);
 }
 
+std::vector<std::string> ScenarioParser::wordsOf(const std::string& line) {
+    std::istringstream stream(line.substr(0, line.find('#')));
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
+bool ScenarioParser::parseStep(const std::string& line, size_t number, Step& step, std::string& error) {
+    const std::vector<std::string> words = wordsOf(line);
+    error.clear();
+    if (words.empty())
+        return false;
+    step = Step();
+    step.line = number;
+    step.source = joined(words);
+    if (words[0] == "port")
+        error = "the port table is the scenario's; no port can be added";
+    else if (parseLine(words, step, error))
+        return true;
+    error += " (\"" + step.source + "\")";
+    return false;
+}
+
 bool ScenarioParser::parse(std::istream& text) {
     scenario_ = Scenario();
     errors_.clear();
     std::string line;
     for (size_t number = 1; std::getline(text, line); ++number) {
-        const size_t comment = line.find('#');
-        std::istringstream stream(line.substr(0, comment));
-        std::vector<std::string> words;
-        for (std::string word; stream >> word;)
-            words.push_back(word);
+        const std::vector<std::string> words = wordsOf(line);
         if (words.empty())
             continue;
         std::string error;

@@ -17,11 +17,17 @@ class ScenarioParser {
     bool parse(std::istream& text);
     bool parse(const std::string& text);
 
+    // One further step after the scenario's (typed while sync-sim runs), against the scenario's port
+    // table. False for a bad line, with the reason in error, and for a blank or comment-only line,
+    // with error empty.
+    bool parseStep(const std::string& line, size_t number, Scenario::Step& step, std::string& error);
+
     const Scenario& scenario() const { return scenario_; }
     // "line N: what is wrong", one per bad line, in file order.
     const std::vector<std::string>& errors() const { return errors_; }
 
   private:
+    static std::vector<std::string> wordsOf(const std::string& line);
     // One line split into words, the comment and surrounding blanks removed; false with a reason.
     bool parseLine(const std::vector<std::string>& words, Scenario::Step& step, std::string& error);
     bool parsePort(const std::vector<std::string>& words, std::string& error);

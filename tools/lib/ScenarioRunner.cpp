@@ -1,6 +1,7 @@
 #include "ScenarioRunner.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,20 +41,30 @@ ScenarioRunner::ScenarioRunner(PortControlServer& ports, SyncControlServer& sync
     : ports_(ports), sync_(sync), dataPlane_(dataPlane), out_(out) {}
 
 bool ScenarioRunner::run(const Scenario& scenario) {
-    for (const Step& step : scenario.steps) {
-        std::fprintf(out_, "step %zu: %s\n", step.line, step.source.c_str());
-        std::fflush(out_);
-        const bool waiting = step.kind == Step::WAIT_CONNECTED ||
-                             step.kind == Step::WAIT_PORT_SUBSCRIPTIONS ||
-                             step.kind == Step::WAIT_SYNC_SUBSCRIPTIONS || step.kind == Step::WAIT_ORDERS;
-        const bool done = waiting ? wait(step) : play(step);
-        if (!done) {
-            error_ = "line " + std::to_string(step.line) + " (" + step.source + "): " + error_;
+    for (const Step& step : scenario.steps)
+        if (!perform(step))
             return false;
-        }
-        // Whatever the step caused is shown before the next step starts.
-        serveOnce(0);
+    return true;
+}
+
+bool ScenarioRunner::perform(const Step& step) {
+    std::fprintf(out_, "step %zu: %s\n", step.line, step.source.c_str());
+    std::fflush(out_);
+    const bool waiting = step.kind == Step::WAIT_CONNECTED || step.kind == Step::WAIT_PORT_SUBSCRIPTIONS ||
+                         step.kind == Step::WAIT_SYNC_SUBSCRIPTIONS || step.kind == Step::WAIT_ORDERS;
+    const bool needsDataPlane =
+        step.kind == Step::WAIT_CONNECTED || step.kind == Step::WAIT_ORDERS || step.kind == Step::MAC_FORWARD;
+    bool done = false;
+    if (needsDataPlane && !dataPlane_.isOpen())
+        error_ = "the simulated data plane was left out (--no-dataplane)";
+    else
+        done = waiting ? wait(step) : play(step);
+    if (!done) {
+        error_ = "line " + std::to_string(step.line) + " (" + step.source + "): " + error_;
+        return false;
     }
+    // Whatever the step caused is shown before the next step starts.
+    serveOnce(0);
     return true;
 }
 
@@ -164,18 +175,49 @@ void ScenarioRunner::serveUntilStopped() {
         serveOnce(LONGEST_POLL_MS);
 }
 
-void ScenarioRunner::serveOnce(int timeoutMs) {
+void ScenarioRunner::serveUntilStopped(int fd, ScenarioParser& parser) {
+    std::string pending;
+    size_t lineNumber = 0;
+    while (!stopped()) {
+        if (!serveOnce(LONGEST_POLL_MS, fd))
+            continue;
+        char chunk[4096];
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got <= 0) {
+            fd = -1;  // end of input: serve on without it
+            continue;
+        }
+        pending.append(chunk, static_cast<size_t>(got));
+        for (size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            Step step;
+            std::string error;
+            ++lineNumber;
+            if (parser.parseStep(line, lineNumber, step, error)) {
+                if (!perform(step))
+                    std::fprintf(stderr, "sync-sim: input %s\n", error_.c_str());
+            } else if (!error.empty()) {
+                std::fprintf(stderr, "sync-sim: input line %zu: %s\n", lineNumber, error.c_str());
+            }
+        }
+    }
+}
+
+bool ScenarioRunner::serveOnce(int timeoutMs, int extraFd) {
     MailboxPeer* const peers[] = {&ports_, &sync_, &dataPlane_};
-    pollfd fds[3];
+    pollfd fds[4];
     nfds_t count = 0;
     for (MailboxPeer* peer : peers)
         if (peer->isOpen())
             fds[count++] = pollfd{peer->fd(), POLLIN, 0};
+    fds[count] = pollfd{extraFd, POLLIN, 0};  // a negative descriptor is ignored by poll
     // A signal ends the wait early (EINTR); the caller then sees the stop flag.
-    poll(fds, count, std::min(timeoutMs, LONGEST_POLL_MS));
+    poll(fds, count + 1, std::min(timeoutMs, LONGEST_POLL_MS));
     for (MailboxPeer* peer : peers)
         peer->processPending(0);
     report();
+    return extraFd >= 0 && (fds[count].revents & (POLLIN | POLLHUP)) != 0;
 }
 
 void ScenarioRunner::report() {

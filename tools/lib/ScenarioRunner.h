@@ -9,6 +9,7 @@
 #include "DataPlaneClient.h"
 #include "PortControlServer.h"
 #include "Scenario.h"
+#include "ScenarioParser.h"
 #include "SyncControlServer.h"
 
 namespace SyncTools {
@@ -32,18 +33,23 @@ class ScenarioRunner {
     bool serveUntil(const std::function<bool()>& done, int timeoutMs);
     // Serves the peers until a stop is asked for.
     void serveUntilStopped();
+    // The same, meanwhile playing every further step read from `fd` (one per line) as it comes.
+    void serveUntilStopped(int fd, ScenarioParser& parser);
 
     size_t ordersOf(DataPlaneClient::Order::Kind kind) const;
     const std::string& error() const { return error_; }
 
   private:
+    // Plays one step, or waits for what it names; false, with error(), when it could not.
+    bool perform(const Scenario::Step& step);
     bool play(const Scenario::Step& step);
     bool wait(const Scenario::Step& step);
     // Why a wait step is not satisfied yet, for the timeout message.
     std::string shortfall(const Scenario::Step& step) const;
     size_t sendStatus(const std::string& portName);
-    // One wait of at most timeoutMs on the peers' descriptors, then whatever they hold.
-    void serveOnce(int timeoutMs);
+    // One wait of at most timeoutMs on the peers' descriptors (and `extraFd`), then whatever the
+    // peers hold; whether extraFd turned readable.
+    bool serveOnce(int timeoutMs, int extraFd = -1);
     void report();
     bool stopped() const { return stop_ != nullptr && *stop_ != 0; }
 

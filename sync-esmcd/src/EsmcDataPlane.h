@@ -1,0 +1,98 @@
+#ifndef SYNC_ESMCD_ESMCDATAPLANE_H
+#define SYNC_ESMCD_ESMCDATAPLANE_H
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "DataPlaneClient.h"
+#include "EsmcOutput.h"
+#include "EsmcPdu.h"
+#include "PacketSocket.h"
+
+namespace SyncEsmcd {
+
+// The data plane's side of every order: one EsmcOutput per output the daemon created, keyed by the
+// daemon's output id, and one schedule of when each output has work next.
+//
+// When the daemon goes away its outputs stay on the wire, held by network namespace and interface:
+// for the hold time they transmit what they were last told, then do-not-use. A returning daemon that
+// creates an output on the same interface and namespace takes the held one over, socket, schedule
+// and all, so the PDU stream has no gap; its orders then settle before they reach the wire. Held
+// outputs that the returning daemon has not taken over within the hold time are closed.
+class EsmcDataPlane : public SyncTools::DataPlaneClient::Listener {
+  public:
+    using Order = SyncTools::DataPlaneClient::Order;
+    using State = SyncTools::DataPlaneClient::State;
+    using Clock = EsmcOutput::Clock;
+    using TimePoint = EsmcOutput::TimePoint;
+
+    struct Settings {
+        std::chrono::seconds hold{60};
+        std::chrono::milliseconds settle{500};
+        std::optional<EsmcPdu::Mac> clockMac;  // forwarded to the daemon at every connection
+    };
+    using SocketFactory = std::function<std::unique_ptr<PacketSocket>()>;
+    using Now = std::function<TimePoint()>;
+
+    EsmcDataPlane(SyncTools::DataPlaneClient& client, Settings settings, SocketFactory sockets,
+                  Now now = &Clock::now);
+    ~EsmcDataPlane() override;
+
+    uint32_t ordered(const Order& order) override;
+    void connectionChanged(State state) override;
+    void dropped(const std::string& why) override;
+
+    // Does whatever is due now; when to call it next (TimePoint::max(): nothing scheduled).
+    TimePoint work();
+    // The status printout: a heading, then one line per output.
+    std::vector<std::string> status() const;
+    size_t outputCount() const { return outputs_.size(); }
+
+    // "xx:xx:xx:xx:xx:xx" (either case); nothing for any other text.
+    static std::optional<EsmcPdu::Mac> parseMac(const std::string& text);
+
+  private:
+    using Key = std::pair<std::string, std::string>;  // network namespace, interface
+    struct Entry {
+        std::unique_ptr<EsmcOutput> output;
+        TimePoint scheduled = TimePoint::max();
+        uint32_t outputId = 0;  // the daemon's id; 0 while held
+    };
+
+    uint32_t create(const Order& order, TimePoint now);
+    uint32_t change(const Order& order, TimePoint now);
+    void remove(uint32_t outputId);
+    Entry* bound(uint32_t outputId, const char* what);
+    // A new output with an open socket, or the reason there is none.
+    uint32_t open(const Order& order, std::unique_ptr<EsmcOutput>& output);
+    void reschedule(uint64_t serial);
+    void erase(uint64_t serial);
+    void holdAll(TimePoint now);
+
+    SyncTools::DataPlaneClient& client_;
+    Settings settings_;
+    SocketFactory sockets_;
+    Now now_;
+    State state_ = State::WAIT_FOR_SERVER;
+
+    uint64_t nextSerial_ = 1;
+    std::map<uint64_t, Entry> outputs_;                  // by serial
+    std::unordered_map<uint32_t, uint64_t> byOutputId_;  // bound outputs
+    std::map<Key, uint64_t> held_;                       // outputs of a daemon that went away
+    std::set<std::pair<TimePoint, uint64_t>> schedule_;  // when each output has work
+    TimePoint holdEnds_ = TimePoint::max();              // then held outputs announce do-not-use
+    TimePoint heldClose_ = TimePoint::max();             // then held outputs not taken over close
+};
+
+}  // namespace SyncEsmcd
+
+#endif

@@ -1,0 +1,170 @@
+#include "EsmcOutput.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "Log.h"
+
+namespace SyncEsmcd {
+
+namespace {
+
+constexpr std::chrono::seconds SECOND(1);
+
+std::string describe(const EsmcPdu::Quality& quality) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "ssm 0x%X enhanced 0x%02X clock 0x%016" PRIX64 " flag 0x%02X eEEC %u EEC %u",
+                  quality.ssmCode, quality.enhancedSsmCode, quality.clockIdentity, quality.flag,
+                  quality.cascadedEeecs, quality.cascadedEecs);
+    return text;
+}
+
+}  // namespace
+
+EsmcOutput::EsmcOutput(std::unique_ptr<PacketSocket> socket, std::string netns, std::string interfaceName,
+                       const EsmcPdu::Mac& mac)
+    : socket_(std::move(socket)),
+      netns_(std::move(netns)),
+      interfaceName_(std::move(interfaceName)),
+      mac_(mac) {}
+
+void EsmcOutput::order(const EsmcPdu::Quality& quality, TimePoint now) {
+    ordered_ = quality;
+    if (settleWindow_.count() > 0)
+        applyAt_ = now + settleWindow_;
+    else
+        apply(now);
+}
+
+void EsmcOutput::order(bool transmit, TimePoint now) {
+    orderedTransmit_ = transmit;
+    if (settleWindow_.count() > 0)
+        applyAt_ = now + settleWindow_;
+    else
+        apply(now);
+}
+
+void EsmcOutput::settle(std::chrono::milliseconds window, TimePoint now) {
+    // What is on the wire stays there unless the returning daemon orders otherwise.
+    ordered_ = wire_;
+    orderedTransmit_ = transmitting_;
+    settleWindow_ = window;
+    applyAt_ = now + window;
+}
+
+void EsmcOutput::holdExpired(TimePoint now) {
+    ordered_ = EsmcPdu::doNotUse(wire_);
+    orderedTransmit_ = transmitting_;
+    settleWindow_ = std::chrono::milliseconds(0);
+    applyAt_ = TimePoint::max();
+    apply(now);
+}
+
+void EsmcOutput::apply(TimePoint now) {
+    settleWindow_ = std::chrono::milliseconds(0);
+    const bool changed = ordered_ != wire_;
+    wire_ = ordered_;
+    if (orderedTransmit_ != transmitting_) {
+        transmitting_ = orderedTransmit_;
+        eventPending_ = false;
+        nextInformation_ = now;  // the first PDU goes at once
+        Log::info(where() + (transmitting_ ? ": transmitting, " : ": stopped, ") + describe(wire_));
+    } else if (changed) {
+        eventPending_ = transmitting_;
+        Log::info(where() + ": announces " + describe(wire_));
+    }
+}
+
+void EsmcOutput::work(TimePoint now) {
+    if (applyAt_ <= now) {
+        applyAt_ = TimePoint::max();
+        apply(now);
+    }
+    if (!transmitting_)
+        return;
+    if (!socket_->isOpen()) {
+        if (now < nextInformation_)
+            return;
+        if (socket_->open(netns_, interfaceName_) != CONFIG_OK) {
+            nextInformation_ = now + SECOND;
+            reportFailure(socket_->lastErrno());
+            return;
+        }
+    }
+    if (!windowAllows(now))
+        return;
+    if (eventPending_)
+        transmit(true, now);
+    else if (now >= nextInformation_)
+        transmit(false, now);
+}
+
+EsmcOutput::TimePoint EsmcOutput::due() const {
+    TimePoint next = applyAt_;
+    if (transmitting_) {
+        TimePoint send = eventPending_ && socket_->isOpen() ? TimePoint::min() : nextInformation_;
+        if (send < windowOpens())
+            send = windowOpens();
+        if (send < next)
+            next = send;
+    }
+    return next;
+}
+
+void EsmcOutput::transmit(bool event, TimePoint now) {
+    const EsmcPdu::Frame frame = EsmcPdu::build(mac_, wire_, event);
+    const int error = socket_->send(frame.data(), frame.size());
+    // A failed event is not retried on its own: the next information PDU carries the same values.
+    eventPending_ = false;
+    nextInformation_ = now + SECOND;
+    lastSends_[nextSlot_] = now;
+    nextSlot_ = (nextSlot_ + 1) % lastSends_.size();
+    if (error != 0) {
+        reportFailure(error);
+        if (error == ENODEV || error == ENXIO)
+            socket_->close();  // the interface is gone; a new one of that name gets a new index
+        return;
+    }
+    ++sent_;
+    if (failure_ != 0) {
+        Log::info(where() + ": sending again");
+        failure_ = 0;
+        lastError_.clear();
+    }
+}
+
+bool EsmcOutput::windowAllows(TimePoint now) const {
+    return now >= windowOpens();
+}
+
+EsmcOutput::TimePoint EsmcOutput::windowOpens() const {
+    // The oldest of the last MAX_PER_SECOND sends; before that many, a default time long past.
+    const TimePoint oldest = lastSends_[nextSlot_];
+    return oldest == TimePoint() ? oldest : oldest + SECOND;
+}
+
+void EsmcOutput::reportFailure(int error) {
+    if (error == failure_)
+        return;  // said once; a link that stays down must not flood the log
+    failure_ = error;
+    lastError_ = std::strerror(error);
+    Log::warning(where() + ": cannot send: " + lastError_ + " (retrying once a second)");
+}
+
+std::string EsmcOutput::where() const {
+    return netns_.empty() ? interfaceName_ : netns_ + "/" + interfaceName_;
+}
+
+std::string EsmcOutput::status() const {
+    char text[320];
+    std::snprintf(text, sizeof text, "%-16s netns %-16s %-3s %s pdus %" PRIu64 " error %s",
+                  interfaceName_.c_str(), netns_.empty() ? "-" : netns_.c_str(), transmitting_ ? "on" : "off",
+                  describe(wire_).c_str(), sent_, lastError_.empty() ? "-" : lastError_.c_str());
+    return text;
+}
+
+}  // namespace SyncEsmcd

@@ -1,0 +1,17 @@
+#include "Log.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace SyncEsmcd {
+
+void Log::write(Level level, const std::string& text) {
+    static const bool journal = std::getenv("JOURNAL_STREAM") != nullptr;
+    static const char* const names[] = {"", "", "", "error: ", "warning: ", "", "", ""};
+    if (journal)
+        std::fprintf(stderr, "<%d>%s\n", static_cast<int>(level), text.c_str());
+    else
+        std::fprintf(stderr, "sync-esmcd: %s%s\n", names[level], text.c_str());
+}
+
+}  // namespace SyncEsmcd

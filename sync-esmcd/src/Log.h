@@ -1,0 +1,22 @@
+#ifndef SYNC_ESMCD_LOG_H
+#define SYNC_ESMCD_LOG_H
+
+#include <string>
+
+namespace SyncEsmcd {
+
+// Log lines on stderr, which systemd hands to the journal: under systemd each line carries its
+// syslog priority as a "<N>" prefix so that the journal files it at the right level.
+class Log {
+  public:
+    enum Level { ERROR = 3, WARNING = 4, NOTICE = 5, INFO = 6 };
+
+    static void write(Level level, const std::string& text);
+    static void error(const std::string& text) { write(ERROR, text); }
+    static void warning(const std::string& text) { write(WARNING, text); }
+    static void info(const std::string& text) { write(INFO, text); }
+};
+
+}  // namespace SyncEsmcd
+
+#endif

@@ -1,0 +1,204 @@
+// The wire schedule of one output, driven by a clock the test moves: when PDUs go, which carry the
+// event flag, what they announce, and how failures and the daemon's absence are handled.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "EsmcOutput.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using SyncEsmcd::EsmcOutput;
+using SyncEsmcd::EsmcPdu;
+using TimePoint = EsmcOutput::TimePoint;
+
+struct Sent {
+    TimePoint at;
+    EsmcPdu::Frame frame;
+    bool event() const { return (frame[20] & 0x08) != 0; }
+    uint8_t ssm() const { return frame[27]; }
+};
+
+// Records every frame; `failWith` makes sends fail with that errno.
+class FakeSocket : public SyncEsmcd::PacketSocket {
+  public:
+    FakeSocket(std::vector<Sent>& sent, const TimePoint& now) : sent_(sent), now_(now) {}
+    SyncEsmcd::ConfigError open(const std::string&, const std::string&) override {
+        ++opens;
+        open_ = true;
+        return SyncEsmcd::CONFIG_OK;
+    }
+    int send(const uint8_t* frame, size_t length) override {
+        if (failWith != 0)
+            return failWith;
+        Sent s{now_, {}};
+        std::copy(frame, frame + length, s.frame.begin());
+        sent_.push_back(s);
+        return 0;
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    int failWith = 0;
+    int opens = 0;
+
+  private:
+    std::vector<Sent>& sent_;
+    const TimePoint& now_;
+    bool open_ = true;
+};
+
+class EsmcOutputTest : public ::testing::Test {
+  protected:
+    EsmcOutputTest() {
+        auto socket = std::make_unique<FakeSocket>(sent_, now_);
+        socket_ = socket.get();
+        output_ =
+            std::make_unique<EsmcOutput>(std::move(socket), "ns", "fh1", EsmcPdu::Mac{2, 0, 0x5e, 0, 0, 1});
+    }
+    // Runs the output at every moment it asks for, up to `until`.
+    void runTo(TimePoint until) {
+        for (TimePoint due = output_->due(); due <= until; due = output_->due()) {
+            now_ = std::max(now_, due);
+            output_->work(now_);
+        }
+        now_ = until;
+    }
+    static EsmcPdu::Quality quality(uint8_t ssm) {
+        EsmcPdu::Quality q;
+        q.ssmCode = ssm;
+        q.enhancedSsmCode = 0x21;
+        q.clockIdentity = 0x00005EFFFE1000FFull;
+        return q;
+    }
+    // The most PDUs that went in any one-second window.
+    size_t mostInASecond() const {
+        size_t most = 0;
+        for (const Sent& first : sent_)
+            most = std::max<size_t>(most, std::count_if(sent_.begin(), sent_.end(), [&](const Sent& s) {
+                                        return s.at >= first.at && s.at < first.at + 1s;
+                                    }));
+        return most;
+    }
+
+    TimePoint start_ = TimePoint(1h);
+    TimePoint now_ = start_;
+    std::vector<Sent> sent_;
+    FakeSocket* socket_;
+    std::unique_ptr<EsmcOutput> output_;
+};
+
+TEST(EsmcPduTest, FrameLayoutOctetByOctet) {
+    EsmcPdu::Quality q;
+    q.ssmCode = 0x2;
+    q.enhancedSsmCode = 0x21;
+    q.clockIdentity = 0x0102030405060708ull;
+    q.flag = 0x3;
+    q.cascadedEeecs = 4;
+    q.cascadedEecs = 5;
+    const EsmcPdu::Frame frame = EsmcPdu::build({0xA, 0xB, 0xC, 0xD, 0xE, 0xF}, q, true);
+    const EsmcPdu::Frame expected = {
+        0x01, 0x80, 0xC2, 0x00, 0x00, 0x02, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F,  // destination, source
+        0x88, 0x09, 0x0A, 0x00, 0x19, 0xA7, 0x00, 0x01,                          // slow protocol, ITU
+        0x18, 0x00, 0x00, 0x00,                                                  // version 1, event
+        0x01, 0x00, 0x04, 0x02,                                                  // QL TLV
+        0x02, 0x00, 0x14, 0x21, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08,  // extended QL TLV
+        0x03, 0x04, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00};                         // then zero padding
+    EXPECT_EQ(frame, expected);
+    EXPECT_EQ(EsmcPdu::build({}, q, false)[20], 0x10);
+}
+
+TEST_F(EsmcOutputTest, FirstPduAtOnceThenOnePerSecondAndEventsAtOnce) {
+    output_->order(quality(0x2), now_);
+    EXPECT_TRUE(sent_.empty()) << "nothing goes out before ESMC is switched on";
+    output_->order(true, now_);
+    runTo(start_ + 3500ms);
+    ASSERT_EQ(sent_.size(), 4u);  // at 0, 1, 2 and 3 s
+    EXPECT_EQ(sent_[0].at, start_);
+    EXPECT_EQ(sent_[3].at, start_ + 3s);
+    EXPECT_FALSE(sent_[3].event());
+
+    output_->order(quality(0x4), now_);
+    runTo(now_);
+    ASSERT_EQ(sent_.size(), 5u);
+    EXPECT_TRUE(sent_[4].event());
+    EXPECT_EQ(sent_[4].ssm(), 0x4);
+    runTo(start_ + 4600ms);
+    EXPECT_EQ(sent_.back().at, start_ + 4500ms) << "the information PDU follows a second after the event";
+
+    output_->order(false, now_);
+    runTo(start_ + 10s);
+    EXPECT_EQ(sent_.size(), 6u);
+    EXPECT_EQ(output_->due(), TimePoint::max());
+}
+
+TEST_F(EsmcOutputTest, BurstOfChangesStaysWithinTenPerSecondAndEndsWithTheLastValue) {
+    output_->order(quality(0x2), now_);
+    output_->order(true, now_);
+    for (int i = 0; i < 30; ++i) {
+        runTo(start_ + i * 16ms);
+        output_->order(quality(static_cast<uint8_t>(i % 2 == 0 ? 0x4 : 0xB)), now_);
+    }
+    output_->order(quality(0x1), now_);
+    runTo(start_ + 3s);
+    EXPECT_LE(mostInASecond(), 10u);
+    EXPECT_EQ(sent_.back().ssm(), 0x1);
+}
+
+TEST_F(EsmcOutputTest, SettlingKeepsTheWireUntilOrdersAreStable) {
+    output_->order(quality(0x2), now_);
+    output_->order(true, now_);
+    runTo(start_ + 500ms);
+    output_->settle(500ms, now_);
+    // A returning daemon first says do-not-use, then the same quality as before.
+    output_->order(quality(0xF), now_);
+    runTo(now_ + 100ms);
+    output_->order(quality(0x2), now_);
+    runTo(start_ + 5s);
+    for (const Sent& s : sent_) {
+        EXPECT_FALSE(s.event());
+        EXPECT_EQ(s.ssm(), 0x2);
+    }
+    EXPECT_EQ(sent_.size(), 6u);  // at 0 to 5 s
+
+    // Once settled, orders reach the wire at once again.
+    output_->order(quality(0x4), now_);
+    runTo(now_);
+    EXPECT_TRUE(sent_.back().event());
+}
+
+TEST_F(EsmcOutputTest, HoldExpiryAnnouncesDoNotUseAndKeepsTheClockIdentity) {
+    output_->order(quality(0x2), now_);
+    output_->order(true, now_);
+    runTo(start_ + 200ms);
+    output_->holdExpired(now_);
+    runTo(now_);
+    ASSERT_EQ(sent_.size(), 2u);
+    EXPECT_TRUE(sent_[1].event());
+    EXPECT_EQ(sent_[1].ssm(), 0xF);
+    EXPECT_EQ(sent_[1].frame[31], 0xFF);
+    EXPECT_EQ(output_->onWire().clockIdentity, 0x00005EFFFE1000FFull);
+}
+
+TEST_F(EsmcOutputTest, FailingSendsAreRetriedOncePerSecondAndAGoneInterfaceIsReopened) {
+    output_->order(quality(0x2), now_);
+    output_->order(true, now_);
+    socket_->failWith = ENETDOWN;
+    runTo(start_ + 2500ms);
+    EXPECT_EQ(output_->due(), start_ + 3s) << "a failing link is tried once a second, not in a loop";
+    EXPECT_NE(output_->status().find("Network is down"), std::string::npos);
+
+    socket_->failWith = ENODEV;
+    runTo(start_ + 3500ms);
+    EXPECT_FALSE(socket_->isOpen());
+    socket_->failWith = 0;
+    runTo(start_ + 4500ms);
+    EXPECT_EQ(socket_->opens, 1);
+    ASSERT_EQ(sent_.size(), 1u);
+    EXPECT_EQ(sent_[0].at, start_ + 4s);
+    EXPECT_NE(output_->status().find("error -"), std::string::npos);
+}
+
+}  // namespace
