@@ -64,7 +64,10 @@ ChildProcess::ChildProcess(Options options) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (options.inputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, options.inputFd, STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (options.outputFd >= 0) {
         posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDERR_FILENO);

@@ -27,6 +27,7 @@ class ChildProcess {
         std::vector<std::string> argv;  // argv[0] first; empty: just `file`
         Environment env;
         int outputFd = -1;  // receives stdout and stderr; -1: /dev/null
+        int inputFd = -1;   // becomes stdin; -1: /dev/null
     };
     // Called while waiting, each time the watched descriptor is readable; true ends the wait.
     using OnReadable = std::function<bool()>;

@@ -1,0 +1,74 @@
+#include "NetLab.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include <atomic>
+#include <chrono>
+#include <sstream>
+#include <vector>
+
+#include "Command.h"
+
+namespace E2e {
+
+namespace {
+
+bool run(const std::vector<std::string>& argv) {
+    return Command::run(argv, std::chrono::seconds(20)).succeeded();
+}
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> all;
+    for (std::string word; stream >> word;)
+        all.push_back(word);
+    return all;
+}
+
+// Namespaces of test programs that were killed before they could delete their own.
+void removeOrphans() {
+    std::istringstream names(Command::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
+    for (std::string line; std::getline(names, line);) {
+        const std::string name = line.substr(0, line.find(' '));
+        if (name.rfind("sle2e-", 0) != 0)
+            continue;
+        const long pid = std::strtol(name.c_str() + 6, nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            run({"ip", "netns", "delete", name});
+    }
+}
+
+}  // namespace
+
+NetLab::NetLab(int ports) {
+    static std::atomic<int> counter{0};
+    removeOrphans();
+    const std::string stem = "sle2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    node_ = stem + "-node";
+    far_ = stem + "-far";
+    ready_ = run({"ip", "netns", "add", node_}) && run({"ip", "netns", "add", far_});
+    for (int port = 1; ready_ && port <= ports; ++port)
+        ready_ = run({"ip", "link", "add", nodeLink(port), "netns", node_, "type", "veth", "peer", "name",
+                      farLink(port), "netns", far_}) &&
+                 ip(node_, "link set " + nodeLink(port) + " up") &&
+                 ip(far_, "link set " + farLink(port) + " up");
+}
+
+NetLab::~NetLab() {
+    // Deleting a namespace takes its veth ends, and with them their peers, along.
+    run({"ip", "netns", "delete", node_});
+    run({"ip", "netns", "delete", far_});
+}
+
+bool NetLab::ip(const std::string& netns, const std::string& args) {
+    std::vector<std::string> argv = {"ip", "-n", netns};
+    for (const std::string& word : words(args))
+        argv.push_back(word);
+    return run(argv);
+}
+
+}  // namespace E2e

@@ -1,0 +1,180 @@
+// sync-esmcd on real links: what tshark's ESMC dissector reads on the far end of each veth while
+// the daemon, sync-sim and sync-esmcd run on a private bus.
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <thread>
+
+#include "WireChain.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using E2e::EsmcDecoded;
+using E2e::NetLab;
+using E2e::WireChain;
+
+// Every PDU is a version 1 ESMC information or event PDU of 60 octets with a QL TLV and an extended
+// QL TLV carrying these codes and the node's clock identity, and tshark has nothing to object to.
+::testing::AssertionResult announce(const std::vector<EsmcDecoded>& pdus, unsigned ssm, unsigned enhanced) {
+    for (const EsmcDecoded& pdu : pdus) {
+        if (pdu.version != 1 || pdu.tlvTypes != "0x01,0x02" || pdu.length != 60 || !pdu.expert.empty() ||
+            pdu.ssm != ssm || pdu.enhancedSsm != enhanced || pdu.clockId != WireChain::kClockId ||
+            pdu.eeecs != 1 || pdu.eecs != 0)
+            return ::testing::AssertionFailure()
+                   << "PDU at " << std::fixed << pdu.time << ": version " << pdu.version << " TLVs "
+                   << pdu.tlvTypes << " length " << pdu.length << " ssm " << pdu.ssm << " enhanced "
+                   << pdu.enhancedSsm << " clock " << std::hex << pdu.clockId << std::dec << " eEEC "
+                   << pdu.eeecs << " EEC " << pdu.eecs << " expert \"" << pdu.expert << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+size_t mostInOneSecond(const std::vector<EsmcDecoded>& pdus) {
+    size_t most = 0;
+    for (const EsmcDecoded& first : pdus)
+        most = std::max<size_t>(most, std::count_if(pdus.begin(), pdus.end(), [&](const EsmcDecoded& p) {
+                                    return p.time >= first.time && p.time < first.time + 1.0;
+                                }));
+    return most;
+}
+
+double longestGap(const std::vector<EsmcDecoded>& pdus) {
+    double longest = 0;
+    for (size_t i = 1; i < pdus.size(); ++i)
+        longest = std::max(longest, pdus[i].time - pdus[i - 1].time);
+    return longest;
+}
+
+class EsmcWireTest : public WireChain {
+  protected:
+    // Captures for `span` without waiting for anything.
+    void pass(std::chrono::milliseconds span) {
+        capture_->waitUntil([] { return false; }, span);
+    }
+    size_t counts[kPorts] = {};
+    void mark() {
+        for (size_t i = 0; i < kPorts; ++i)
+            counts[i] = capture_->count(i);
+    }
+};
+
+TEST_F(EsmcWireTest, InformationOncePerSecondAndAChangeAtOnceAsAnEvent) {
+    EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << outputs();
+    mark();
+    pass(3200ms);
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        EXPECT_TRUE(pdus.size() == 3 || pdus.size() == 4) << pdus.size() << " PDUs in 3.2 s";
+        EXPECT_TRUE(announce(pdus, 0x2, 0x21));
+        EXPECT_TRUE(std::none_of(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.event; }));
+    }
+
+    mark();
+    const double changed = E2e::EsmcCapture::now();
+    step("telecom-standard OPTION_II");
+    ASSERT_TRUE(awaitSsm(0x1)) << outputs();
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i], 2);
+        const auto first =
+            std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0x1; });
+        ASSERT_NE(first, pdus.end());
+        EXPECT_TRUE(first->event);
+        EXPECT_LT(first->time - changed, 0.5) << "the event PDU goes at once, not with the next second";
+        EXPECT_TRUE(announce({first, pdus.end()}, 0x1, 0x21));
+    }
+}
+
+TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithTheLast) {
+    mark();
+    for (int i = 0; i < 30; ++i) {
+        step(i % 2 == 0 ? "clock-quality SSU_A" : "clock-quality SSU_B");
+        std::this_thread::sleep_for(16ms);
+    }
+    ASSERT_TRUE(awaitSsm(0x8)) << outputs();
+    pass(1500ms);
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        EXPECT_LE(mostInOneSecond(pdus), 10u);
+        ASSERT_FALSE(pdus.empty());
+        EXPECT_EQ(pdus.back().ssm, 0x8u);
+        EXPECT_EQ(pdus.back().enhancedSsm, 0xFFu);
+    }
+}
+
+TEST_F(EsmcWireTest, EsmcOffStopsEveryOutputAndOnSendsTheFirstPduAtOnce) {
+    step("selection-mode QL_DISABLED");
+    pass(1500ms);
+    mark();
+    pass(2500ms);
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_EQ(capture_->count(i), counts[i]) << "port " << i + 1 << " still transmits";
+
+    const double on = E2e::EsmcCapture::now();
+    step("selection-mode QL_ENABLED");
+    ASSERT_TRUE(capture_->waitUntil(
+        [&] { return capture_->count(0) > counts[0] && capture_->count(1) > counts[1]; }, 5s));
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_LT(capture_->decode(i, counts[i]).front().time - on, 0.5);
+}
+
+TEST_F(EsmcWireTest, LinkDownIsReportedOnceWhileTheOtherOutputGoesOnAndPdusResume) {
+    ASSERT_TRUE(NetLab::ip(lab_->node(), "link set fh1 down"));
+    pass(500ms);
+    mark();
+    pass(3500ms);
+    EXPECT_EQ(capture_->count(0), counts[0]);
+    EXPECT_GE(capture_->count(1) - counts[1], 3u);
+    EXPECT_EQ(esmcdLines("fh1: cannot send"), 1u) << outputs();
+
+    ASSERT_TRUE(NetLab::ip(lab_->node(), "link set fh1 up"));
+    EXPECT_TRUE(capture_->waitUntil([&] { return capture_->count(0) > counts[0]; }, 3s)) << outputs();
+    EXPECT_TRUE(announce(capture_->decode(0, counts[0]), 0x2, 0x21));
+}
+
+TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRunsOut) {
+    mark();
+    daemon_->signal(SIGKILL);
+    ASSERT_TRUE(daemon_->waitExit(10s));
+    startDaemon();
+    configure();
+    ASSERT_TRUE(capture_->waitUntil([&] { return esmcdLines("taken over") == 2; }, 30s)) << outputs();
+    pass(2s);
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        EXPECT_TRUE(announce(pdus, 0x2, 0x21));
+        EXPECT_LE(longestGap(pdus), 1.5);
+        EXPECT_TRUE(std::none_of(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.event; }));
+    }
+
+    mark();
+    const double killed = E2e::EsmcCapture::now();
+    daemon_->signal(SIGKILL);
+    ASSERT_TRUE(awaitSsm(0xF, std::chrono::seconds(kHoldSeconds + 5))) << outputs();
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        const auto dnu =
+            std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0xF; });
+        ASSERT_NE(dnu, pdus.end());
+        EXPECT_GE(dnu->time - killed, kHoldSeconds - 0.5);
+        EXPECT_TRUE(dnu->event);
+        EXPECT_TRUE(announce({dnu, pdus.end()}, 0xF, 0xFF));
+    }
+}
+
+TEST_F(EsmcWireTest, EsmcdKilledAndRestartedIsBroughtBackByTheDaemon) {
+    esmcd_->signal(SIGKILL);
+    ASSERT_TRUE(esmcd_->waitExit(10s));
+    pass(300ms);
+    mark();
+    startEsmcd();
+    ASSERT_TRUE(capture_->waitUntil(
+        [&] { return capture_->count(0) > counts[0] && capture_->count(1) > counts[1]; }, 20s))
+        << outputs();
+    pass(1200ms);
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_TRUE(announce(capture_->decode(i, counts[i]), 0x2, 0x21));
+}
+
+}  // namespace
