@@ -5,7 +5,17 @@
 
 namespace SyncEsmcd {
 
+namespace {
+bool silent = false;
+}  // namespace
+
+void Log::silence() {
+    silent = true;
+}
+
 void Log::write(Level level, const std::string& text) {
+    if (silent)
+        return;
     static const bool journal = std::getenv("JOURNAL_STREAM") != nullptr;
     static const char* const names[] = {"", "", "", "error: ", "warning: ", "", "", ""};
     if (journal)
