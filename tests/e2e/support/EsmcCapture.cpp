@@ -137,6 +137,13 @@ unsigned EsmcCapture::lastSsm(size_t i) const {
     return frames_[i].back().bytes[SSM_OFFSET] & 0x0F;
 }
 
+double EsmcCapture::firstWithSsm(size_t i, size_t from, unsigned ssm) const {
+    for (size_t f = from; f < frames_[i].size(); ++f)
+        if (frames_[i][f].bytes.size() > SSM_OFFSET && (frames_[i][f].bytes[SSM_OFFSET] & 0x0F) == ssm)
+            return frames_[i][f].time;
+    return -1;
+}
+
 std::vector<EsmcDecoded> EsmcCapture::decode(size_t i, size_t from, int option) const {
     TempDir dir("sync-esmc");
     const std::string path = dir.file("capture.pcap");

@@ -40,6 +40,8 @@ class EsmcCapture {
     size_t count(size_t i) const { return frames_[i].size(); }
     // The SSM octet of the last frame at interface i (0xFF when none arrived).
     unsigned lastSsm(size_t i) const;
+    // When the first frame from index `from` on with this SSM arrived at interface i; < 0: none did.
+    double firstWithSsm(size_t i, size_t from, unsigned ssm) const;
     // Every frame at interface i, from the index `from` on, decoded by tshark as SSM codes of a
     // network of telecom-standard option I or II (tshark names the codes of one at a time).
     std::vector<EsmcDecoded> decode(size_t i, size_t from = 0, int option = 1) const;
