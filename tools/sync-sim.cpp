@@ -2,8 +2,8 @@
 // server, the sync-control server and the data-plane client. Prints every step, the data plane's
 // connection changes and every order the data plane receives, one line each; after the scenario it
 // keeps serving until SIGTERM or SIGINT, unless the scenario ends with `exit` or --exit is given.
-// With --no-dataplane a real data plane (sync-esmcd) takes the data-plane client's place; with
-// --stdin further steps are read from standard input while it serves.
+// Each simulated peer can be left out for the real program that takes its place (--no-dataplane,
+// --no-ports, --no-sync); with --stdin further steps are read from standard input while it serves.
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -30,7 +30,7 @@ void requestStop(int) {
 
 void printHelp() {
     std::printf(
-        "usage: %s [--exit] [--no-dataplane] [--stdin] SCENARIO\n"
+        "usage: %s [--exit] [--no-dataplane] [--no-ports] [--no-sync] [--stdin] SCENARIO\n"
         "\n"
         "Runs the simulated port-control server (mailbox \"iepcsi-server\"), sync-control server\n"
         "(service \"sci\" in domain \"sync\") and SyncE data-plane client in one process, plays the\n"
@@ -43,6 +43,8 @@ void printHelp() {
         "\n"
         "  --no-dataplane  leave the data-plane client out, for a real one (sync-esmcd); the steps\n"
         "                  mac-forward, wait connected and wait orders then fail\n"
+        "  --no-ports      leave the port-control server out (for sync-portd); the port steps fail\n"
+        "  --no-sync       leave the sync-control server out (for sync-clockd); its steps fail\n"
         "  --stdin         after the scenario, play further steps read from standard input, one\n"
         "                  per line, as they come (a bad line is named on stderr and skipped)\n"
         "\n"
@@ -65,6 +67,8 @@ bool openPeer(Peer& peer, const char* what) {
 int main(int argc, char** argv) {
     bool exitAfterSteps = false;
     bool withDataPlane = true;
+    bool withPorts = true;
+    bool withSync = true;
     bool stepsFromInput = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -76,6 +80,10 @@ int main(int argc, char** argv) {
             exitAfterSteps = true;
         } else if (std::strcmp(argv[i], "--no-dataplane") == 0) {
             withDataPlane = false;
+        } else if (std::strcmp(argv[i], "--no-ports") == 0) {
+            withPorts = false;
+        } else if (std::strcmp(argv[i], "--no-sync") == 0) {
+            withSync = false;
         } else if (std::strcmp(argv[i], "--stdin") == 0) {
             stepsFromInput = true;
         } else if (argv[i][0] != '-' && path == nullptr) {
@@ -112,15 +120,18 @@ int main(int argc, char** argv) {
     SyncTools::SyncControlServer sync;
     SyncTools::DataPlaneClient dataPlane;
     ports.setPorts(scenario.ports);
-    if (!openPeer(ports, "port-control server") || !openPeer(sync, "sync-control server") ||
+    if ((withPorts && !openPeer(ports, "port-control server")) ||
+        (withSync && !openPeer(sync, "sync-control server")) ||
         (withDataPlane && !openPeer(dataPlane, "data-plane client")))
         return 1;
-    std::printf("peers up: port-control server %u (%zu ports), sync-control server %u, ", ports.id(),
-                scenario.ports.size(), sync.id());
+    std::printf("peers up:");
+    if (withPorts)
+        std::printf(" port-control server %u (%zu ports)", ports.id(), scenario.ports.size());
+    if (withSync)
+        std::printf(" sync-control server %u", sync.id());
     if (withDataPlane)
-        std::printf("data-plane client %u\n", dataPlane.id());
-    else
-        std::printf("no data-plane client\n");
+        std::printf(" data-plane client %u", dataPlane.id());
+    std::printf("\n");
     std::fflush(stdout);
 
     SyncTools::ScenarioRunner runner(ports, sync, dataPlane, stdout);

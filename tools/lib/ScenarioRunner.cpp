@@ -52,11 +52,33 @@ bool ScenarioRunner::perform(const Step& step) {
     std::fflush(out_);
     const bool waiting = step.kind == Step::WAIT_CONNECTED || step.kind == Step::WAIT_PORT_SUBSCRIPTIONS ||
                          step.kind == Step::WAIT_SYNC_SUBSCRIPTIONS || step.kind == Step::WAIT_ORDERS;
-    const bool needsDataPlane =
-        step.kind == Step::WAIT_CONNECTED || step.kind == Step::WAIT_ORDERS || step.kind == Step::MAC_FORWARD;
+    // Which simulated peer the step needs, when sync-sim left it out for a real program.
+    const MailboxPeer* needed = nullptr;
+    const char* option = "";
+    switch (step.kind) {
+        case Step::PORT_STATUS:
+        case Step::SEND_STATUS:
+        case Step::PORT_NAMESPACE:
+        case Step::WAIT_PORT_SUBSCRIPTIONS:
+            needed = &ports_;
+            option = "--no-ports";
+            break;
+        case Step::WAIT_CONNECTED:
+        case Step::WAIT_ORDERS:
+        case Step::MAC_FORWARD:
+            needed = &dataPlane_;
+            option = "--no-dataplane";
+            break;
+        case Step::EXIT:
+            break;
+        default:
+            needed = &sync_;
+            option = "--no-sync";
+            break;
+    }
     bool done = false;
-    if (needsDataPlane && !dataPlane_.isOpen())
-        error_ = "the simulated data plane was left out (--no-dataplane)";
+    if (needed != nullptr && !needed->isOpen())
+        error_ = std::string("that simulated peer was left out (") + option + ")";
     else
         done = waiting ? wait(step) : play(step);
     if (!done) {
