@@ -86,6 +86,27 @@ void PortControlServer::close() {
     for (Client& client : clients_)
         client.alive = false;
     subscriptions_.clear();
+    subscriptionOfEntity_.clear();
+    subscriptionsOfPort_.clear();
+}
+
+void PortControlServer::setPorts(std::vector<Port> ports) {
+    ports_ = std::move(ports);
+    portsByName_.clear();
+    portsByCutName_.clear();
+    for (size_t at = 0; at < ports_.size(); ++at)
+        indexPort(at);
+}
+
+void PortControlServer::addPort(const Port& port) {
+    ports_.push_back(port);
+    indexPort(ports_.size() - 1);
+}
+
+void PortControlServer::indexPort(size_t at) {
+    const std::string& name = ports_[at].portName;
+    portsByName_.emplace(name, at);
+    portsByCutName_.emplace(name.substr(0, PORT_NAME_WIDTH - 1), at);
 }
 
 bool PortControlServer::setPortState(const std::string& portName, uint32_t adminState, uint32_t operState) {
@@ -244,35 +265,27 @@ void PortControlServer::handleSubscribe(const Received& request) {
         return;
     }
     // A port entity that subscribes again replaces its subscription.
-    for (auto it = subscriptions_.begin(); it != subscriptions_.end();) {
-        if (it->pid == request.sender && it->portEntityId == request.procedureReference)
-            it = subscriptions_.erase(it);
-        else
-            ++it;
-    }
+    auto previous = subscriptionOfEntity_.find({request.sender, request.procedureReference});
+    if (previous != subscriptionOfEntity_.end())
+        removeSubscription(subscriptions_.find(previous->second));
     const Subscription subscription{request.sender,
                                     request.procedureReference,
                                     request.connectionReference,
                                     nextSubscriptionReference_++,
                                     port->portName,
                                     request.portRole};
-    subscriptions_.push_back(subscription);
+    addSubscription(subscription);
     WireBuffer confirm = answer(IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_CFM, ONE_WORD_SIZE, request);
     confirm.putBe32(PAYLOAD_OFFSET, subscription.subscriptionReference);
     send(confirm, request.sender);
 }
 
 void PortControlServer::handleUnsubscribe(const Received& request) {
-    bool found = false;
-    for (auto it = subscriptions_.begin(); it != subscriptions_.end();) {
-        if (it->pid == request.sender && it->subscriptionReference == request.subscriptionReference) {
-            it = subscriptions_.erase(it);
-            found = true;
-        } else {
-            ++it;
-        }
-    }
-    if (!found)
+    auto it = subscriptions_.find(request.subscriptionReference);
+    const bool found = it != subscriptions_.end() && it->second.pid == request.sender;
+    if (found)
+        removeSubscription(it);
+    else
         warn("unsubscription of unknown reference " + std::to_string(request.subscriptionReference) +
              " from " + std::to_string(request.sender));
     send(answer(IEPCSI_UNSUBSCRIBE_ETH_PORT_STATUS_CFM, HEADER_SIZE, request), request.sender);
@@ -283,26 +296,46 @@ void PortControlServer::endClient(uint32_t pid) {
         if (client.pid == pid)
             client.alive = false;
     for (auto it = subscriptions_.begin(); it != subscriptions_.end();) {
-        if (it->pid == pid)
-            it = subscriptions_.erase(it);
+        if (it->second.pid == pid)
+            it = removeSubscription(it);
         else
             ++it;
     }
 }
 
+void PortControlServer::addSubscription(const Subscription& subscription) {
+    const uint32_t reference = subscription.subscriptionReference;
+    subscriptions_.emplace(reference, subscription);
+    subscriptionOfEntity_[{subscription.pid, subscription.portEntityId}] = reference;
+    subscriptionsOfPort_[subscription.portName].insert(reference);
+}
+
+PortControlServer::Subscriptions::iterator PortControlServer::removeSubscription(Subscriptions::iterator it) {
+    const Subscription& subscription = it->second;
+    subscriptionOfEntity_.erase({subscription.pid, subscription.portEntityId});
+    auto ofPort = subscriptionsOfPort_.find(subscription.portName);
+    ofPort->second.erase(it->first);
+    if (ofPort->second.empty())
+        subscriptionsOfPort_.erase(ofPort);
+    return subscriptions_.erase(it);
+}
+
 // The name as the client sent it: the table's name, or its first 15 characters when the field cut it.
+// Of two ports that match, the one earlier in the table.
 const PortControlServer::Port* PortControlServer::findSubscribedPort(const std::string& receivedName) const {
-    for (const Port& port : ports_)
-        if (port.portName == receivedName || port.portName.substr(0, PORT_NAME_WIDTH - 1) == receivedName)
-            return &port;
-    return nullptr;
+    auto whole = portsByName_.find(receivedName);
+    auto cut = portsByCutName_.find(receivedName);
+    size_t at = ports_.size();
+    if (whole != portsByName_.end())
+        at = whole->second;
+    if (cut != portsByCutName_.end() && cut->second < at)
+        at = cut->second;
+    return at < ports_.size() ? &ports_[at] : nullptr;
 }
 
 PortControlServer::Port* PortControlServer::findPort(const std::string& portName) {
-    for (Port& port : ports_)
-        if (port.portName == portName)
-            return &port;
-    return nullptr;
+    auto it = portsByName_.find(portName);
+    return it != portsByName_.end() ? &ports_[it->second] : nullptr;
 }
 
 WireBuffer PortControlServer::statusIndication(const Port& port, const Subscription& subscription) const {
@@ -320,19 +353,19 @@ size_t PortControlServer::sendPortStatus(const std::string& portName) {
     const Port* port = findPort(portName);
     if (port == nullptr)
         return 0;
-    size_t sent = 0;
-    for (const Subscription& subscription : subscriptions_) {
-        if (subscription.portName == port->portName) {
-            send(statusIndication(*port, subscription), subscription.pid);
-            ++sent;
-        }
+    auto ofPort = subscriptionsOfPort_.find(port->portName);
+    if (ofPort == subscriptionsOfPort_.end())
+        return 0;
+    for (uint32_t reference : ofPort->second) {
+        const Subscription& subscription = subscriptions_.at(reference);
+        send(statusIndication(*port, subscription), subscription.pid);
     }
-    return sent;
+    return ofPort->second.size();
 }
 
 size_t PortControlServer::sendAllPortStatus() {
     size_t sent = 0;
-    for (const Subscription& subscription : subscriptions_) {
+    for (const auto& [reference, subscription] : subscriptions_) {
         if (const Port* port = findPort(subscription.portName)) {
             send(statusIndication(*port, subscription), subscription.pid);
             ++sent;

@@ -4,8 +4,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "MailboxPeer.h"
@@ -93,6 +96,8 @@ class PortControlServer : public MailboxPeer {
         std::string portName;  // the table's name of the port
         uint32_t portRole;     // as the client sent it
     };
+    // By subscription reference, so oldest first.
+    using Subscriptions = std::map<uint32_t, Subscription>;
 
     explicit PortControlServer(std::string mailboxName = MAILBOX_NAME);
     ~PortControlServer() override;
@@ -103,8 +108,8 @@ class PortControlServer : public MailboxPeer {
     void close();
 
     // The port table.
-    void setPorts(std::vector<Port> ports) { ports_ = std::move(ports); }
-    void addPort(const Port& port) { ports_.push_back(port); }
+    void setPorts(std::vector<Port> ports);
+    void addPort(const Port& port);
     const std::vector<Port>& ports() const { return ports_; }
     // Changes one port's state or namespace; false when the table has no such port. Nothing is sent.
     bool setPortState(const std::string& portName, uint32_t adminState, uint32_t operState);
@@ -131,7 +136,7 @@ class PortControlServer : public MailboxPeer {
     // Every client that was confirmed, oldest first (a client that comes back appears again).
     const std::vector<Client>& clients() const { return clients_; }
     // The subscriptions in force, oldest first.
-    const std::vector<Subscription>& subscriptions() const { return subscriptions_; }
+    const Subscriptions& subscriptions() const { return subscriptions_; }
 
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
@@ -145,6 +150,9 @@ class PortControlServer : public MailboxPeer {
     void handleSubscribe(const Received& request);
     void handleUnsubscribe(const Received& request);
     void endClient(uint32_t pid);
+    void addSubscription(const Subscription& subscription);
+    Subscriptions::iterator removeSubscription(Subscriptions::iterator it);
+    void indexPort(size_t at);
     // The port a subscription names: the table's name, or its first 15 characters.
     const Port* findSubscribedPort(const std::string& receivedName) const;
     Port* findPort(const std::string& portName);
@@ -154,14 +162,20 @@ class PortControlServer : public MailboxPeer {
     void send(const WireBuffer& message, uint32_t pid);
     void warn(const std::string& text);
 
+    // Every lookup a message needs goes through an index, so the server keeps pace with a client of
+    // tens of thousands of ports. Names index the first port of the table that carries them.
     std::vector<Port> ports_;
+    std::unordered_map<std::string, size_t> portsByName_;
+    std::unordered_map<std::string, size_t> portsByCutName_;  // the first 15 characters
     uint32_t revision_ = 1;
     int32_t initRejectReason_ = 0;
     uint32_t portSupportRejectReason_ = 0;
     uint32_t nextConnectionReference_ = 0x1E01;
     uint32_t nextSubscriptionReference_ = 1;
     std::vector<Client> clients_;
-    std::vector<Subscription> subscriptions_;
+    Subscriptions subscriptions_;
+    std::map<std::pair<uint32_t, uint32_t>, uint32_t> subscriptionOfEntity_;   // (pid, entity) -> reference
+    std::unordered_map<std::string, std::set<uint32_t>> subscriptionsOfPort_;  // references by port name
     std::vector<Received> received_;
     std::vector<std::string> warnings_;
 };

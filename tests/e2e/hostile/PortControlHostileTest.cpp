@@ -140,7 +140,7 @@ TEST(PortControlHostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNo
     // An indication of port A as the server sends it: while the port is up the daemon tells the data
     // plane again what the output is. The taken cases must bring exactly the same orders.
     const PortControlServer::Subscription* a = nullptr;
-    for (const auto& s : ports.subscriptions())
+    for (const auto& [reference, s] : ports.subscriptions())
         a = s.portName == HostileRoad::kPortA ? &s : a;
     ASSERT_NE(a, nullptr);
     SyncTools::DataPlaneClient& client = road.dataPlane();

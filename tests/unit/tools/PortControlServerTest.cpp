@@ -173,7 +173,7 @@ TEST_F(PortControlServerTest, SubscriptionIsConfirmedAndStatusGoesToItsSubscribe
     const uint32_t connection = connect();
     const uint32_t reference = subscribe(connection, 7, "TN_A");
     ASSERT_EQ(1u, server.subscriptions().size());
-    const Server::Subscription& s = server.subscriptions()[0];
+    const Server::Subscription& s = server.subscriptions().begin()->second;
     EXPECT_EQ(7u, s.portEntityId);
     EXPECT_EQ(reference, s.subscriptionReference);
     EXPECT_EQ("TN_A", s.portName);
@@ -201,7 +201,7 @@ TEST_F(PortControlServerTest, CutPortNameFindsItsPortUnknownNameIsRejectedAndAll
     const uint32_t connection = connect();
     subscribe(connection, 8, "ABCDEFGHIJKLMNOP");  // arrives as its first 15 characters
     ASSERT_EQ(1u, server.subscriptions().size());
-    EXPECT_EQ("ABCDEFGHIJKLMNOP", server.subscriptions()[0].portName);
+    EXPECT_EQ("ABCDEFGHIJKLMNOP", server.subscriptions().begin()->second.portName);
 
     request(message(Server::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ, 32, {{4, 9}, {8, connection}, {12, 4}},
                     {{16, "TN_NONE"}}));
@@ -219,6 +219,24 @@ TEST_F(PortControlServerTest, CutPortNameFindsItsPortUnknownNameIsRejectedAndAll
     EXPECT_EQ(2u, first.be32(16));
     EXPECT_EQ("ABCDEFGHIJKLMNOP", first.text(20, 16));
     EXPECT_EQ(7u, second.be32(4));
+}
+
+// The server finds ports through indexes: a cut name that two ports share is the earlier port, and
+// an entity that subscribes again moves its one subscription.
+TEST_F(PortControlServerTest, SharedCutNameFindsTheEarlierPortAndSubscribingAgainReplaces) {
+    Server::Port twin;
+    twin.portName = "ABCDEFGHIJKLMNOQ";
+    server.addPort(twin);
+    const uint32_t connection = connect();
+    subscribe(connection, 8, twin.portName);
+    ASSERT_EQ(1u, server.subscriptions().size());
+    EXPECT_EQ("ABCDEFGHIJKLMNOP", server.subscriptions().begin()->second.portName);
+
+    const uint32_t reference = subscribe(connection, 8, "TN_A");
+    ASSERT_EQ(1u, server.subscriptions().size());
+    EXPECT_EQ(reference, server.subscriptions().begin()->first);
+    EXPECT_EQ(0u, server.sendPortStatus("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(1u, server.sendPortStatus("TN_A"));
 }
 
 TEST_F(PortControlServerTest, UnsubscribeEndsTheSubscription) {
