@@ -23,7 +23,7 @@
 namespace {
 
 using SyncEsmcd::EsmcDataPlane;
-using SyncEsmcd::Log;
+using SyncTools::Log;
 
 const char* const MAILBOX = "sync-esmcd";
 // The bus library notices its own timeouts only when it runs, so no wait lasts longer than this.
@@ -111,6 +111,7 @@ int signalDescriptor() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    Log::setProgram("sync-esmcd");
     EsmcDataPlane::Settings settings;
     bool help = false;
     if (!parseOptions(argc, argv, settings, help))

@@ -3,11 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace SyncEsmcd {
+namespace SyncTools {
 
 namespace {
 bool silent = false;
+const char* program = "sync";
 }  // namespace
+
+void Log::setProgram(const char* name) {
+    program = name;
+}
 
 void Log::silence() {
     silent = true;
@@ -21,7 +26,7 @@ void Log::write(Level level, const std::string& text) {
     if (journal)
         std::fprintf(stderr, "<%d>%s\n", static_cast<int>(level), text.c_str());
     else
-        std::fprintf(stderr, "sync-esmcd: %s%s\n", names[level], text.c_str());
+        std::fprintf(stderr, "%s: %s%s\n", program, names[level], text.c_str());
 }
 
-}  // namespace SyncEsmcd
+}  // namespace SyncTools

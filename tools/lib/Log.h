@@ -1,14 +1,16 @@
-#ifndef SYNC_ESMCD_LOG_H
-#define SYNC_ESMCD_LOG_H
+#ifndef SYNC_TOOLS_LOG_H
+#define SYNC_TOOLS_LOG_H
 
 #include <string>
 
-namespace SyncEsmcd {
+namespace SyncTools {
 
-// Log lines on stderr, which systemd hands to the journal: under systemd each line carries its
-// syslog priority as a "<N>" prefix so that the journal files it at the right level.
+// The log of the programs of the wire (sync-esmcd, sync-portd): lines on stderr, which systemd hands
+// to the journal. Under systemd each line carries its syslog priority as a "<N>" prefix so that the
+// journal files it at the right level; elsewhere it starts with the program's name.
 class Log {
   public:
+    static void setProgram(const char* name);
     enum Level { ERROR = 3, WARNING = 4, NOTICE = 5, INFO = 6 };
 
     static void write(Level level, const std::string& text);
@@ -19,6 +21,6 @@ class Log {
     static void silence();
 };
 
-}  // namespace SyncEsmcd
+}  // namespace SyncTools
 
 #endif
