@@ -109,6 +109,23 @@ void PortControlServer::indexPort(size_t at) {
     portsByCutName_.emplace(name.substr(0, PORT_NAME_WIDTH - 1), at);
 }
 
+bool PortControlServer::setPortMac(const std::string& portName, const std::array<uint8_t, 6>& macAddress) {
+    Port* port = findPort(portName);
+    if (port == nullptr)
+        return false;
+    port->macAddress = macAddress;
+    return true;
+}
+
+bool PortControlServer::sendPortStatusTo(uint32_t subscriptionReference) {
+    const auto found = subscriptions_.find(subscriptionReference);
+    const Port* port = found == subscriptions_.end() ? nullptr : findPort(found->second.portName);
+    if (port == nullptr)
+        return false;
+    send(statusIndication(*port, found->second), found->second.pid);
+    return true;
+}
+
 bool PortControlServer::setPortState(const std::string& portName, uint32_t adminState, uint32_t operState) {
     Port* port = findPort(portName);
     if (port == nullptr)
@@ -160,8 +177,9 @@ void PortControlServer::handle(const WireBuffer& message, uint32_t sender) {
         endClient(sender);
         return;
     }
-    received_.push_back(decode(message, sender));
-    const Received& request = received_.back();
+    const Received request = decode(message, sender);
+    if (!listener_)
+        received_.push_back(request);
     if (request.name == "UNKNOWN") {
         warn("dropped unknown message " + hex(request.msgno) + " from " + std::to_string(sender));
         return;
@@ -278,6 +296,8 @@ void PortControlServer::handleSubscribe(const Received& request) {
     WireBuffer confirm = answer(IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_CFM, ONE_WORD_SIZE, request);
     confirm.putBe32(PAYLOAD_OFFSET, subscription.subscriptionReference);
     send(confirm, request.sender);
+    if (listener_)
+        listener_->subscribed(subscription);
 }
 
 void PortControlServer::handleUnsubscribe(const Received& request) {
@@ -395,6 +415,10 @@ void PortControlServer::send(const WireBuffer& message, uint32_t pid) {
 }
 
 void PortControlServer::warn(const std::string& text) {
+    if (listener_) {
+        listener_->dropped(text);
+        return;
+    }
     warnings_.push_back(text);
 }
 

@@ -99,6 +99,16 @@ class PortControlServer : public MailboxPeer {
     // By subscription reference, so oldest first.
     using Subscriptions = std::map<uint32_t, Subscription>;
 
+    // A real port service instead of a simulator: with a listener installed nothing received is kept,
+    // drops are reported, and each new subscription is announced so that its port's current status
+    // can go to it at once.
+    class Listener {
+      public:
+        virtual ~Listener() = default;
+        virtual void subscribed(const Subscription& subscription) = 0;
+        virtual void dropped(const std::string& why) = 0;
+    };
+
     explicit PortControlServer(std::string mailboxName = MAILBOX_NAME);
     ~PortControlServer() override;
 
@@ -114,6 +124,12 @@ class PortControlServer : public MailboxPeer {
     // Changes one port's state or namespace; false when the table has no such port. Nothing is sent.
     bool setPortState(const std::string& portName, uint32_t adminState, uint32_t operState);
     bool setPortNamespace(const std::string& portName, const std::string& networkNamespace);
+    bool setPortMac(const std::string& portName, const std::array<uint8_t, 6>& macAddress);
+
+    // Listener of new subscriptions and drops (not owned; null: record everything, as a simulator).
+    void setListener(Listener* listener) { listener_ = listener; }
+    // Takes a message as if it had come from the bus (fuzzing); answers go nowhere without a mailbox.
+    void inject(const WireBuffer& message, uint32_t sender) { handle(message, sender); }
 
     // The revision INIT_CFM selects (1 by default).
     void setRevision(uint32_t revision) { revision_ = revision; }
@@ -126,6 +142,8 @@ class PortControlServer : public MailboxPeer {
     size_t sendPortStatus(const std::string& portName);
     // The same for every subscription in force.
     size_t sendAllPortStatus();
+    // The status of its port to one subscription; false when there is no such subscription or port.
+    bool sendPortStatusTo(uint32_t subscriptionReference);
     // Sends bytes as they are (malformed or unexpected messages).
     void sendRaw(uint32_t pid, const WireBuffer& message);
 
@@ -176,6 +194,7 @@ class PortControlServer : public MailboxPeer {
     Subscriptions subscriptions_;
     std::map<std::pair<uint32_t, uint32_t>, uint32_t> subscriptionOfEntity_;   // (pid, entity) -> reference
     std::unordered_map<std::string, std::set<uint32_t>> subscriptionsOfPort_;  // references by port name
+    Listener* listener_ = nullptr;
     std::vector<Received> received_;
     std::vector<std::string> warnings_;
 };

@@ -1,0 +1,157 @@
+#include "LinkWatcher.h"
+
+#include <fcntl.h>
+#include <libmnl/libmnl.h>
+#include <linux/if.h>
+#include <linux/if_link.h>
+#include <linux/rtnetlink.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace SyncPortd {
+
+namespace {
+
+struct Context {
+    const LinkWatcher::OnLink* onLink;
+};
+
+int attribute(const nlattr* attr, void* data) {
+    const nlattr** table = static_cast<const nlattr**>(data);
+    const int type = mnl_attr_get_type(attr);
+    if (mnl_attr_type_valid(attr, IFLA_MAX) < 0)
+        return MNL_CB_OK;  // newer kernels' attributes: not ours to read
+    switch (type) {
+        case IFLA_IFNAME:
+            if (mnl_attr_validate(attr, MNL_TYPE_NUL_STRING) < 0)
+                return MNL_CB_OK;
+            break;
+        case IFLA_OPERSTATE:
+            if (mnl_attr_validate(attr, MNL_TYPE_U8) < 0)
+                return MNL_CB_OK;
+            break;
+        case IFLA_ADDRESS:
+            if (mnl_attr_get_payload_len(attr) != 6)
+                return MNL_CB_OK;  // not an Ethernet address
+            break;
+        default:
+            return MNL_CB_OK;
+    }
+    table[type] = attr;
+    return MNL_CB_OK;
+}
+
+int message(const nlmsghdr* header, void* data) {
+    const auto* context = static_cast<const Context*>(data);
+    if (header->nlmsg_type != RTM_NEWLINK && header->nlmsg_type != RTM_DELLINK)
+        return MNL_CB_OK;
+    if (header->nlmsg_len < mnl_nlmsg_size(sizeof(ifinfomsg)))
+        return MNL_CB_OK;
+    const auto* info = static_cast<const ifinfomsg*>(mnl_nlmsg_get_payload(header));
+    const nlattr* table[IFLA_MAX + 1] = {};
+    if (mnl_attr_parse(header, sizeof(ifinfomsg), attribute, table) != MNL_CB_OK || table[IFLA_IFNAME] == nullptr)
+        return MNL_CB_OK;
+    LinkWatcher::Link link;
+    link.index = info->ifi_index;
+    link.name = mnl_attr_get_str(table[IFLA_IFNAME]);
+    if (table[IFLA_ADDRESS] != nullptr)
+        std::memcpy(link.mac.data(), mnl_attr_get_payload(table[IFLA_ADDRESS]), link.mac.size());
+    link.up = (info->ifi_flags & IFF_UP) != 0;
+    link.operUp = table[IFLA_OPERSTATE] != nullptr && mnl_attr_get_u8(table[IFLA_OPERSTATE]) == IF_OPER_UP;
+    (*context->onLink)(link, header->nlmsg_type == RTM_NEWLINK);
+    return MNL_CB_OK;
+}
+
+}  // namespace
+
+LinkWatcher::~LinkWatcher() {
+    if (socket_ != nullptr)
+        mnl_socket_close(socket_);
+}
+
+ino_t LinkWatcher::currentInode(const std::string& netns) {
+    struct stat status {};
+    if (netns.empty() || ::stat(("/run/netns/" + netns).c_str(), &status) != 0)
+        return 0;
+    return status.st_ino;
+}
+
+bool LinkWatcher::open(const std::string& netns) {
+    int own = -1;
+    int target = -1;
+    if (!netns.empty()) {
+        own = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
+        target = ::open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
+        if (own < 0 || target < 0 || setns(target, CLONE_NEWNET) != 0) {
+            error_ = "cannot enter network namespace " + netns + ": " + std::strerror(errno);
+            for (int fd : {own, target})
+                if (fd >= 0)
+                    ::close(fd);
+            return false;
+        }
+        inode_ = currentInode(netns);
+    }
+    socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0)
+        error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
+    if (own >= 0) {
+        if (setns(own, CLONE_NEWNET) != 0)
+            std::abort();  // every later socket would open in the wrong namespace
+        ::close(own);
+        ::close(target);
+    }
+    if (!error_.empty())
+        return false;
+    // The kernel may drop notifications when the socket overflows; a big buffer keeps that rare, and
+    // read() reports it so that the owner asks for every link again.
+    const int buffer = 1 << 20;
+    setsockopt(mnl_socket_get_fd(socket_), SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    char request[MNL_SOCKET_BUFFER_SIZE];
+    nlmsghdr* header = mnl_nlmsg_put_header(request);
+    header->nlmsg_type = RTM_GETLINK;
+    header->nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    header->nlmsg_seq = static_cast<unsigned>(time(nullptr));
+    auto* info = static_cast<rtgenmsg*>(mnl_nlmsg_put_extra_header(header, sizeof(rtgenmsg)));
+    info->rtgen_family = AF_PACKET;
+    if (mnl_socket_sendto(socket_, header, header->nlmsg_len) < 0) {
+        error_ = std::string("cannot ask for the links: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+int LinkWatcher::fd() const {
+    return socket_ != nullptr ? mnl_socket_get_fd(socket_) : -1;
+}
+
+bool LinkWatcher::read(const OnLink& onLink) {
+    if (socket_ == nullptr)
+        return false;
+    // Big enough for one datagram of a link dump, whatever the page size.
+    std::vector<char> buffer(32768);
+    Context context{&onLink};
+    for (;;) {
+        const ssize_t got = mnl_socket_recvfrom(socket_, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                return true;
+            error_ = std::string("route netlink socket: ") + std::strerror(errno);
+            return false;  // ENOBUFS: notifications were lost
+        }
+        // Sequence and port are not checked: notifications carry neither.
+        if (mnl_cb_run(buffer.data(), static_cast<size_t>(got), 0, 0, message, &context) < 0 && errno != 0 &&
+            errno != EINTR) {
+            error_ = std::string("route netlink message: ") + std::strerror(errno);
+            return false;
+        }
+    }
+}
+
+}  // namespace SyncPortd
