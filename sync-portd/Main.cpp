@@ -30,8 +30,9 @@ void printHelp() {
         "\n"
         "The port-control service of sync-lumov-control over the kernel: serves the port-control\n"
         "protocol as mailbox \"iepcsi-server\" for the ports of FILE, with each port's MAC address,\n"
-        "administrative state (IFF_UP: unlocked, else locked) and operational state (operstate up:\n"
-        "enabled, else disabled) read and watched with rtnetlink in the port's network namespace.\n"
+        "administrative state (IFF_UP: unlocked, else locked) and operational state (up with carrier,\n"
+        "IFF_LOWER_UP: enabled, else disabled) read and watched with rtnetlink in the port's network\n"
+        "namespace.\n"
         "A port whose interface does not exist is locked and disabled until it appears.\n"
         "\n"
         "FILE has one line per port; # starts a comment:\n"
@@ -96,7 +97,8 @@ int main(int argc, char** argv) {
     const int signals = signalDescriptor();
     SyncPortd::PortService service;
     if (signals < 0 || !service.start(table.entries())) {
-        Log::error(signals < 0 ? std::string("cannot watch signals: ") + std::strerror(errno) : service.error());
+        Log::error(signals < 0 ? std::string("cannot watch signals: ") + std::strerror(errno)
+                               : service.error());
         return 1;
     }
     Log::info("serving " + std::to_string(table.entries().size()) + " ports as \"iepcsi-server\", mailbox " +

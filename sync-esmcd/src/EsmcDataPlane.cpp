@@ -142,6 +142,8 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     EsmcOutput& current = *entry->output;
     if (current.netns() == order.networkNameSpace && current.interfaceName() == order.interfaceName) {
         current.setMac(*mac);
+        current.resendNow(now);
+        reschedule(byOutputId_[order.procedureReference]);
         return CONFIG_OK;
     }
     std::unique_ptr<EsmcOutput> moved;

@@ -119,7 +119,13 @@ EsmcOutput::TimePoint EsmcOutput::due() const {
 
 void EsmcOutput::transmit(bool event, TimePoint now) {
     const EsmcPdu::Frame frame = EsmcPdu::build(mac_, wire_, event);
-    const int error = socket_->send(frame.data(), frame.size());
+    int error = socket_->send(frame.data(), frame.size());
+    if (error == ENODEV || error == ENXIO) {
+        // The interface went, or went and came back with a new index: bind to the name again.
+        socket_->close();
+        if (socket_->open(netns_, interfaceName_) == CONFIG_OK)
+            error = socket_->send(frame.data(), frame.size());
+    }
     // A failed event is not retried on its own: the next information PDU carries the same values.
     eventPending_ = false;
     nextInformation_ = now + SECOND;
@@ -127,8 +133,6 @@ void EsmcOutput::transmit(bool event, TimePoint now) {
     nextSlot_ = (nextSlot_ + 1) % lastSends_.size();
     if (error != 0) {
         reportFailure(error);
-        if (error == ENODEV || error == ENXIO)
-            socket_->close();  // the interface is gone; a new one of that name gets a new index
         return;
     }
     ++sent_;

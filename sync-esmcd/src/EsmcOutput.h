@@ -36,6 +36,10 @@ class EsmcOutput {
     void setMac(const EsmcPdu::Mac& mac) { mac_ = mac; }
     // From now on an order waits until no other came for `window`.
     void settle(std::chrono::milliseconds window, TimePoint now);
+    // The daemon configured the output again, as it does when its port comes back: the next
+    // information PDU goes at once (reopening the socket if the interface had gone), not at the
+    // output's next second.
+    void resendNow(TimePoint now) { nextInformation_ = now; }
     // The daemon is gone for longer than the hold time: announce do-not-use, keeping the rest.
     void holdExpired(TimePoint now);
 

@@ -33,10 +33,6 @@ int attribute(const nlattr* attr, void* data) {
             if (mnl_attr_validate(attr, MNL_TYPE_NUL_STRING) < 0)
                 return MNL_CB_OK;
             break;
-        case IFLA_OPERSTATE:
-            if (mnl_attr_validate(attr, MNL_TYPE_U8) < 0)
-                return MNL_CB_OK;
-            break;
         case IFLA_ADDRESS:
             if (mnl_attr_get_payload_len(attr) != 6)
                 return MNL_CB_OK;  // not an Ethernet address
@@ -56,7 +52,8 @@ int message(const nlmsghdr* header, void* data) {
         return MNL_CB_OK;
     const auto* info = static_cast<const ifinfomsg*>(mnl_nlmsg_get_payload(header));
     const nlattr* table[IFLA_MAX + 1] = {};
-    if (mnl_attr_parse(header, sizeof(ifinfomsg), attribute, table) != MNL_CB_OK || table[IFLA_IFNAME] == nullptr)
+    if (mnl_attr_parse(header, sizeof(ifinfomsg), attribute, table) != MNL_CB_OK ||
+        table[IFLA_IFNAME] == nullptr)
         return MNL_CB_OK;
     LinkWatcher::Link link;
     link.index = info->ifi_index;
@@ -64,7 +61,9 @@ int message(const nlmsghdr* header, void* data) {
     if (table[IFLA_ADDRESS] != nullptr)
         std::memcpy(link.mac.data(), mnl_attr_get_payload(table[IFLA_ADDRESS]), link.mac.size());
     link.up = (info->ifi_flags & IFF_UP) != 0;
-    link.operUp = table[IFLA_OPERSTATE] != nullptr && mnl_attr_get_u8(table[IFLA_OPERSTATE]) == IF_OPER_UP;
+    // Carrier, not the operstate attribute: the kernel batches operstate changes and reports one up
+    // to a second after the carrier came, while the flag is current in the first notification.
+    link.carrier = (info->ifi_flags & IFF_LOWER_UP) != 0;
     (*context->onLink)(link, header->nlmsg_type == RTM_NEWLINK);
     return MNL_CB_OK;
 }

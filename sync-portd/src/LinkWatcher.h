@@ -22,8 +22,8 @@ class LinkWatcher {
         int index = 0;
         std::string name;
         std::array<uint8_t, 6> mac{};
-        bool up = false;      // IFF_UP: administratively up
-        bool operUp = false;  // operstate UP: carrier and everything below it
+        bool up = false;       // IFF_UP: administratively up
+        bool carrier = false;  // IFF_LOWER_UP: the link has carrier
     };
     // A link as it is now (present), or gone from the namespace (renamed links come as present with
     // their new name; the watcher's owner keeps the index's old name to see the rename).

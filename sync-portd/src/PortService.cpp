@@ -52,7 +52,8 @@ void PortService::reload(const std::vector<PortTable::Entry>& table) {
         const auto kept = next.find(port.entry.portName);
         if (kept != next.end() && *kept->second == port.entry)
             continue;
-        Log::info("port " + port.entry.portName + " (" + where(port.entry) + ") left the table: locked, disabled");
+        Log::info("port " + port.entry.portName + " (" + where(port.entry) +
+                  ") left the table: locked, disabled");
         server_.setPortState(port.entry.portName, 0, 0);
         server_.sendPortStatus(port.entry.portName);
     }
@@ -159,9 +160,11 @@ void PortService::process() {
         if (!space.watcher)
             continue;
         const std::string name = netns;
-        if (!space.watcher->read([&](const LinkWatcher::Link& link, bool present) { onLink(name, link, present); })) {
+        if (!space.watcher->read(
+                [&](const LinkWatcher::Link& link, bool present) { onLink(name, link, present); })) {
             // Lost notifications: ask for every link again.
-            Log::warning(space.watcher->error() + " (namespace " + (name.empty() ? "own" : name) + "); reading it anew");
+            Log::warning(space.watcher->error() + " (namespace " + (name.empty() ? "own" : name) +
+                         "); reading it anew");
             space.watcher.reset();
             watch(name);
         }
@@ -202,16 +205,17 @@ void PortService::refresh(const Key& key) {
         server_.setPortMac(port.entry.portName, link->second.mac);
     port.link = port.present ? link->second : LinkWatcher::Link();
     const uint32_t admin = port.present && port.link.up ? 1 : 0;
-    const uint32_t oper = port.present && port.link.operUp ? 1 : 0;
+    const uint32_t oper = port.present && port.link.up && port.link.carrier ? 1 : 0;
     if (admin == port.adminState && oper == port.operState)
         return;
     port.adminState = admin;
     port.operState = oper;
     server_.setPortState(port.entry.portName, admin, oper);
     const size_t told = server_.sendPortStatus(port.entry.portName);
-    Log::info("port " + port.entry.portName + " (" + where(port.entry) + "): " + (admin ? "unlocked" : "locked") +
-              ", " + (oper ? "enabled" : "disabled") + (port.present ? "" : " (no such interface)") + "; told " +
-              std::to_string(told) + " subscribers");
+    Log::info("port " + port.entry.portName + " (" + where(port.entry) +
+              "): " + (admin ? "unlocked" : "locked") + ", " + (oper ? "enabled" : "disabled") +
+              (port.present ? "" : " (no such interface)") + "; told " + std::to_string(told) +
+              " subscribers");
 }
 
 void PortService::subscribed(const SyncTools::PortControlServer::Subscription& subscription) {
@@ -230,9 +234,9 @@ std::vector<std::string> PortService::status() const {
         char line[256];
         std::snprintf(line, sizeof line, "status: %-16s %-16s netns %-16s %s %-8s %-8s%s",
                       port.entry.portName.c_str(), port.entry.interfaceName.c_str(),
-                      port.entry.netns.empty() ? "-" : port.entry.netns.c_str(), macText(port.link.mac).c_str(),
-                      port.adminState ? "unlocked" : "locked", port.operState ? "enabled" : "disabled",
-                      port.present ? "" : " no such interface");
+                      port.entry.netns.empty() ? "-" : port.entry.netns.c_str(),
+                      macText(port.link.mac).c_str(), port.adminState ? "unlocked" : "locked",
+                      port.operState ? "enabled" : "disabled", port.present ? "" : " no such interface");
         lines.push_back(line);
     }
     return lines;

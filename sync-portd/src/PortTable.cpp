@@ -86,7 +86,8 @@ bool PortTable::parseLine(const std::vector<std::string>& words, Entry& entry, s
         error = "port name must have at most 16 characters";
     else if (error.empty() && (words[4].size() > INTERFACE_NAME_LIMIT || !validName(words[4])))
         error = "interface name must be a Linux interface name (at most 15 characters)";
-    else if (error.empty() && words.size() == 6 && (words[5].size() > NAMESPACE_LIMIT || !validName(words[5])))
+    else if (error.empty() && words.size() == 6 &&
+             (words[5].size() > NAMESPACE_LIMIT || !validName(words[5])))
         error = "namespace must be an ip-netns name of at most 63 characters";
     if (!error.empty())
         return false;

@@ -26,16 +26,24 @@ void WireChain::SetUp() {
                             << lab_->node()
                             << "\nport fronthaul 3 02:00:5e:10:00:03 TnPort-C fh3 unlocked enabled "
                             << lab_->node() << "-missing\n";
+    // The same ports for sync-portd, which learns the rest from the kernel.
+    std::ofstream(dir_->file("ports"))
+        << "port fronthaul 1 TnPort-A fh1 " << lab_->node() << "\nport fronthaul 2 TnPort-B fh2 "
+        << lab_->node() << "\nport fronthaul 3 TnPort-C fh3 " << lab_->node() << "-missing\n";
     int pipeFds[2];
     ASSERT_EQ(pipe2(pipeFds, O_CLOEXEC), 0);
     simInput_ = pipeFds[1];
     ChildProcess::Options sim;
     sim.file = SYNC_SIM_PATH;
     sim.argv = {SYNC_SIM_PATH, "--no-dataplane", "--stdin", scenario};
+    if (kernelPorts_)
+        sim.argv.insert(sim.argv.begin() + 1, "--no-ports");
     sim.outputFd = simOutput_.fd();
     sim.inputFd = pipeFds[0];
     sim_ = std::make_unique<ChildProcess>(sim);
     close(pipeFds[0]);
+    if (kernelPorts_)
+        startPortd();
     startDaemon();
     startEsmcd();
     configure();
@@ -46,6 +54,7 @@ void WireChain::TearDown() {
     if (simInput_ >= 0)
         close(simInput_);
     esmcd_.reset();
+    portd_.reset();
     sim_.reset();
     daemon_.reset();
 }
@@ -63,11 +72,23 @@ void WireChain::startEsmcd() {
     esmcd_ = std::make_unique<ChildProcess>(esmcd);
 }
 
+void WireChain::startPortd() {
+    ChildProcess::Options portd;
+    portd.file = SYNC_PORTD_PATH;
+    portd.argv = {SYNC_PORTD_PATH, "--ports", dir_->file("ports")};
+    portd.outputFd = portdOutput_.fd();
+    portd_ = std::make_unique<ChildProcess>(portd);
+}
+
 void WireChain::configure() {
-    for (const char* line :
-         {"wait port-subscriptions 3 30s", "wait sync-subscriptions 3 30s", "rec-create",
-          "clock-quality EPRTC", "telecom-standard OPTION_I", "selection-mode QL_ENABLED", "send-status all"})
+    // sync-portd tells each subscriber its port's status by itself; sync-sim is told to.
+    if (!kernelPorts_)
+        step("wait port-subscriptions 3 30s");
+    for (const char* line : {"wait sync-subscriptions 3 30s", "rec-create", "clock-quality EPRTC",
+                             "telecom-standard OPTION_I", "selection-mode QL_ENABLED"})
         step(line);
+    if (!kernelPorts_)
+        step("send-status all");
 }
 
 void WireChain::step(const std::string& line) {
@@ -89,8 +110,8 @@ size_t WireChain::esmcdLines(const std::string& text) const {
 }
 
 std::string WireChain::outputs() const {
-    return "sync-sim:\n" + simOutput_.text() + "\nsync-esmcd:\n" + esmcdOutput_.text() + "\ndaemon:\n" +
-           (daemon_ ? daemon_->output() : std::string());
+    return "sync-sim:\n" + simOutput_.text() + "\nsync-esmcd:\n" + esmcdOutput_.text() + "\nsync-portd:\n" +
+           portdOutput_.text() + "\ndaemon:\n" + (daemon_ ? daemon_->output() : std::string());
 }
 
 }  // namespace E2e

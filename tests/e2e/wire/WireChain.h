@@ -16,11 +16,12 @@
 
 namespace E2e {
 
-// The whole chain to the wire: on a private bus the daemon, sync-sim serving port control and sync
-// control (it reads further steps from a pipe the test writes to) and sync-esmcd, with two fronthaul
-// ports on veth links of a NetLab, their far ends captured. A third port lives in a namespace that
-// does not exist, so its output is refused. The chain is up when PDUs arrive on both far ends:
-// quality ePRTC under option I, QL enabled.
+// The whole chain to the wire: on a private bus the daemon, sync-sim serving sync control (it reads
+// further steps from a pipe the test writes to) and port control, or sync-portd serving port control
+// from the kernel (kernelPorts_), and sync-esmcd, with two fronthaul ports on veth links of a NetLab,
+// their far ends captured. A third port lives in a namespace that does not exist, so its output is
+// refused (sync-sim) or it stays locked (sync-portd). The chain is up when PDUs arrive on both far
+// ends: quality ePRTC under option I, QL enabled.
 class WireChain : public ::testing::Test {
   public:
     static constexpr int kPorts = 2;
@@ -38,6 +39,7 @@ class WireChain : public ::testing::Test {
     void configure();
     void startDaemon();
     void startEsmcd();
+    void startPortd();
     // Waits until a PDU with this SSM arrived on every port after the frames counted in `from`.
     bool awaitSsm(unsigned ssm, std::chrono::milliseconds timeout = std::chrono::seconds(20));
     // Lines of sync-esmcd's output that contain text.
@@ -51,8 +53,11 @@ class WireChain : public ::testing::Test {
     std::unique_ptr<DaemonProcess> daemon_;
     std::unique_ptr<ChildProcess> sim_;
     std::unique_ptr<ChildProcess> esmcd_;
+    std::unique_ptr<ChildProcess> portd_;
     CapturedOutput simOutput_;
     CapturedOutput esmcdOutput_;
+    CapturedOutput portdOutput_;
+    bool kernelPorts_ = false;  // set by a test class before SetUp
     int simInput_ = -1;
 };
 
