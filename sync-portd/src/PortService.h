@@ -27,6 +27,8 @@ class PortService : public SyncTools::PortControlServer::Listener {
 
     // Serves `table` on the bus; false (with error()) when the mailbox cannot be made.
     bool start(const std::vector<PortTable::Entry>& table);
+    // Takes `table` without going on the bus (what start() does first).
+    void setTable(const std::vector<PortTable::Entry>& table);
     // A new table: removed ports are reported locked and disabled to their subscribers, and when
     // ports were added the service leaves the bus and comes back, so that clients ask again which
     // ports exist.
@@ -62,7 +64,6 @@ class PortService : public SyncTools::PortControlServer::Listener {
     };
     using Key = std::pair<std::string, std::string>;  // namespace, interface
 
-    void setTable(const std::vector<PortTable::Entry>& table);
     void watch(const std::string& netns);
     void forget(Namespace& space, const std::string& netns);
     void onLink(const std::string& netns, const LinkWatcher::Link& link, bool present);

@@ -235,7 +235,7 @@ void PortControlServer::handleInit(const Received& request) {
             client.alive = false;
     }
     endClient(request.sender);
-    if (!watched) {
+    if (!watched && mailbox_) {
         void* notice = Sync::Platform::MessageBuffer::allocate(HEADER_SIZE, CLIENT_GONE_NOTICE);
         mailbox_->monitor(request.sender, &notice);
     }
