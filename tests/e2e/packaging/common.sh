@@ -1,5 +1,9 @@
-# Shared by the packaging tests (sourced): failure, bounded polling, the program table, and the
+# Shared by the packaging tests (sourced): a scratch directory $work (removed at exit unless the
+# script sets a trap of its own that does), failure, bounded polling, the program table, and the
 # installation staged under a directory.
+set -euo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2

@@ -8,8 +8,6 @@ build=$1
 source_dir=$2
 . "$source_dir/tests/e2e/packaging/common.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
     fail "cpack: $(cat "$work/cpack.log")"
 debs=("$work"/sync-lumov-control_*.deb)

@@ -7,8 +7,6 @@ build=$1
 source_dir=$2
 . "$source_dir/tests/e2e/packaging/common.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 root=$work/root
 stage "$build" "$root"
 
