@@ -44,6 +44,6 @@ for script in postinst prerm postrm; do
     grep -qF "for unit in $units; do" "$work/control/$script" || fail "$script does not handle $units"
 done
 grep -q 'deb-systemd-helper enable "$unit"' "$work/control/postinst" || fail "postinst enables no unit"
-grep -q 'ReloadConfig' "$work/control/postinst" || fail "postinst does not reload the bus policy"
+grep -q 'systemctl reload dbus.service' "$work/control/postinst" || fail "postinst does not reload the bus policy"
 echo "Depends: $depends"
 echo "== passed"

@@ -59,7 +59,7 @@ echo "== the installed system users"
 mkdir -p "$root/etc"
 cp /etc/passwd /etc/group "$root/etc/"
 systemd-sysusers --root="$root" >"$work/sysusers.log" 2>&1 || fail "sysusers: $(cat "$work/sysusers.log")"
-# An operator, a user of no group of ours: uid and gid taken from the range sysusers does not use.
+# A member of sync-operators, with an id above the range sysusers allocates system users from.
 echo "sync-test-operator:x:61234:61234::/:/usr/sbin/nologin" >>"$root/etc/passwd"
 echo "sync-test-operator:x:61234:" >>"$root/etc/group"
 sed -i 's/^\(sync-operators:x:[0-9]*:\)$/\1sync-test-operator/' "$root/etc/group"
