@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
 # The installation and its bus policy: `cmake --install BUILD --prefix /usr` into a staging directory
-# puts exactly the expected files in place, with a unit that starts the installed daemon; a
-# dbus-daemon whose configuration includes the installed policy starts, lets root own org.tavi names
-# and deliver messages, and refuses both to an unprivileged user.
-# Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING. Needs root (exit 77, a skip, otherwise).
+# puts exactly the files packaging/programs names in place. The installed sysusers entries are applied
+# to a copy of this machine's user database, which this test's own mount namespace sees as
+# /etc/passwd and /etc/group (nothing changes on the machine). On a system-like bus that includes the
+# installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
+# demo road with root's simulated peers and records into a root LTTng session daemon of the
+# namespace; a member of sync-operators runs `synclumovcontrol info all`; nobody else may own an
+# org.tavi name, deliver to the daemon or run the command, and the daemon's user and the operator
+# may own only their own names.
+# Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING SOURCE_DIR. Needs root (exit 77, a skip, otherwise).
 set -euo pipefail
 
 build=$1
 tavi_ping=$2
+source_dir=$3
 if [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: switching to an unprivileged user needs root"
+    echo "skipped: switching users and mounting need root"
     exit 77
 fi
+# Mounts made from here on vanish with the namespace.
+if [ -z "${SYNC_PACKAGING_NAMESPACE:-}" ]; then
+    SYNC_PACKAGING_NAMESPACE=1 exec unshare --mount --propagation private bash "$0" "$@"
+fi
+. "$source_dir/tests/e2e/packaging/common.sh"
 
-work=$(mktemp -d)
 pids=()
 cleanup() {
     local pid
-    for pid in "${pids[@]}"; do
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid=${pids[i]}
         kill "$pid" 2>/dev/null || true
         for _ in $(seq 50); do
             kill -0 "$pid" 2>/dev/null || break
@@ -30,47 +41,55 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# poll SECONDS COMMAND...: true once COMMAND succeeds, checked every 0.1 s.
-poll() {
-    local tenths=$(($1 * 10))
-    shift
-    for _ in $(seq "$tenths"); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 echo "== install into a staging directory"
 root=$work/root
-DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" || fail "install: $(cat "$work/install.log")"
-expected="./usr/bin/sync-sim
-./usr/bin/synclumovcontrol
-./usr/lib/systemd/system/sync-esmcd.service
-./usr/lib/systemd/system/sync-lumov-control.service
-./usr/sbin/sync-esmcd
-./usr/sbin/sync-lumov-control
-./usr/share/dbus-1/system.d/org.tavi.conf
-./usr/share/sync-lumov-control/scenarios/demo.scn"
+stage "$build" "$root"
 installed=$(cd "$root" && find . -type f -o -type l | sort)
+expected=$(expected_files "$source_dir")
 [ "$installed" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$installed"))"
-for program in usr/sbin/sync-lumov-control usr/sbin/sync-esmcd usr/bin/sync-sim usr/bin/synclumovcontrol; do
-    [ -x "$root/$program" ] || fail "$program is not executable"
-done
+while read -r program directory _; do
+    [ -x "$root/usr/$directory/$program" ] || fail "$program is not executable"
+done < <(programs "$source_dir")
 unit=$root/usr/lib/systemd/system/sync-lumov-control.service
-grep -qx 'ExecStart=/usr/sbin/sync-lumov-control' "$unit" || fail "unit does not start /usr/sbin/sync-lumov-control"
-grep -qx 'Restart=on-failure' "$unit" || fail "unit does not restart the daemon on failure"
-grep -qx 'ExecStart=/usr/sbin/sync-esmcd $SYNC_ESMCD_OPTIONS' "$root/usr/lib/systemd/system/sync-esmcd.service" ||
-    fail "the data plane's unit does not start /usr/sbin/sync-esmcd"
+for line in ExecStart=/usr/sbin/sync-lumov-control Restart=on-failure User=sync-lumov-control; do
+    grep -qx "$line" "$unit" || fail "the unit lacks $line"
+done
+
+echo "== the installed system users"
+mkdir -p "$root/etc"
+cp /etc/passwd /etc/group "$root/etc/"
+systemd-sysusers --root="$root" >"$work/sysusers.log" 2>&1 || fail "sysusers: $(cat "$work/sysusers.log")"
+# A member of sync-operators, with an id above the range sysusers allocates system users from.
+echo "sync-test-operator:x:61234:61234::/:/usr/sbin/nologin" >>"$root/etc/passwd"
+echo "sync-test-operator:x:61234:" >>"$root/etc/group"
+sed -i 's/^\(sync-operators:x:[0-9]*:\)$/\1sync-test-operator/' "$root/etc/group"
+for file in passwd group; do
+    mount --bind "$root/etc/$file" "/etc/$file"
+done
+[ "$(id -G sync-lumov-control)" = "$(id -g sync-lumov-control)" ] ||
+    fail "the daemon's user is in other groups: $(id sync-lumov-control)"
+id sync-test-operator | grep -q '(sync-operators)' || fail "no operator: $(id sync-test-operator)"
+run_as() { # USER COMMAND...: as that user with its groups, no capabilities and no way to gain any
+    local user=$1
+    shift
+    setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --no-new-privs --inh-caps=-all \
+        --bounding-set=-all env -i PATH=/usr/bin:/bin HOME=/ TAVI_BUS_ADDRESS="$address" "$@"
+}
+
+echo "== a root LTTng session daemon of this namespace"
+# Its sockets and shared memory in a /run and /dev/shm of the namespace's own, away from any other.
+mount -t tmpfs tmpfs /run
+mount -t tmpfs tmpfs /dev/shm
+export LTTNG_HOME=$work
+lttng-sessiond --no-kernel >"$work/sessiond.log" 2>&1 &
+pids+=($!)
+poll 10 lttng list || fail "no session daemon: $(cat "$work/sessiond.log")"
+lttng create packaging --output="$work/trace" >/dev/null
+lttng enable-event --userspace 'com_zentrova_sync_lumov_control:*' >/dev/null
+lttng start >/dev/null
 
 echo "== a system-like bus that includes the installed policy"
-# The unprivileged user must reach the socket.
-chmod 755 "$work"
+chmod 755 "$work" # the unprivileged users must reach the socket
 cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -99,46 +118,69 @@ dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/a
 pids+=($!)
 poll 10 test -s "$work/address" || fail "dbus-daemon did not start with the policy: $(cat "$work/bus.log")"
 address=unix:path=$work/bus
+grep -q 'Unknown \(user\|group\)' "$work/bus.log" && fail "the policy names what does not exist: $(cat "$work/bus.log")"
 
 bus() { busctl --address="$address" "$@"; }
-as_nobody() { setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
 request_name() { bus call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus RequestName su "$1" 4; }
-mailbox_call() { bus call org.tavi.Mailbox.iepcsi_2dserver /org/tavi/Mailbox org.tavi.Mailbox "$@"; }
 # The command must fail, and because the bus refused it.
 refused() {
     local output
     if output=$("$@" 2>&1); then
-        fail "allowed to an unprivileged user: $*"
+        fail "allowed: $*"
     fi
-    grep -q 'Access denied' <<<"$output" || fail "failed otherwise than refused: $* -> $output"
+    grep -q 'Access denied\|AccessDenied' <<<"$output" || fail "failed otherwise than refused: $* -> $output"
 }
 
 echo "== root owns org.tavi names and delivers"
 [ "$(request_name org.tavi.X)" = "u 1" ] || fail "root cannot own org.tavi.X"
 TAVI_BUS_ADDRESS=$address "$tavi_ping" >"$work/ping.log" 2>&1 || fail "root mailboxes: $(cat "$work/ping.log")"
-# A mailbox of root's for the unprivileged user to try: the installed simulator, serving one port.
-echo "port fronthaul 1 02:00:00:00:00:01 TnPort-A eth-a locked disabled" >"$work/idle.scn"
-TAVI_BUS_ADDRESS=$address "$root/usr/bin/sync-sim" "$work/idle.scn" >"$work/sim.log" 2>&1 &
-pids+=($!)
-poll 10 mailbox_call Id || fail "root cannot call Id on the simulator's mailbox: $(cat "$work/sim.log")"
 
-echo "== an unprivileged user is refused"
-as_nobody busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus GetId \
-    >/dev/null || fail "an unprivileged user cannot even use the bus"
-refused as_nobody busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
+echo "== the whole road: root's simulated peers, the daemon as its user"
+scenario=$root/usr/share/sync-lumov-control/scenarios/demo.scn
+TAVI_BUS_ADDRESS=$address "$root/usr/bin/sync-sim" "$scenario" >"$work/sim.log" 2>&1 &
+pids+=($!)
+run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log" 2>&1 &
+pids+=($!)
+poll 60 grep -q '^scenario done' "$work/sim.log" ||
+    fail "the road did not complete: $(cat "$work/sim.log" "$work/daemon.log")"
+
+echo "== an operator runs the command"
+run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||
+    fail "the operator's command failed: $(cat "$work/info.log")"
+grep -q '#Total SyncEthOutput: 4' "$work/info.log" || fail "the operator's answer: $(cat "$work/info.log")"
+
+echo "== every name and mailbox is refused to anyone else, and to an operator or the daemon's user but theirs"
+daemon_service=org.tavi.Service.sync.SyncLumovControl
+port_server=org.tavi.Mailbox.iepcsi_2dserver
+for user in nobody sync-test-operator sync-lumov-control; do
+    refused run_as "$user" busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus RequestName su "$port_server" 4
+done
+refused run_as nobody busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus RequestName su org.tavi.Id.m7 4
-refused as_nobody busctl --address="$address" call org.tavi.Mailbox.iepcsi_2dserver /org/tavi/Mailbox \
+refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox Id
+refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox \
+    Deliver uay 1 4 1 0 0 0
+refused run_as sync-test-operator busctl --address="$address" call "$port_server" /org/tavi/Mailbox \
     org.tavi.Mailbox Deliver uay 1 4 1 0 0 0
-refused as_nobody busctl --address="$address" call org.tavi.Mailbox.iepcsi_2dserver /org/tavi/Mailbox \
-    org.tavi.Mailbox Id
-if as_nobody env TAVI_BUS_ADDRESS="$address" "$tavi_ping" >"$work/nobody-ping.log" 2>&1; then
+if run_as nobody "$root/usr/bin/synclumovcontrol" info all >"$work/nobody.log" 2>&1; then
+    fail "an unprivileged user ran the command"
+fi
+if run_as nobody "$tavi_ping" >"$work/nobody-ping.log" 2>&1; then
     fail "an unprivileged user created mailboxes"
 fi
 
-echo "== root's Deliver reaches the mailbox"
+echo "== root's Deliver reaches a mailbox, nobody else's did"
 # Message number 2 is nothing the port-control server knows; it says so when the message arrives.
-mailbox_call --expect-reply=no Deliver uay 1 4 2 0 0 0
+bus call --expect-reply=no "$port_server" /org/tavi/Mailbox org.tavi.Mailbox Deliver uay 1 4 2 0 0 0
 poll 5 grep -q 'dropped unknown message 0x2 from 1' "$work/sim.log" ||
     fail "root's Deliver did not arrive: $(cat "$work/sim.log")"
-grep -q 'unknown message 0x1 ' "$work/sim.log" && fail "the unprivileged Deliver arrived"
+grep -q 'unknown message 0x1 ' "$work/sim.log" && fail "a refused Deliver arrived"
+
+echo "== the daemon's events in the root session"
+lttng stop >/dev/null
+lttng destroy >/dev/null
+events=$(babeltrace2 "$work/trace" 2>/dev/null | grep -c 'com_zentrova_sync_lumov_control:' || true)
+[ "$events" -gt 0 ] || fail "the daemon recorded nothing: $(cat "$work/sessiond.log")"
+echo "$events events"
 echo "== passed"
