@@ -54,7 +54,7 @@ class FakeSocket : public SyncEsmcd::PacketSocket {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SyncEsmcd::Log::silence();
+    SyncTools::Log::silence();
     FuzzInput input(data, size);
     EsmcDataPlane::TimePoint now = EsmcDataPlane::TimePoint(std::chrono::hours(1));
     SyncTools::DataPlaneClient client("fuzz");

@@ -23,7 +23,7 @@
 namespace {
 
 using SyncEsmcd::EsmcDataPlane;
-using SyncEsmcd::Log;
+using SyncTools::Log;
 
 const char* const MAILBOX = "sync-esmcd";
 // The bus library notices its own timeouts only when it runs, so no wait lasts longer than this.

@@ -7,6 +7,8 @@
 
 namespace SyncEsmcd {
 
+using SyncTools::Log;
+
 namespace {
 
 std::string idText(uint32_t outputId) {

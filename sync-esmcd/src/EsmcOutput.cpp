@@ -10,6 +10,8 @@
 
 namespace SyncEsmcd {
 
+using SyncTools::Log;
+
 namespace {
 
 constexpr std::chrono::seconds SECOND(1);

@@ -1,12 +1,13 @@
-#ifndef SYNC_ESMCD_LOG_H
-#define SYNC_ESMCD_LOG_H
+#ifndef SYNC_TOOLS_LOG_H
+#define SYNC_TOOLS_LOG_H
 
 #include <string>
 
-namespace SyncEsmcd {
+namespace SyncTools {
 
-// Log lines on stderr, which systemd hands to the journal: under systemd each line carries its
-// syslog priority as a "<N>" prefix so that the journal files it at the right level.
+// Log lines of the programs that take a peer's place (sync-esmcd, sync-clockd) on stderr, which
+// systemd hands to the journal: under systemd each line carries its syslog priority as a "<N>" prefix
+// so that the journal files it at the right level; otherwise it starts with the program's name.
 class Log {
   public:
     enum Level { ERROR = 3, WARNING = 4, NOTICE = 5, INFO = 6 };
@@ -19,6 +20,6 @@ class Log {
     static void silence();
 };
 
-}  // namespace SyncEsmcd
+}  // namespace SyncTools
 
 #endif

@@ -1,9 +1,11 @@
 #include "Log.h"
 
+#include <errno.h>
+
 #include <cstdio>
 #include <cstdlib>
 
-namespace SyncEsmcd {
+namespace SyncTools {
 
 namespace {
 bool silent = false;
@@ -21,7 +23,7 @@ void Log::write(Level level, const std::string& text) {
     if (journal)
         std::fprintf(stderr, "<%d>%s\n", static_cast<int>(level), text.c_str());
     else
-        std::fprintf(stderr, "sync-esmcd: %s%s\n", names[level], text.c_str());
+        std::fprintf(stderr, "%s: %s%s\n", program_invocation_short_name, names[level], text.c_str());
 }
 
-}  // namespace SyncEsmcd
+}  // namespace SyncTools
