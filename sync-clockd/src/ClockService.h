@@ -77,7 +77,6 @@ class ClockService : public SyncTools::SyncControlServer::Listener {
     TimePoint nextPoll_{};
     TimePoint nextSubscription_{};
     uint16_t sequence_ = 0;
-    int lastSendError_ = 0;
 
     unsigned seen_ = 0;  // which polled data sets were answered since the stack answers again
     bool parentKnown_ = false;

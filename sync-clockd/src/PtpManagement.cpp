@@ -253,6 +253,10 @@ std::optional<PtpManagement::Message> PtpManagement::decode(const uint8_t* bytes
     message.managementId = static_cast<uint16_t>(be(value, 2));
     message.data.assign(value + 2, value + tlvLength);
     message.layout = layout(message.managementId);
+    if (message.layout != nullptr && message.data.size() < message.layout->size && message.action == GET) {
+        message.layout = nullptr;  // a request names the data set and carries none of it
+        return message;
+    }
     if (message.layout != nullptr && message.data.size() < message.layout->size) {
         why = std::string(message.layout->name) + " of " + std::to_string(message.data.size()) + " octets, " +
               std::to_string(message.layout->size) + " needed";

@@ -167,7 +167,7 @@ void SyncControlServer::handleConnectionRequest(const WireBuffer& message, uint3
         }
     }
     handleClientGone(sender);
-    if (!watched) {
+    if (!watched && mailbox_) {
         void* notice = Sync::Platform::MessageBuffer::allocate(MONITOR_NOTICE_SIZE, SCI_CLIENT_DOWN_IND);
         mailbox_->monitor(sender, &notice);
     }
