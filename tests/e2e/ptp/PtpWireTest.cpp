@@ -1,0 +1,143 @@
+// The chain with nothing simulated on the clock's side: a grandmaster ptp4l at the far end, the
+// node's ptp4l, sync-clockd on its socket, the daemon and sync-esmcd on a private bus (sync-sim only
+// serves the port table), and what tshark reads on the far end of each veth link.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "CapturedOutput.h"
+#include "ChildProcess.h"
+#include "DaemonProcess.h"
+#include "EsmcCapture.h"
+#include "PrivateBus.h"
+#include "PtpLab.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using E2e::EsmcDecoded;
+using E2e::PtpLab;
+
+class PtpWireTest : public ::testing::Test {
+  protected:
+    static constexpr int kPorts = 2;
+
+    void SetUp() override {
+        lab_ = std::make_unique<PtpLab>(kPorts);
+        ASSERT_TRUE(lab_->ready()) << "cannot make network namespaces and veth links (root needed)";
+        capture_ = std::make_unique<E2e::EsmcCapture>(
+            lab_->net().far(), std::vector<std::string>{E2e::NetLab::farLink(1), E2e::NetLab::farLink(2)});
+        ASSERT_TRUE(capture_->ready());
+        lab_->startGrandmaster();
+        lab_->startNode();
+        bus_ = std::make_unique<PrivateBus>();
+        ASSERT_TRUE(bus_->running());
+        dir_ = std::make_unique<E2e::TempDir>("sync-ptp-wire");
+        const std::string scenario = dir_->file("ports.scn");
+        std::ofstream(scenario) << "port fronthaul 1 02:00:5e:10:00:01 TnPort-A fh1 unlocked enabled "
+                                << lab_->net().node() << "\nport fronthaul 2 02:00:5e:10:00:02 TnPort-B fh2 "
+                                << "unlocked enabled " << lab_->net().node()
+                                << "\nwait port-subscriptions 2 30s\nsend-status all\n";
+        sim_ = start(SYNC_SIM_PATH, {"--no-sync", "--no-dataplane", scenario}, simOutput_);
+        clockd_ = start(SYNC_CLOCKD_PATH, {"--uds", lab_->nodeSocket()}, clockdOutput_);
+        daemon_ = std::make_unique<E2e::DaemonProcess>();
+        ASSERT_TRUE(daemon_->waitUntilReady()) << daemon_->output();
+        esmcd_ = start(SYNC_ESMCD_PATH, {"--clock-mac", "02:00:5e:10:00:ff"}, esmcdOutput_);
+        ASSERT_TRUE(awaitSsm(0x2, 40s)) << outputs();
+    }
+
+    std::unique_ptr<E2e::ChildProcess> start(const std::string& path, std::vector<std::string> args,
+                                             E2e::CapturedOutput& output) {
+        args.insert(args.begin(), path);
+        return std::make_unique<E2e::ChildProcess>(E2e::ChildProcess::Options{path, args, {}, output.fd()});
+    }
+
+    bool awaitSsm(unsigned ssm, std::chrono::milliseconds timeout) {
+        return capture_->waitUntil([&] { return capture_->lastSsm(0) == ssm && capture_->lastSsm(1) == ssm; },
+                                   timeout);
+    }
+    void mark() {
+        for (size_t i = 0; i < kPorts; ++i)
+            counts_[i] = capture_->count(i);
+    }
+    // Every PDU since mark() carries one of the qualities, in the order given, each at least once.
+    ::testing::AssertionResult sequence(const std::vector<std::pair<unsigned, unsigned>>& codes) {
+        for (size_t i = 0; i < kPorts; ++i) {
+            size_t at = 0;
+            bool seen = false;
+            for (const EsmcDecoded& pdu : capture_->decode(i, counts_[i])) {
+                const std::pair<unsigned, unsigned> got{pdu.ssm, pdu.enhancedSsm};
+                if (at + 1 < codes.size() && got == codes[at + 1] && seen)
+                    ++at, seen = false;
+                if (got != codes[at])
+                    return ::testing::AssertionFailure()
+                           << "port " << i + 1 << ": SSM 0x" << std::hex << pdu.ssm << " enhanced 0x"
+                           << pdu.enhancedSsm << " out of turn";
+                seen = true;
+            }
+            if (at + 1 != codes.size() || !seen)
+                return ::testing::AssertionFailure() << "port " << i + 1 << ": reached " << at + 1 << " of "
+                                                     << codes.size() << " qualities";
+        }
+        return ::testing::AssertionSuccess();
+    }
+    std::string outputs() const {
+        return lab_->outputs() + "\nsync-clockd:\n" + clockdOutput_.text() + "\nsync-esmcd:\n" +
+               esmcdOutput_.text() + "\nsync-sim:\n" + simOutput_.text();
+    }
+
+    std::unique_ptr<PtpLab> lab_;
+    std::unique_ptr<E2e::EsmcCapture> capture_;
+    std::unique_ptr<PrivateBus> bus_;
+    std::unique_ptr<E2e::TempDir> dir_;
+    std::unique_ptr<E2e::ChildProcess> sim_, clockd_, esmcd_;
+    std::unique_ptr<E2e::DaemonProcess> daemon_;
+    E2e::CapturedOutput simOutput_, clockdOutput_, esmcdOutput_;
+    size_t counts_[kPorts] = {};
+};
+
+// clockClass 6 is PRTC: SSM 0x2 (QL-PRC under option I) with enhanced SSM 0x20; 150 is SSU-A (0x4);
+// no grandmaster is the free-running equipment clock, QL-SEC (0xB).
+constexpr std::pair<unsigned, unsigned> PRTC{0x2, 0x20}, SSU_A{0x4, 0xFF}, SEC{0xB, 0xFF};
+
+TEST_F(PtpWireTest, GrandmasterClassChangeLossAndReturnReachTheWire) {
+    mark();
+    const double changed = E2e::EsmcCapture::now();
+    ASSERT_TRUE(lab_->setClockClass(150));
+    ASSERT_TRUE(awaitSsm(0x4, 10s)) << outputs();
+    for (size_t i = 0; i < kPorts; ++i) {
+        const double at = capture_->firstWithSsm(i, counts_[i], 0x4);
+        EXPECT_LT(at - changed, 2.0) << "port " << i + 1;
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts_[i]);
+        EXPECT_TRUE(
+            std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0x4; })->event);
+    }
+    EXPECT_TRUE(sequence({PRTC, SSU_A}));
+
+    mark();
+    lab_->stopGrandmaster();
+    ASSERT_TRUE(awaitSsm(0xB, 15s)) << outputs();
+    lab_->startGrandmaster();
+    ASSERT_TRUE(awaitSsm(0x2, 30s)) << outputs();
+    EXPECT_TRUE(sequence({SSU_A, SEC, PRTC}));
+}
+
+TEST_F(PtpWireTest, NodePtp4lRestartedKeepsTheOutputsAndGoesToNoReferenceAndBack) {
+    mark();
+    lab_->killNode();
+    ASSERT_TRUE(awaitSsm(0xB, 10s)) << outputs();
+    lab_->startNode();
+    ASSERT_TRUE(awaitSsm(0x2, 30s)) << outputs();
+    EXPECT_TRUE(sequence({PRTC, SEC, PRTC}));
+    EXPECT_EQ(esmcdOutput_.text().find("removed"), std::string::npos) << outputs();
+    for (size_t i = 0; i < kPorts; ++i) {
+        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts_[i]);
+        for (size_t k = 1; k < pdus.size(); ++k)
+            EXPECT_LE(pdus[k].time - pdus[k - 1].time, 1.5) << "port " << i + 1 << " fell silent";
+    }
+}
+
+}  // namespace
