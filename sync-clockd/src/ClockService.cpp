@@ -93,11 +93,20 @@ void ClockService::received(const uint8_t* bytes, size_t size) {
             parentKnown_ = true;
             seen_ |= 1u << 0;
             break;
-        case PtpManagement::PORT_DATA_SET:
+        case PtpManagement::PORT_DATA_SET: {
+            const bool wasFollowing = following();
             portStates_[static_cast<uint16_t>(*message->value("portIdentity"))] =
                 static_cast<uint8_t>(*message->value("portState"));
             seen_ |= 1u << 1;
+            if (following() && !wasFollowing) {
+                // A stack that lost its grandmaster may still name it, class and all: the parent
+                // data set counts again once asked after the port found one.
+                parentKnown_ = false;
+                ask(PtpManagement::GET, PtpManagement::PARENT_DATA_SET);
+                ask(PtpManagement::GET, PtpManagement::TIME_STATUS_NP);
+            }
             break;
+        }
         case PtpManagement::TIME_STATUS_NP:
             gmPresent_ = *message->value("gmPresent") != 0;
             seen_ |= 1u << 2;
@@ -125,15 +134,20 @@ void ClockService::setAnswering(bool answering, const std::string& why) {
     Log::warning("ptp4l does not answer: " + why);
     portStates_.clear();
     gmPresent_ = false;
+    parentKnown_ = false;
     seen_ = 0;
     update();
 }
 
-bool ClockService::tracking() const {
-    bool following = false;
+bool ClockService::following() const {
     for (const auto& [port, state] : portStates_)
-        following = following || state == PtpManagement::SLAVE || state == PtpManagement::UNCALIBRATED;
-    return answering_ && seen_ == ALL_SEEN && gmPresent_ && parentKnown_ && following;
+        if (state == PtpManagement::SLAVE || state == PtpManagement::UNCALIBRATED)
+            return true;
+    return false;
+}
+
+bool ClockService::tracking() const {
+    return answering_ && seen_ == ALL_SEEN && gmPresent_ && parentKnown_ && following();
 }
 
 uint32_t ClockService::quality() const {

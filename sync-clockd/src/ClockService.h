@@ -65,6 +65,8 @@ class ClockService : public SyncTools::SyncControlServer::Listener {
     void setAnswering(bool answering, const std::string& why);
     void update();
     bool tracking() const;
+    // Whether a port follows a grandmaster.
+    bool following() const;
 
     SyncTools::SyncControlServer& server_;
     Settings settings_;

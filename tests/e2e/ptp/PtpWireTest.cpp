@@ -63,19 +63,19 @@ class PtpWireTest : public ::testing::Test {
         for (size_t i = 0; i < kPorts; ++i)
             counts_[i] = capture_->count(i);
     }
-    // Every PDU since mark() carries one of the qualities, in the order given, each at least once.
+    // Every PDU since mark() carries one of the qualities, in the order given, each after the first at
+    // least once.
     ::testing::AssertionResult sequence(const std::vector<std::pair<unsigned, unsigned>>& codes) {
         for (size_t i = 0; i < kPorts; ++i) {
             size_t at = 0;
-            bool seen = false;
+            bool seen = true;  // the quality before may have had no PDU since mark()
             for (const EsmcDecoded& pdu : capture_->decode(i, counts_[i])) {
                 const std::pair<unsigned, unsigned> got{pdu.ssm, pdu.enhancedSsm};
                 if (at + 1 < codes.size() && got == codes[at + 1] && seen)
                     ++at, seen = false;
                 if (got != codes[at])
-                    return ::testing::AssertionFailure()
-                           << "port " << i + 1 << ": SSM 0x" << std::hex << pdu.ssm << " enhanced 0x"
-                           << pdu.enhancedSsm << " out of turn";
+                    return ::testing::AssertionFailure() << "port " << i + 1 << ": " << pdu.ssm << "/"
+                                                         << pdu.enhancedSsm << " out of turn in " << trail(i);
                 seen = true;
             }
             if (at + 1 != codes.size() || !seen)
@@ -83,6 +83,12 @@ class PtpWireTest : public ::testing::Test {
                                                      << codes.size() << " qualities";
         }
         return ::testing::AssertionSuccess();
+    }
+    std::string trail(size_t i) const {
+        std::string text;
+        for (const EsmcDecoded& pdu : capture_->decode(i, counts_[i]))
+            text += " " + std::to_string(pdu.ssm) + "/" + std::to_string(pdu.enhancedSsm);
+        return text;
     }
     std::string outputs() const {
         return lab_->outputs() + "\nsync-clockd:\n" + clockdOutput_.text() + "\nsync-esmcd:\n" +
