@@ -51,15 +51,17 @@ root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" || fail "install: $(cat "$work/install.log")"
 expected="./usr/bin/sync-sim
 ./usr/bin/synclumovcontrol
+./usr/lib/systemd/system/sync-clockd.service
 ./usr/lib/systemd/system/sync-esmcd.service
 ./usr/lib/systemd/system/sync-lumov-control.service
+./usr/sbin/sync-clockd
 ./usr/sbin/sync-esmcd
 ./usr/sbin/sync-lumov-control
 ./usr/share/dbus-1/system.d/org.tavi.conf
 ./usr/share/sync-lumov-control/scenarios/demo.scn"
 installed=$(cd "$root" && find . -type f -o -type l | sort)
 [ "$installed" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$installed"))"
-for program in usr/sbin/sync-lumov-control usr/sbin/sync-esmcd usr/bin/sync-sim usr/bin/synclumovcontrol; do
+for program in usr/sbin/sync-lumov-control usr/sbin/sync-esmcd usr/sbin/sync-clockd usr/bin/sync-sim usr/bin/synclumovcontrol; do
     [ -x "$root/$program" ] || fail "$program is not executable"
 done
 unit=$root/usr/lib/systemd/system/sync-lumov-control.service
@@ -67,6 +69,8 @@ grep -qx 'ExecStart=/usr/sbin/sync-lumov-control' "$unit" || fail "unit does not
 grep -qx 'Restart=on-failure' "$unit" || fail "unit does not restart the daemon on failure"
 grep -qx 'ExecStart=/usr/sbin/sync-esmcd $SYNC_ESMCD_OPTIONS' "$root/usr/lib/systemd/system/sync-esmcd.service" ||
     fail "the data plane's unit does not start /usr/sbin/sync-esmcd"
+grep -qx 'ExecStart=/usr/sbin/sync-clockd $SYNC_CLOCKD_OPTIONS' "$root/usr/lib/systemd/system/sync-clockd.service" ||
+    fail "the sync-control service's unit does not start /usr/sbin/sync-clockd"
 
 echo "== a system-like bus that includes the installed policy"
 # The unprivileged user must reach the socket.
