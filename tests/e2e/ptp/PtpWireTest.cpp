@@ -5,15 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
-#include "CapturedOutput.h"
-#include "ChildProcess.h"
-#include "DaemonProcess.h"
-#include "EsmcCapture.h"
-#include "PrivateBus.h"
-#include "PtpLab.h"
+#include "PtpChain.h"
 
 namespace {
 
@@ -23,42 +16,17 @@ using E2e::PtpLab;
 
 class PtpWireTest : public ::testing::Test {
   protected:
-    static constexpr int kPorts = 2;
+    static constexpr int kPorts = E2e::PtpChain::kPorts;
 
     void SetUp() override {
-        lab_ = std::make_unique<PtpLab>(kPorts);
-        ASSERT_TRUE(lab_->ready()) << "cannot make network namespaces and veth links (root needed)";
-        capture_ = std::make_unique<E2e::EsmcCapture>(
-            lab_->net().far(), std::vector<std::string>{E2e::NetLab::farLink(1), E2e::NetLab::farLink(2)});
-        ASSERT_TRUE(capture_->ready());
-        lab_->startGrandmaster();
-        lab_->startNode();
-        bus_ = std::make_unique<PrivateBus>();
-        ASSERT_TRUE(bus_->running());
-        dir_ = std::make_unique<E2e::TempDir>("sync-ptp-wire");
-        const std::string scenario = dir_->file("ports.scn");
-        std::ofstream(scenario) << "port fronthaul 1 02:00:5e:10:00:01 TnPort-A fh1 unlocked enabled "
-                                << lab_->net().node() << "\nport fronthaul 2 02:00:5e:10:00:02 TnPort-B fh2 "
-                                << "unlocked enabled " << lab_->net().node()
-                                << "\nwait port-subscriptions 2 30s\nsend-status all\n";
-        sim_ = start(SYNC_SIM_PATH, {"--no-sync", "--no-dataplane", scenario}, simOutput_);
-        clockd_ = start(SYNC_CLOCKD_PATH, {"--uds", lab_->nodeSocket()}, clockdOutput_);
-        daemon_ = std::make_unique<E2e::DaemonProcess>();
-        ASSERT_TRUE(daemon_->waitUntilReady()) << daemon_->output();
-        esmcd_ = start(SYNC_ESMCD_PATH, {"--clock-mac", "02:00:5e:10:00:ff"}, esmcdOutput_);
-        ASSERT_TRUE(awaitSsm(0x2, 40s)) << outputs();
+        chain_ = std::make_unique<E2e::PtpChain>(
+            E2e::PtpChain::Programs{SYNC_SIM_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
+        std::string why;
+        ASSERT_TRUE(chain_->up(40s, why)) << why;
+        lab_ = &chain_->lab();
+        capture_ = &chain_->capture();
     }
-
-    std::unique_ptr<E2e::ChildProcess> start(const std::string& path, std::vector<std::string> args,
-                                             E2e::CapturedOutput& output) {
-        args.insert(args.begin(), path);
-        return std::make_unique<E2e::ChildProcess>(E2e::ChildProcess::Options{path, args, {}, output.fd()});
-    }
-
-    bool awaitSsm(unsigned ssm, std::chrono::milliseconds timeout) {
-        return capture_->waitUntil([&] { return capture_->lastSsm(0) == ssm && capture_->lastSsm(1) == ssm; },
-                                   timeout);
-    }
+    bool awaitSsm(unsigned ssm, std::chrono::milliseconds timeout) { return chain_->awaitSsm(ssm, timeout); }
     void mark() {
         for (size_t i = 0; i < kPorts; ++i)
             counts_[i] = capture_->count(i);
@@ -90,18 +58,11 @@ class PtpWireTest : public ::testing::Test {
             text += " " + std::to_string(pdu.ssm) + "/" + std::to_string(pdu.enhancedSsm);
         return text;
     }
-    std::string outputs() const {
-        return lab_->outputs() + "\nsync-clockd:\n" + clockdOutput_.text() + "\nsync-esmcd:\n" +
-               esmcdOutput_.text() + "\nsync-sim:\n" + simOutput_.text();
-    }
+    std::string outputs() const { return chain_->outputs(); }
 
-    std::unique_ptr<PtpLab> lab_;
-    std::unique_ptr<E2e::EsmcCapture> capture_;
-    std::unique_ptr<PrivateBus> bus_;
-    std::unique_ptr<E2e::TempDir> dir_;
-    std::unique_ptr<E2e::ChildProcess> sim_, clockd_, esmcd_;
-    std::unique_ptr<E2e::DaemonProcess> daemon_;
-    E2e::CapturedOutput simOutput_, clockdOutput_, esmcdOutput_;
+    std::unique_ptr<E2e::PtpChain> chain_;
+    PtpLab* lab_ = nullptr;
+    E2e::EsmcCapture* capture_ = nullptr;
     size_t counts_[kPorts] = {};
 };
 
@@ -138,7 +99,7 @@ TEST_F(PtpWireTest, NodePtp4lRestartedKeepsTheOutputsAndGoesToNoReferenceAndBack
     lab_->startNode();
     ASSERT_TRUE(awaitSsm(0x2, 30s)) << outputs();
     EXPECT_TRUE(sequence({PRTC, SEC, PRTC}));
-    EXPECT_EQ(esmcdOutput_.text().find("removed"), std::string::npos) << outputs();
+    EXPECT_EQ(chain_->esmcdOutput().text().find("removed"), std::string::npos) << outputs();
     for (size_t i = 0; i < kPorts; ++i) {
         const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts_[i]);
         for (size_t k = 1; k < pdus.size(); ++k)

@@ -24,6 +24,8 @@ class PtpLab {
     NetLab& net() { return *net_; }
     std::string nodeSocket() const { return dir_->file("node.sock"); }
     std::string grandmasterSocket() const { return dir_->file("gm.sock"); }
+    // A file in the lab's own directory.
+    std::string file(const std::string& name) const { return dir_->file(name); }
 
     void startGrandmaster();
     void startNode();
