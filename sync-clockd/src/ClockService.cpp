@@ -120,7 +120,7 @@ void ClockService::received(const uint8_t* bytes, size_t size) {
 void ClockService::setAnswering(bool answering, const std::string& why) {
     if (answering == answering_) {
         if (!answering && why != silence_)
-            Log::info("ptp4l still silent: " + why);
+            Log::info((silence_.empty() ? "ptp4l does not answer yet: " : "ptp4l still silent: ") + why);
         silence_ = answering ? "" : why;
         return;
     }

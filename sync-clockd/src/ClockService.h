@@ -74,7 +74,7 @@ class ClockService : public SyncTools::SyncControlServer::Listener {
     Now now_;
 
     bool answering_ = false;
-    std::string silence_ = "not asked yet";
+    std::string silence_;  // why the stack is silent; empty before the first request
     TimePoint lastAnswer_{};
     TimePoint nextPoll_{};
     TimePoint nextSubscription_{};
