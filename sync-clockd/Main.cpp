@@ -1,8 +1,6 @@
 // sync-clockd: the node's sync-control service over PTP. Serves the REC and its clock settled quality
 // to sync-lumov-control from what ptp4l reports on its management socket.
 #include <poll.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +15,7 @@
 #include "ClockService.h"
 #include "Log.h"
 #include "PtpLink.h"
+#include "Signals.h"
 #include "SyncControlServer.h"
 
 namespace {
@@ -109,16 +108,6 @@ bool parseOptions(int argc, char** argv, std::string& uds, ClockService::Setting
     return true;
 }
 
-int signalDescriptor() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGUSR1);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    return signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,7 +120,7 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
-    const int signals = signalDescriptor();
+    const int signals = SyncTools::Signals::descriptor();
     SyncClockd::PtpLink link(uds);
     SyncTools::SyncControlServer server(MAILBOX);
     ClockService clock(server, settings,
@@ -157,10 +146,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (fds[2].revents & POLLIN) {
-            signalfd_siginfo info{};
-            while (read(signals, &info, sizeof info) == sizeof info) {
-                if (info.ssi_signo != SIGUSR1) {
-                    Log::info("stopped by signal " + std::to_string(info.ssi_signo));
+            for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+                if (signal != SIGUSR1) {
+                    Log::info("stopped by signal " + std::to_string(signal));
                     return 0;
                 }
                 Log::info("status: ptp4l at " + uds);
