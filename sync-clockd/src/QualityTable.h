@@ -14,12 +14,12 @@ namespace SyncClockd {
 //
 // The built-in rows follow the telecom profile's relation of clockClass to quality level:
 //   6    PRTC          locked to a primary reference time clock
-//   7    PRC           grandmaster in holdover within its specification
-//   135  PRC           boundary clock in holdover within its specification
-//   140  PRC           holdover out of specification, frequency from a category 1 (PRC) source
+//   7    PRC           grandmaster in holdover within its limits
+//   135  PRC           boundary clock in holdover within its limits
+//   140  PRC           holdover beyond its limits, frequency from a category 1 (PRC) source
 //   150  SSU_A_OR_TNC  the same from a category 2 source
 //   160  SSU_B         the same from a category 3 source
-//   165  SSU_B         boundary clock out of holdover specification, category 2 or 3 source
+//   165  SSU_B         boundary clock beyond its holdover limits, category 2 or 3 source
 //   248  SEC_OR_EEC    free-running equipment clock
 //   255  DNU_OR_DUS    slave-only clock: never a source
 // No reference (no grandmaster, or the PTP stack silent) is SEC_OR_EEC: the node's own equipment
