@@ -1,8 +1,6 @@
 // sync-esmcd: the SyncE data plane. A client of sync-lumov-control that turns its output orders into
 // ESMC PDUs on real interfaces, in any network namespace.
 #include <poll.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +17,7 @@
 #include "EsmcDataPlane.h"
 #include "Log.h"
 #include "PacketSocket.h"
+#include "Signals.h"
 
 namespace {
 
@@ -98,20 +97,9 @@ bool parseOptions(int argc, char** argv, EsmcDataPlane::Settings& settings, bool
     return true;
 }
 
-int signalDescriptor() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGUSR1);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    return signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    Log::setProgram("sync-esmcd");
     EsmcDataPlane::Settings settings;
     bool help = false;
     if (!parseOptions(argc, argv, settings, help))
@@ -120,7 +108,7 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
-    const int signals = signalDescriptor();
+    const int signals = SyncTools::Signals::descriptor();
     SyncTools::DataPlaneClient client(MAILBOX);
     EsmcDataPlane plane(client, settings, [] { return std::make_unique<SyncEsmcd::PacketSocket>(); });
     client.setListener(&plane);
@@ -145,13 +133,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (fds[1].revents & POLLIN) {
-            signalfd_siginfo info{};
-            while (read(signals, &info, sizeof info) == sizeof info) {
-                if (info.ssi_signo == SIGUSR1) {
+            for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+                if (signal == SIGUSR1) {
                     for (const std::string& line : plane.status())
                         Log::info(line);
                 } else {
-                    Log::info("stopped by signal " + std::to_string(info.ssi_signo));
+                    Log::info("stopped by signal " + std::to_string(signal));
                     return 0;
                 }
             }

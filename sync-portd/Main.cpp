@@ -72,7 +72,6 @@ int signalDescriptor() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Log::setProgram("sync-portd");
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];

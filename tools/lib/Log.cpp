@@ -1,5 +1,7 @@
 #include "Log.h"
 
+#include <errno.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,12 +9,7 @@ namespace SyncTools {
 
 namespace {
 bool silent = false;
-const char* program = "sync";
 }  // namespace
-
-void Log::setProgram(const char* name) {
-    program = name;
-}
 
 void Log::silence() {
     silent = true;
@@ -26,7 +23,7 @@ void Log::write(Level level, const std::string& text) {
     if (journal)
         std::fprintf(stderr, "<%d>%s\n", static_cast<int>(level), text.c_str());
     else
-        std::fprintf(stderr, "%s: %s%s\n", program, names[level], text.c_str());
+        std::fprintf(stderr, "%s: %s%s\n", program_invocation_short_name, names[level], text.c_str());
 }
 
 }  // namespace SyncTools

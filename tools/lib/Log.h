@@ -5,12 +5,11 @@
 
 namespace SyncTools {
 
-// The log of the programs of the wire (sync-esmcd, sync-portd): lines on stderr, which systemd hands
-// to the journal. Under systemd each line carries its syslog priority as a "<N>" prefix so that the
-// journal files it at the right level; elsewhere it starts with the program's name.
+// Log lines of the programs that take a peer's place (sync-esmcd, sync-portd, sync-clockd) on
+// stderr, which systemd hands to the journal: under systemd each line carries its syslog priority as a "<N>" prefix
+// so that the journal files it at the right level; otherwise it starts with the program's name.
 class Log {
   public:
-    static void setProgram(const char* name);
     enum Level { ERROR = 3, WARNING = 4, NOTICE = 5, INFO = 6 };
 
     static void write(Level level, const std::string& text);

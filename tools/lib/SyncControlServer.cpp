@@ -106,7 +106,8 @@ void SyncControlServer::handle(const WireBuffer& message, uint32_t sender) {
         handleClientGone(sender);
         return;
     }
-    received_.push_back(Received{sender, message});
+    if (listener_ == nullptr)
+        received_.push_back(Received{sender, message});
     if (msgno == SCI_CONNECTION_ESTABLISHMENT_REQ) {
         handleConnectionRequest(message, sender);
         return;
@@ -166,7 +167,7 @@ void SyncControlServer::handleConnectionRequest(const WireBuffer& message, uint3
         }
     }
     handleClientGone(sender);
-    if (!watched) {
+    if (!watched && mailbox_) {
         void* notice = Sync::Platform::MessageBuffer::allocate(MONITOR_NOTICE_SIZE, SCI_CLIENT_DOWN_IND);
         mailbox_->monitor(sender, &notice);
     }
@@ -188,22 +189,28 @@ void SyncControlServer::handleSubscribe(const Kind& kind, const WireBuffer& mess
     }
     const Subscription subscription{kind.name, sender, message.be32(ENTITY_ID_OFFSET)};
     const uint32_t answerNo = subscriptionRejectCode_ != 0 ? kind.subscribeRej : kind.subscribeCfm;
+    bool known = false;
     if (subscriptionRejectCode_ == 0) {
-        bool known = false;
         for (const Subscription& s : subscriptions_)
             known = known ||
                     (s.kind == subscription.kind && s.pid == sender && s.entityId == subscription.entityId);
         if (!known)
             subscriptions_.push_back(subscription);
     }
-    if (answerNo == 0)
-        return;
-    WireBuffer answer =
-        serviceMessage(answerNo, subscriptionRejectCode_ != 0 ? REJ_SIZE : HEADER_SIZE, subscription);
-    answer.putBe32(PROCEDURE_REFERENCE_OFFSET, message.be32(PROCEDURE_REFERENCE_OFFSET));
-    if (subscriptionRejectCode_ != 0)
-        answer.putBe32(FIELD_OFFSET, subscriptionRejectCode_);
-    send(answer, sender);
+    if (answerNo != 0) {
+        WireBuffer answer =
+            serviceMessage(answerNo, subscriptionRejectCode_ != 0 ? REJ_SIZE : HEADER_SIZE, subscription);
+        answer.putBe32(PROCEDURE_REFERENCE_OFFSET, message.be32(PROCEDURE_REFERENCE_OFFSET));
+        if (subscriptionRejectCode_ != 0)
+            answer.putBe32(FIELD_OFFSET, subscriptionRejectCode_);
+        send(answer, sender);
+    }
+    // The state goes after the confirmation, so the subscriber knows the subscription is in force.
+    if (listener_ != nullptr && subscriptionRejectCode_ == 0 && !known) {
+        replayTo_ = &subscription;
+        listener_->subscribed(subscription);
+        replayTo_ = nullptr;
+    }
 }
 
 void SyncControlServer::handleUnsubscribe(const Kind& kind, const WireBuffer& message, uint32_t sender) {
@@ -253,6 +260,9 @@ size_t SyncControlServer::indicate(const char* kind, uint32_t msgno, size_t size
     size_t sent = 0;
     for (const Subscription& subscription : subscriptionsTo(kind)) {
         if (liveClient(subscription.pid) == nullptr)
+            continue;
+        if (replayTo_ != nullptr &&
+            (replayTo_->pid != subscription.pid || replayTo_->entityId != subscription.entityId))
             continue;
         WireBuffer message = serviceMessage(msgno, size, subscription);
         fill(message);
@@ -327,6 +337,10 @@ std::vector<SyncControlServer::Subscription> SyncControlServer::subscriptionsTo(
 }
 
 void SyncControlServer::warn(const std::string& text) {
+    if (listener_ != nullptr) {
+        listener_->dropped(text);
+        return;
+    }
     warnings_.push_back(text);
     std::fprintf(stderr, "%s: warning: %s\n", mailboxName_.c_str(), text.c_str());
 }

@@ -19,6 +19,10 @@ namespace SyncTools {
 // at 12. Connected clients are watched, so their subscriptions lapse when their mailbox goes away.
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout.
+//
+// By itself the server records what it receives (a simulator's job). A real sync-control service
+// installs a Listener instead: then nothing is kept, warnings go to the listener, and each new
+// subscription is handed to it so that it can replay the current state to that subscriber alone.
 class SyncControlServer : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-control-server";
@@ -63,6 +67,16 @@ class SyncControlServer : public MailboxPeer {
         WireBuffer message;
     };
 
+    class Listener {
+      public:
+        virtual ~Listener() = default;
+        // A subscription was confirmed. Indications sent from here on, until it returns, reach this
+        // subscriber only.
+        virtual void subscribed(const Subscription& subscription) = 0;
+        // A message was dropped as malformed or unexpected.
+        virtual void dropped(const std::string& why) = 0;
+    };
+
     explicit SyncControlServer(std::string mailboxName = DEFAULT_MAILBOX);
     ~SyncControlServer() override;
 
@@ -100,6 +114,11 @@ class SyncControlServer : public MailboxPeer {
     // Messages dropped as malformed or unexpected, each with its reason.
     const std::vector<std::string>& warnings() const { return warnings_; }
 
+    // Hands new subscriptions and warnings to `listener` (not owned; null: record).
+    void setListener(Listener* listener) { listener_ = listener; }
+    // Takes a message as if it had come from the bus (fuzzing, unit tests).
+    void inject(const WireBuffer& message, uint32_t sender) { handle(message, sender); }
+
   private:
     void handle(const WireBuffer& message, uint32_t sender) override;
     void handleConnectionRequest(const WireBuffer& message, uint32_t sender);
@@ -122,6 +141,8 @@ class SyncControlServer : public MailboxPeer {
     std::vector<Subscription> subscriptions_;
     std::vector<Received> received_;
     std::vector<std::string> warnings_;
+    Listener* listener_ = nullptr;
+    const Subscription* replayTo_ = nullptr;  // set while the listener replays to a new subscriber
 };
 
 }  // namespace SyncTools

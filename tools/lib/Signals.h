@@ -1,0 +1,18 @@
+#ifndef SYNC_TOOLS_SIGNALS_H
+#define SYNC_TOOLS_SIGNALS_H
+
+namespace SyncTools {
+
+// SIGTERM, SIGINT and SIGUSR1 as readings of a descriptor, so that a program's poll loop handles
+// them between its other work (the programs that take a peer's place: stop, or log the status).
+class Signals {
+  public:
+    // Blocks the three and returns a non-blocking signalfd for them; -1 when none could be made.
+    static int descriptor();
+    // The next pending signal's number, 0 when none is pending.
+    static int next(int descriptor);
+};
+
+}  // namespace SyncTools
+
+#endif
