@@ -46,31 +46,31 @@ int main(int argc, char* argv[]) {
     double bestDaemon = 0;
     double bestCeiling = 0;
     size_t messages = 0;
+    // One side's round: printed, and its time kept when it is the best; false when the side failed.
+    auto record = [&messages](const char* side, const auto& result, double& best) {
+        if (!result.ok) {
+            std::fprintf(stderr, "\n%s: %s\n", side, result.error.c_str());
+            return false;
+        }
+        std::printf(" %s %zu messages in %.3f s (%.0f/s)", side, result.messages, result.seconds,
+                    double(result.messages) / result.seconds);
+        best = best == 0 ? result.seconds : std::min(best, result.seconds);
+        messages = result.messages;
+        return true;
+    };
     std::printf("ports %lu, %lu rounds\n", ports, rounds);
     for (unsigned long round = 1; round <= rounds; ++round) {
         std::printf("round %lu:", round);
-        if (daemonSide) {
-            const auto road =
-                Sync::Bench::BusRoad::run(static_cast<uint32_t>(ports), lttngHome.path(), binary);
-            if (!road.ok) {
-                std::fprintf(stderr, "daemon road: %s\n", road.error.c_str());
-                return 1;
-            }
-            std::printf(" daemon %zu messages in %.3f s (%.0f/s)", road.messages, road.seconds,
-                        double(road.messages) / road.seconds);
-            bestDaemon = bestDaemon == 0 ? road.seconds : std::min(bestDaemon, road.seconds);
-            messages = road.messages;
+        if (daemonSide &&
+            !record("daemon",
+                    Sync::Bench::BusRoad::run(static_cast<uint32_t>(ports), lttngHome.path(), binary),
+                    bestDaemon)) {
+            return 1;
         }
-        if (ceilingSide) {
-            const auto ceiling = Sync::Bench::TransportCeiling::run(static_cast<uint32_t>(ports));
-            if (!ceiling.ok) {
-                std::fprintf(stderr, "transport ceiling: %s\n", ceiling.error.c_str());
-                return 1;
-            }
-            std::printf(" ceiling %zu messages in %.3f s (%.0f/s)", ceiling.messages, ceiling.seconds,
-                        double(ceiling.messages) / ceiling.seconds);
-            bestCeiling = bestCeiling == 0 ? ceiling.seconds : std::min(bestCeiling, ceiling.seconds);
-            messages = ceiling.messages;
+        if (ceilingSide &&
+            !record("ceiling", Sync::Bench::TransportCeiling::run(static_cast<uint32_t>(ports)),
+                    bestCeiling)) {
+            return 1;
         }
         std::printf("\n");
         std::fflush(stdout);
