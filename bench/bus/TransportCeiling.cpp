@@ -118,18 +118,27 @@ TransportCeiling::Result TransportCeiling::run(uint32_t ports) {
     }
     const uint32_t to = standInId;
 
-    const Clock::time_point start = Clock::now();
-    sendNew(*peer, PORT_SUPPORT_CFM, 16 + 48 * ports, to);
-    for (uint32_t i = 0; i < ports; ++i) {
-        sendNew(*peer, SUBSCRIBE_CFM, SUBSCRIBE_CFM_SIZE, to);
-    }
-    for (uint32_t i = 0; i < ports; ++i) {
-        sendNew(*peer, STATUS_IND, STATUS_IND_SIZE, to);
-    }
-    for (uint32_t i = 0; i < ports; ++i) {
-        sendNew(*peer, CREATE_RCFM, CREATE_RCFM_SIZE, to);
-    }
+    // Answers are taken as they come, as the road's peers (each in a thread of its own) take theirs;
+    // left unread until the stream is sent, all 4n of them would wait in the bus.
     size_t collected = 0;
+    auto stream = [&](uint32_t msgno, uint32_t size) {
+        sendNew(*peer, msgno, size, to);
+        while (void* msg = peer->receive()) {
+            ++collected;
+            MessageBuffer::release(msg);
+        }
+    };
+    const Clock::time_point start = Clock::now();
+    stream(PORT_SUPPORT_CFM, 16 + 48 * ports);
+    for (uint32_t i = 0; i < ports; ++i) {
+        stream(SUBSCRIBE_CFM, SUBSCRIBE_CFM_SIZE);
+    }
+    for (uint32_t i = 0; i < ports; ++i) {
+        stream(STATUS_IND, STATUS_IND_SIZE);
+    }
+    for (uint32_t i = 0; i < ports; ++i) {
+        stream(CREATE_RCFM, CREATE_RCFM_SIZE);
+    }
     while (collected < answers && Clock::now() < deadline) {
         if (void* msg = peer->receive(100)) {
             ++collected;

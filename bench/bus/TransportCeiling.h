@@ -2,8 +2,8 @@
 // daemon that does no work but receive, one message per readiness of its descriptor as the daemon's
 // loop does, and answer with messages of the sizes the daemon sends; a peer streams it the messages
 // of the road's sizes (the port support of n ports, then n subscription confirmations, n port status
-// indications, n creation confirmations) and collects the answers. Two mailboxes on the bus of
-// TAVI_BUS_ADDRESS, each in a thread of its own.
+// indications, n creation confirmations) and collects the answers as they come. Two mailboxes on the
+// bus of TAVI_BUS_ADDRESS, each in a thread of its own.
 #ifndef SYNC_BENCH_TRANSPORTCEILING_H
 #define SYNC_BENCH_TRANSPORTCEILING_H
 

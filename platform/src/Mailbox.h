@@ -86,6 +86,7 @@ class Mailbox final : private NameWatch::Observer {
     bool start();
     bool ownRandomId();
     void finishCall();
+    void flush();
     void enqueue(void* msg, uint32_t sender);
     void indicate(uint32_t msgno, uint32_t subscriptionId, uint32_t sender);
     Watchers* watchersOf(const std::string& busName, Kind kind, uint32_t pid);
