@@ -71,29 +71,28 @@ void PortService::reload(const std::vector<PortTable::Entry>& table) {
 void PortService::setTable(const std::vector<PortTable::Entry>& table) {
     std::vector<Port> ports;
     std::map<Key, size_t> portOf;
-    std::vector<SyncTools::PortControlServer::Port> served;
     for (const PortTable::Entry& entry : table) {
         portOf[Key(entry.netns, entry.interfaceName)] = ports.size();
         Port port;
         port.entry = entry;
+        // What subscribers of a kept port were told stays what they were told.
+        const auto old = portOf_.find(Key(entry.netns, entry.interfaceName));
+        if (old != portOf_.end() && ports_[old->second].entry == entry)
+            port = ports_[old->second];
         ports.push_back(port);
-        SyncTools::PortControlServer::Port record;
-        record.role = entry.role;
-        record.rhaiId = entry.rhaiId;
-        record.portName = entry.portName;
-        record.interfaceName = entry.interfaceName;
-        record.networkNamespace = entry.netns;
-        record.adminState = 0;
-        record.operState = 0;
-        served.push_back(record);
     }
-    // What subscribers of a kept port were told stays what they were told.
-    for (Port& port : ports) {
-        const auto old = portOf_.find(Key(port.entry.netns, port.entry.interfaceName));
-        if (old != portOf_.end() && ports_[old->second].entry == port.entry) {
-            port.adminState = ports_[old->second].adminState;
-            port.operState = ports_[old->second].operState;
-        }
+    std::vector<SyncTools::PortControlServer::Port> served;
+    for (const Port& port : ports) {
+        SyncTools::PortControlServer::Port record;
+        record.role = port.entry.role;
+        record.rhaiId = port.entry.rhaiId;
+        record.macAddress = port.link.mac;
+        record.portName = port.entry.portName;
+        record.interfaceName = port.entry.interfaceName;
+        record.networkNamespace = port.entry.netns;
+        record.adminState = port.adminState;
+        record.operState = port.operState;
+        served.push_back(record);
     }
     ports_ = std::move(ports);
     portOf_ = std::move(portOf);

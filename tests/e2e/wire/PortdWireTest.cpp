@@ -147,6 +147,31 @@ TEST_F(PortdWireTest, PortdKilledAndRestartedChangesNothingOnTheWire) {
     EXPECT_NE(portdOutput_.text().find("status: 3 ports, 3 subscriptions"), std::string::npos) << outputs();
 }
 
+TEST_F(PortdWireTest, NamespaceThatAppearsAndGoesIsFollowed) {
+    const std::string missing = lab_->node() + "-missing";
+    ASSERT_TRUE(Command::run({"ip", "netns", "add", missing}, 10s).succeeded());
+    const bool made = Command::run({"ip", "link", "add", "fh3", "netns", missing, "type", "veth", "peer",
+                                    "name", "fp3", "netns", missing},
+                                   10s)
+                          .succeeded() &&
+                      NetLab::ip(missing, "link set fp3 up") && NetLab::ip(missing, "link set fh3 up");
+    EXPECT_TRUE(made);
+    EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << outputs();
+    Command::run({"ip", "netns", "delete", missing}, 10s);
+    EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << outputs();
+}
+
+TEST_F(PortdWireTest, ReloadedTableReportsRemovedPortsAndServesAddedOnes) {
+    // TnPort-B leaves the table, TnPort-D (fh2, the same link) joins it.
+    std::ofstream(dir_->file("ports")) << "port fronthaul 1 TnPort-A fh1 " << lab_->node()
+                                       << "\nport fronthaul 3 TnPort-C fh3 " << lab_->node() << "-missing"
+                                       << "\nport fronthaul 4 TnPort-D fh2 " << lab_->node() << "\n";
+    portd_->signal(SIGHUP);
+    EXPECT_EQ(awaitPort("TnPort-D", "1/ENABLED").substr(0, 9), "1/ENABLED") << outputs();
+    EXPECT_EQ(portLine(info(), "TnPort-B").substr(0, 10), "0/DISABLED") << outputs();
+    EXPECT_EQ(awaitPort("TnPort-A", "1/ENABLED").substr(0, 9), "1/ENABLED") << outputs();
+}
+
 TEST(PortdTableTest, MalformedTableIsRefusedWithItsLineNumber) {
     E2e::TempDir dir("sync-portd");
     std::ofstream(dir.file("ports"))
