@@ -2,8 +2,10 @@
 // event PDU on the far end, and what transmitting on many outputs costs.
 //   bench-esmc-wire latency CHANGES   4 outputs, CHANGES quality changes 150 ms apart
 //   bench-esmc-wire cpu OUTPUTS SECONDS
+//   bench-esmc-wire linkup TOGGLES    1 output, its link switched down and up again, with sync-portd
 // The daemon and sync-esmcd run as child processes on a private bus; the port-control and
-// sync-control servers run here, so that the moment a change is sent is known exactly.
+// sync-control servers run here, so that the moment a change is sent is known exactly, except in
+// `linkup`, where sync-portd serves the ports from the kernel.
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +27,7 @@
 #include "PortControlServer.h"
 #include "PrivateBus.h"
 #include "SyncControlServer.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -38,7 +41,7 @@ constexpr uint32_t SSU_B = 5;  // SSM 0x8
 // The chain up to the point where every output transmits.
 class Chain {
   public:
-    explicit Chain(int outputs) : lab_(outputs) {
+    Chain(int outputs, bool kernelPorts = false) : lab_(outputs), kernelPorts_(kernelPorts) {
         std::vector<SyncTools::PortControlServer::Port> table;
         for (int n = 1; n <= outputs; ++n) {
             SyncTools::PortControlServer::Port port;
@@ -53,11 +56,21 @@ class Chain {
             table.push_back(port);
         }
         ports_.setPorts(table);
+        std::ofstream file(dir_.file("ports"));
+        for (const SyncTools::PortControlServer::Port& port : table)
+            file << "port fronthaul " << port.rhaiId << " " << port.portName << " " << port.interfaceName
+                 << " " << lab_.node() << "\n";
     }
 
     bool start(int outputs) {
-        if (!lab_.ready() || !bus_.running() || !ports_.open() || !sync_.open())
+        if (!lab_.ready() || !bus_.running() || (!kernelPorts_ && !ports_.open()) || !sync_.open())
             return fail("cannot build the lab, the bus or the servers");
+        if (kernelPorts_) {
+            E2e::ChildProcess::Options portd;
+            portd.file = SYNC_PORTD_PATH;
+            portd.argv = {SYNC_PORTD_PATH, "--ports", dir_.file("ports")};
+            portd_ = std::make_unique<E2e::ChildProcess>(portd);
+        }
         daemon_ = std::make_unique<E2e::DaemonProcess>();
         if (!daemon_->waitUntilReady())
             return fail("the daemon did not start");
@@ -68,7 +81,7 @@ class Chain {
         esmcd_ = std::make_unique<E2e::ChildProcess>(esmcd);
         if (!serveUntil(
                 [&] {
-                    return ports_.subscriptions().size() >= size_t(outputs) &&
+                    return (kernelPorts_ || ports_.subscriptions().size() >= size_t(outputs)) &&
                            sync_.subscriptions().size() >= 3;
                 },
                 std::chrono::seconds(120)))
@@ -77,7 +90,8 @@ class Chain {
         sync_.sendClockSettledQuality(EPRTC);
         sync_.sendTelecomStandard(1);
         sync_.sendSelectionProcessMode(1);
-        ports_.sendAllPortStatus();
+        if (!kernelPorts_)
+            ports_.sendAllPortStatus();
         if (!serveUntil([&] { return lines(": transmitting") >= size_t(outputs); },
                         std::chrono::seconds(120)))
             return fail("only " + std::to_string(lines(": transmitting")) + " outputs transmit");
@@ -117,11 +131,14 @@ class Chain {
     }
 
     E2e::NetLab lab_;
+    bool kernelPorts_;
+    E2e::TempDir dir_{"bench-esmc"};
     PrivateBus bus_;
     SyncTools::PortControlServer ports_;
     SyncTools::SyncControlServer sync_;
     std::unique_ptr<E2e::DaemonProcess> daemon_;
     std::unique_ptr<E2e::ChildProcess> esmcd_;
+    std::unique_ptr<E2e::ChildProcess> portd_;
     E2e::CapturedOutput esmcdOutput_;
     std::string error_;
 
@@ -177,6 +194,40 @@ int latency(int changes) {
     return 0;
 }
 
+// The output's link goes down, stays down a moment, and comes up: from the switch back up to the
+// first PDU at the far end, which sync-portd, the daemon and sync-esmcd bring about between them.
+int linkup(int toggles) {
+    Chain chain(1, true);
+    if (!chain.start(1)) {
+        std::fprintf(stderr, "bench-esmc-wire: %s\n%s", chain.error_.c_str(),
+                     chain.esmcdOutput_.text().c_str());
+        return 1;
+    }
+    EsmcCapture capture(chain.lab_.far(), {E2e::NetLab::farLink(1)});
+    std::vector<double> samples;
+    for (int k = 0; k < toggles; ++k) {
+        if (!E2e::NetLab::switchLink(chain.lab_.node(), E2e::NetLab::nodeLink(1), false))
+            return 1;
+        capture.waitUntil([] { return false; }, std::chrono::milliseconds(300));
+        const size_t from = capture.count(0);
+        const double up = EsmcCapture::now();
+        if (!E2e::NetLab::switchLink(chain.lab_.node(), E2e::NetLab::nodeLink(1), true) ||
+            !capture.waitUntil([&] { return capture.count(0) > from; }, std::chrono::seconds(5))) {
+            std::fprintf(stderr, "bench-esmc-wire: toggle %d: no PDU after the link came up\n", k);
+            return 1;
+        }
+        samples.push_back(capture.firstWithSsm(0, from, 0x2) - up);
+    }
+    std::sort(samples.begin(), samples.end());
+    const auto at = [&](double q) {
+        return samples[std::min(samples.size() - 1, size_t(q * double(samples.size())))];
+    };
+    std::printf(
+        "link up to the first PDU on the far end, %d toggles: median %.2f ms, p99 %.2f ms, max %.2f ms\n",
+        toggles, at(0.5) * 1e3, at(0.99) * 1e3, samples.back() * 1e3);
+    return 0;
+}
+
 int cpu(int outputs, int seconds) {
     const Clock::time_point built = Clock::now();
     Chain chain(outputs);
@@ -205,8 +256,11 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "latency")
         return latency(argc > 2 ? std::atoi(argv[2]) : 100);
+    if (mode == "linkup")
+        return linkup(argc > 2 ? std::atoi(argv[2]) : 50);
     if (mode == "cpu")
         return cpu(argc > 2 ? std::atoi(argv[2]) : 256, argc > 3 ? std::atoi(argv[3]) : 10);
-    std::fprintf(stderr, "usage: bench-esmc-wire latency [CHANGES] | cpu [OUTPUTS] [SECONDS]\n");
+    std::fprintf(stderr,
+                 "usage: bench-esmc-wire latency [CHANGES] | cpu [OUTPUTS] [SECONDS] | linkup [TOGGLES]\n");
     return 2;
 }

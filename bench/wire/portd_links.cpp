@@ -5,11 +5,6 @@
 // sync-portd runs as a child process on a private bus; this program is its client (a mailbox that
 // connects, subscribes to port 1 and timestamps every status indication) and switches the link
 // itself (SIOCSIFFLAGS inside the namespace), so no helper process stands in the measured span.
-#include <fcntl.h>
-#include <net/if.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -112,25 +107,6 @@ class Client {
     uint32_t connection_ = 0;
 };
 
-// Sets or clears IFF_UP of an interface inside a namespace, as `ip link set` would.
-bool setUp(const std::string& netns, const std::string& name, bool up) {
-    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-    bool done = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
-    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq request{};
-    std::strncpy(request.ifr_name, name.c_str(), IFNAMSIZ - 1);
-    done = done && fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-    request.ifr_flags = static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
-    done = done && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
-        std::abort();
-    for (int d : {fd, own, target})
-        if (d >= 0)
-            close(d);
-    return done;
-}
-
 struct Service {
     Service(const E2e::NetLab& lab, int ports, const std::string& table) {
         std::ofstream file(table);
@@ -200,7 +176,8 @@ int main(int argc, char** argv) {
     for (int k = 0; k < count; ++k) {
         for (const bool raise : {false, true}) {
             const Clock::time_point switched = Clock::now();
-            if (!setUp(lab.node(), "fh1", raise) || !client.status(std::chrono::seconds(5), at, oper)) {
+            if (!E2e::NetLab::switchLink(lab.node(), "fh1", raise) ||
+                !client.status(std::chrono::seconds(5), at, oper)) {
                 std::fprintf(stderr, "bench-portd-links: toggle %d: no status indication\n", k);
                 unlink(table);
                 return 1;

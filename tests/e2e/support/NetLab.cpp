@@ -1,10 +1,16 @@
 #include "NetLab.h"
 
+#include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <atomic>
 #include <chrono>
@@ -62,6 +68,24 @@ NetLab::~NetLab() {
     // Deleting a namespace takes its veth ends, and with them their peers, along.
     run({"ip", "netns", "delete", node_});
     run({"ip", "netns", "delete", far_});
+}
+
+bool NetLab::switchLink(const std::string& netns, const std::string& link, bool up) {
+    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
+    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
+    bool done = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
+    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq request{};
+    std::strncpy(request.ifr_name, link.c_str(), IFNAMSIZ - 1);
+    done = done && fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags = static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+    done = done && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
+        std::abort();  // the rest of the program would run in the wrong namespace
+    for (int d : {fd, own, target})
+        if (d >= 0)
+            close(d);
+    return done;
 }
 
 bool NetLab::ip(const std::string& netns, const std::string& args) {

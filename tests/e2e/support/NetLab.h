@@ -26,6 +26,9 @@ class NetLab {
 
     // `ip -n <namespace> args...`; whether it succeeded.
     static bool ip(const std::string& netns, const std::string& args);
+    // Sets or clears IFF_UP of a link as `ip link set` does, but in this process (SIOCSIFFLAGS inside
+    // the namespace), so that a measured span holds no helper process.
+    static bool switchLink(const std::string& netns, const std::string& link, bool up);
 
   private:
     std::string node_;
