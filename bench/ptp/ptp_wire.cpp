@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     const int changes = argc > 1 ? std::atoi(argv[1]) : 20;
-    E2e::PtpChain chain({SYNC_SIM_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
+    E2e::PtpChain chain({SYNC_PORTD_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
     std::string why;
     if (!chain.up(std::chrono::seconds(40), why)) {
         std::fprintf(stderr, "the chain did not come up: %s\n", why.c_str());

@@ -20,7 +20,7 @@ class PtpWireTest : public ::testing::Test {
 
     void SetUp() override {
         chain_ = std::make_unique<E2e::PtpChain>(
-            E2e::PtpChain::Programs{SYNC_SIM_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
+            E2e::PtpChain::Programs{SYNC_PORTD_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
         std::string why;
         ASSERT_TRUE(chain_->up(40s, why)) << why;
         lab_ = &chain_->lab();

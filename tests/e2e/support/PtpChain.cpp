@@ -13,12 +13,10 @@ PtpChain::PtpChain(const Programs& programs) {
     lab_->startGrandmaster();
     lab_->startNode();
     bus_ = std::make_unique<PrivateBus>();
-    const std::string scenario = lab_->file("ports.scn");
-    std::ofstream(scenario) << "port fronthaul 1 02:00:5e:10:00:01 TnPort-A fh1 unlocked enabled "
-                            << lab_->net().node() << "\nport fronthaul 2 02:00:5e:10:00:02 TnPort-B fh2 "
-                            << "unlocked enabled " << lab_->net().node()
-                            << "\nwait port-subscriptions 2 30s\nsend-status all\n";
-    sim_ = start(programs.sim, {"--no-sync", "--no-dataplane", scenario}, simOutput_);
+    const std::string table = lab_->file("ports");
+    std::ofstream(table) << "port fronthaul 1 TnPort-A fh1 " << lab_->net().node()
+                         << "\nport fronthaul 2 TnPort-B fh2 " << lab_->net().node() << "\n";
+    portd_ = start(programs.portd, {"--ports", table}, portdOutput_);
     clockd_ = start(programs.clockd, {"--uds", lab_->nodeSocket()}, clockdOutput_);
     daemon_ = std::make_unique<DaemonProcess>();
     esmcd_ = start(programs.esmcd, {"--clock-mac", "02:00:5e:10:00:ff"}, esmcdOutput_);
@@ -53,7 +51,7 @@ bool PtpChain::awaitSsm(unsigned ssm, std::chrono::milliseconds timeout) {
 
 std::string PtpChain::outputs() const {
     return lab_->outputs() + "\nsync-clockd:\n" + clockdOutput_.text() + "\nsync-esmcd:\n" +
-           esmcdOutput_.text() + "\nsync-sim:\n" + simOutput_.text();
+           esmcdOutput_.text() + "\nsync-portd:\n" + portdOutput_.text();
 }
 
 }  // namespace E2e

@@ -16,13 +16,13 @@ namespace E2e {
 
 // The chain with nothing simulated on the clock's side, on the links of a PtpLab: the grandmaster
 // and the node's ptp4l, sync-clockd on the node's socket, the daemon and sync-esmcd on a private bus,
-// sync-sim serving only the port table (two fronthaul ports, both up), the far ends captured. Up
+// sync-portd serving two fronthaul ports from the kernel, the far ends captured. Up
 // when every port's PDUs carry the grandmaster's clockClass 6 (SSM 0x2).
 class PtpChain {
   public:
     static constexpr int kPorts = 2;
     struct Programs {
-        std::string sim, esmcd, clockd;
+        std::string portd, esmcd, clockd;
     };
 
     explicit PtpChain(const Programs& programs);
@@ -43,8 +43,8 @@ class PtpChain {
     std::unique_ptr<PtpLab> lab_;
     std::unique_ptr<EsmcCapture> capture_;
     std::unique_ptr<PrivateBus> bus_;
-    CapturedOutput simOutput_, clockdOutput_, esmcdOutput_;
-    std::unique_ptr<ChildProcess> sim_, clockd_, esmcd_;
+    CapturedOutput portdOutput_, clockdOutput_, esmcdOutput_;
+    std::unique_ptr<ChildProcess> portd_, clockd_, esmcd_;
     std::unique_ptr<DaemonProcess> daemon_;
 };
 
