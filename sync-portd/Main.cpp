@@ -1,7 +1,6 @@
 // sync-portd: the port-control service over the kernel. Serves the port-control protocol as
 // "iepcsi-server" from a port table and the links rtnetlink reports in each namespace in use.
 #include <poll.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,6 +15,7 @@
 #include "Log.h"
 #include "PortService.h"
 #include "PortTable.h"
+#include "Signals.h"
 
 namespace {
 
@@ -60,15 +60,6 @@ bool readTable(const std::string& path, SyncPortd::PortTable& table) {
     return false;
 }
 
-int signalDescriptor() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
-        sigaddset(&signals, sig);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
-    return signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +84,7 @@ int main(int argc, char** argv) {
     SyncPortd::PortTable table;
     if (!readTable(path, table))
         return 2;
-    const int signals = signalDescriptor();
+    const int signals = SyncTools::Signals::descriptor(true);
     SyncPortd::PortService service;
     if (signals < 0 || !service.start(table.entries())) {
         Log::error(signals < 0 ? std::string("cannot watch signals: ") + std::strerror(errno)
@@ -116,19 +107,18 @@ int main(int argc, char** argv) {
             Log::error("the bus connection broke");
             return 1;
         }
-        signalfd_siginfo info{};
-        while (read(signals, &info, sizeof info) == sizeof info) {
-            if (info.ssi_signo == SIGUSR1) {
+        for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+            if (signal == SIGUSR1) {
                 for (const std::string& line : service.status())
                     Log::info(line);
-            } else if (info.ssi_signo == SIGHUP) {
+            } else if (signal == SIGHUP) {
                 SyncPortd::PortTable fresh;
                 if (readTable(path, fresh))
                     service.reload(fresh.entries());
                 else
                     Log::warning("port table not reloaded: it has errors; serving the old one");
             } else {
-                Log::info("stopped by signal " + std::to_string(info.ssi_signo));
+                Log::info("stopped by signal " + std::to_string(signal));
                 return 0;
             }
         }

@@ -7,12 +7,14 @@
 
 namespace SyncTools {
 
-int Signals::descriptor() {
+int Signals::descriptor(bool hangUp) {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGUSR1);
+    if (hangUp)
+        sigaddset(&signals, SIGHUP);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     return signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
 }
