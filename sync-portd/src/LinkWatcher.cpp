@@ -1,11 +1,9 @@
 #include "LinkWatcher.h"
 
-#include <fcntl.h>
 #include <libmnl/libmnl.h>
 #include <linux/if.h>
 #include <linux/if_link.h>
 #include <linux/rtnetlink.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +12,8 @@
 #include <cstring>
 #include <ctime>
 #include <vector>
+
+#include "NetnsScope.h"
 
 namespace SyncPortd {
 
@@ -83,28 +83,16 @@ ino_t LinkWatcher::currentInode(const std::string& netns) {
 }
 
 bool LinkWatcher::open(const std::string& netns) {
-    int own = -1;
-    int target = -1;
-    if (!netns.empty()) {
-        own = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-        target = ::open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-        if (own < 0 || target < 0 || setns(target, CLONE_NEWNET) != 0) {
-            error_ = "cannot enter network namespace " + netns + ": " + std::strerror(errno);
-            for (int fd : {own, target})
-                if (fd >= 0)
-                    ::close(fd);
+    {
+        const SyncTools::NetnsScope inside(netns);
+        if (!inside.entered()) {
+            error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
             return false;
         }
         inode_ = currentInode(netns);
-    }
-    socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0)
-        error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
-    if (own >= 0) {
-        if (setns(own, CLONE_NEWNET) != 0)
-            std::abort();  // every later socket would open in the wrong namespace
-        ::close(own);
-        ::close(target);
+        socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0)
+            error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
     }
     if (!error_.empty())
         return false;
