@@ -52,32 +52,6 @@ TEST_F(ColiCommonTest, OutputOfExactly4095CharactersStaysUntilTheNextLine) {
     EXPECT_TRUE(traces.contains(TL_SEND_MSG, "SYNC_COLI_IND with len = 4101"));
 }
 
-TEST_F(ColiCommonTest, LongOutputLeavesInPiecesAndTheRestInTheResponse) {
-    becomeRequester(SERVER);
-    std::string expected;
-    for (int i = 0; i < 300; ++i) {
-        const std::string line =
-            "line " + std::to_string(i) + " " + std::string(static_cast<size_t>(i % 70), '*');
-        COLII("%s", line.c_str());
-        expected += line + "\n";
-    }
-    coli_common_send_coli_rsp(SERVER);
-
-    std::string collected;
-    const std::vector<FakeTavi::SentMessage>& sent = FakeTavi::sent();
-    ASSERT_GE(sent.size(), 3u);
-    for (size_t i = 0; i < sent.size(); ++i) {
-        const bool last = i + 1 == sent.size();
-        EXPECT_EQ(last ? SYNC_COLI_RSP : SYNC_COLI_IND, sent[i].msgno());
-        const std::string text = textOf(sent[i]);
-        if (!last) {
-            EXPECT_GT(text.size(), COLI_MAX_DISPLAY_LEN);
-        }
-        collected += text;
-    }
-    EXPECT_EQ(expected, collected);
-}
-
 TEST_F(ColiCommonTest, WithoutARequesterTheWholeOutputWaitsForTheResponse) {
     for (int i = 0; i < 10; ++i)
         COLII("%s", std::string(900, 'x').c_str());
@@ -135,21 +109,6 @@ TEST_F(ColiCommonTest, InvalidPidsAndFormatsAreRefused) {
     EXPECT_TRUE(traces.contains(
         TL_ERROR, "coli_common_send_coli_reg_cmd_rsp invalid pid provided [pid = 4294967295[0xFFFFFFFF]]"));
     EXPECT_TRUE(traces.contains(TL_ERROR, "COLII invalid fmt provided [fmt = "));
-}
-
-TEST_F(ColiCommonTest, RegistrationPacksEveryArgumentWithItsNul) {
-    const char* const argv[] = {"synclumovcontrol",
-                                "synclumovcontrol info [ feature | output | ethernet | all ]",
-                                "Print feature, SyncLumovOutput, LumovernetPort"};
-    EXPECT_EQ(0, coli_common_send_coli_reg_cmd_req(3, argv, SERVER));
-    ASSERT_EQ(1u, FakeTavi::sent().size());
-    const FakeTavi::SentMessage& message = FakeTavi::sent()[0];
-    EXPECT_EQ(SYNC_COLI_REG_CMD_REQ, message.msgno());
-    EXPECT_EQ(SERVER, message.to);
-    EXPECT_EQ(3u + 16u + 59u + 46u, message.word(4));
-    EXPECT_EQ(std::vector<std::string>(argv, argv + 3), argsOf(message));
-    EXPECT_TRUE(
-        traces.contains(TL_SEND_MSG, "SYNC_COLI_REG_CMD_REQ with argc = 3, argv[0]= \"synclumovcontrol\""));
 }
 
 TEST_F(ColiCommonTest, RegistrationIsRefusedForBadArguments) {

@@ -33,21 +33,6 @@ Coli::CommandText lumovCommand() {
                              "Print feature, SyncLumovOutput, LumovernetPort"};
 }
 
-// Just enough controller for a service handler: the own mailbox and a dispatcher.
-class TestController : public BaseController {
-  public:
-    TestController() : BaseController("sync-lumov-control") {
-        ownIdentity = FakeTavi::ownId();
-        dispatcher = new Dispatcher();
-    }
-    void init() override {}
-    void run() override {}
-    void createOwnIdentity() override {}
-    void publishYourSelf() override {}
-    void createServiceHandlers() override {}
-    void add(BaseServiceHandler* handler) { addServiceHandler(handler); }
-};
-
 // Stands in for the model handler: records each print request and prints one line for it.
 class PrintRecorder : public Listener<PrintEvent> {
   public:
@@ -62,32 +47,21 @@ class PrintRecorder : public Listener<PrintEvent> {
     std::vector<IEntity*> sources;
 };
 
-class ColiServiceTest : public ColiTransportTest {
+class ColiServiceTest : public HandlerTest<Coli::ServiceHandler> {
   protected:
     static constexpr uint32_t HANDLER_ID = 5;
+    static constexpr uint32_t SERVER = 0x2002;
 
+    Coli::ServiceHandler* createHandler() override {
+        return new Coli::ServiceHandler(HANDLER_ID, controller.get(), lumovCommand());
+    }
     void SetUp() override {
-        ColiTransportTest::SetUp();
-        controller = std::make_unique<TestController>();
-        handler = new Coli::ServiceHandler(HANDLER_ID, controller.get(), lumovCommand());
-        controller->add(handler);
-        handler->init();
-        controller->getDispatcher()->attachInterfaces();
+        coli_common_reset();
+        HandlerTest::SetUp();
     }
-
     void TearDown() override {
-        controller.reset();
-        ColiTransportTest::TearDown();
-    }
-
-    // Runs every waiting message through the dispatcher; returns how many were claimed.
-    size_t deliverAll() {
-        size_t claimed = 0;
-        for (void* msg = receive(); msg != nullptr; msg = receive()) {
-            claimed += controller->getDispatcher()->dispatch(msg) ? 1 : 0;
-            tavi_free(&msg);
-        }
-        return claimed;
+        HandlerTest::TearDown();
+        coli_common_reset();
     }
 
     // Sends a request as the command server and returns the whole answer (pieces and response).
@@ -110,38 +84,8 @@ class ColiServiceTest : public ColiTransportTest {
 
     std::string answerTo(const std::vector<std::string>& args) { return answerTo(coliRequest(args)); }
 
-    std::unique_ptr<TestController> controller;
-    Coli::ServiceHandler* handler = nullptr;
-    TraceCapture traces;
     PrintRecorder recorder;
 };
-
-TEST_F(ColiServiceTest, RegistersWithEveryCommandServerThatAppears) {
-    const uint32_t servers[] = {0x2002, 0x3003, 0x2002};
-    for (uint32_t server : servers) {
-        SCOPED_TRACE(server);
-        ASSERT_EQ(std::vector<std::string>{"Sync_tavi_coli"}, FakeTavi::locatedNames());
-        FakeTavi::clearSent();
-        ASSERT_EQ(1u, FakeTavi::fireLocate("Sync_tavi_coli", server));
-        EXPECT_EQ(1u, deliverAll());
-
-        const std::vector<FakeTavi::SentMessage> registrations = sentWith(SYNC_COLI_REG_CMD_REQ);
-        ASSERT_EQ(1u, registrations.size());
-        EXPECT_EQ(server, registrations[0].to);
-        const std::vector<std::string> expected = {
-            "synclumovcontrol", "synclumovcontrol info [ feature | output | ethernet | all ]",
-            "Print feature, SyncLumovOutput, LumovernetPort"};
-        EXPECT_EQ(expected, argsOf(registrations[0]));
-        ASSERT_EQ(std::vector<uint32_t>{server}, FakeTavi::monitoredPids());
-        EXPECT_TRUE(FakeTavi::locatedNames().empty());
-
-        // The server goes away: the daemon looks for it again.
-        ASSERT_EQ(1u, FakeTavi::fireMonitor(server));
-        EXPECT_EQ(1u, deliverAll());
-    }
-    EXPECT_EQ(3u, traces.count(TL_REC_MSG, "SYNC_COLI_UP_IND"));
-    EXPECT_EQ(3u, traces.count(TL_REC_MSG, "SYNC_COLI_DOWN_IND"));
-}
 
 TEST_F(ColiServiceTest, RefusedRegistrationIsReported) {
     const uint32_t results[] = {0, 1};
@@ -207,33 +151,6 @@ TEST_F(ColiServiceTest, AnswersEveryCommandWithErrorsPrintoutsAndCompletion) {
             EXPECT_EQ(expected, answer);
         }
     }
-}
-
-TEST_F(ColiServiceTest, RequestsWhoseArgumentsCannotBeUnpackedAreAnsweredAsEmpty) {
-    const std::string packed = packArgs({"synclumovcontrol", "info", "all"});
-    const uint32_t size = static_cast<uint32_t>(packed.size());
-    const std::vector<uint8_t> requests[] = {
-        coliMessage(SYNC_COLI_REQ, size - 1, packed),  // no final NUL
-        coliMessage(SYNC_COLI_REQ, size + 1, packed),  // len past the message
-        coliMessage(SYNC_COLI_REQ, 0, packed),
-        {0x04, 0xB6, 0x09, 0x00},  // too short for len
-    };
-    for (const std::vector<uint8_t>& request : requests) {
-        SCOPED_TRACE(request.size());
-        EXPECT_EQ(std::string("Incorrect number of arguments: 0\n\n") + USAGE + "\n", answerTo(request));
-        EXPECT_TRUE(recorder.printTypes.empty());
-    }
-}
-
-TEST_F(ColiServiceTest, OtherMessagesAreLeftToOtherInterfacesAndShortOnesDropped) {
-    ASSERT_TRUE(FakeTavi::inject(SERVER, coliMessage(SYNC_COLI_IND, 1, std::string(1, '\0'))));
-    EXPECT_EQ(0u, deliverAll());
-    // A registration answer too short to hold its result is claimed and dropped.
-    const std::vector<uint8_t> shortAnswer = {0x03, 0xB6, 0x09, 0x00};
-    ASSERT_TRUE(FakeTavi::inject(SERVER, shortAnswer));
-    EXPECT_EQ(1u, deliverAll());
-    EXPECT_FALSE(traces.contains(TL_REC_MSG, "SYNC_COLI_REG_CMD_RSP"));
-    EXPECT_TRUE(traces.contains(TL_WARNING, "SYNC_COLI_REG_CMD_RSP"));
 }
 
 TEST_F(ColiServiceTest, HandlerRegisteredTwiceBindsNothingTheSecondTime) {

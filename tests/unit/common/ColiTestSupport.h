@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "HandlerTest.h"
 #include "tavi.h"
 #include "utilities/coli_common.h"
 
@@ -63,24 +64,14 @@ inline std::vector<std::string> argsOf(const FakeTavi::SentMessage& message) {
     return args;
 }
 
-inline std::vector<FakeTavi::SentMessage> sentWith(uint32_t msgno) {
-    std::vector<FakeTavi::SentMessage> found;
-    for (const FakeTavi::SentMessage& message : FakeTavi::sent())
-        if (message.msgno() == msgno)
-            found.push_back(message);
-    return found;
-}
-
 // A process with its own mailbox on the fake transport and a command transport in its start state.
 class ColiTransportTest : public ::testing::Test {
   protected:
     static constexpr uint32_t SERVER = 0x2002;
 
     void SetUp() override {
-        FakeTavi::reset();
         coli_common_reset();
-        ASSERT_EQ(0, tavi_init(1, 0, 0, 0, 0));
-        ASSERT_NE(TAVI_NO_ID, tavi_create_mailbox("sync-lumov-control", 0));
+        ASSERT_TRUE(openFakeMailbox());
     }
 
     void TearDown() override {

@@ -114,21 +114,6 @@ TEST_F(IepcsiPortSmTest, EveryStateAndEvent) {
     }
 }
 
-TEST_F(IepcsiPortSmTest, SubscriptionCarriesThePortAndTheServersConnection) {
-    connect();
-    FakeTavi::clearSent();
-    port.subscribeToServer();
-    const auto sent = sentWith(IepcsiNo::SUBSCRIBE_ETH_PORT_STATUS_REQ);
-    ASSERT_EQ(1u, sent.size());
-    EXPECT_EQ(SERVER, sent[0].to);
-    EXPECT_EQ((Bytes(IepcsiNo::SUBSCRIBE_ETH_PORT_STATUS_REQ, 32)
-                   .refs(PORT_ID, SERVER_CONNECTION)
-                   .be32(12, 4)
-                   .chars(16, "TN_A")
-                   .get()),
-              sent[0].bytes);
-}
-
 TEST_F(IepcsiPortSmTest, SubscribingWithoutInterfaceOnlyTraces) {
     handler->unregisterInterface();
     ASSERT_EQ(nullptr, handler->getClientIf());
@@ -160,9 +145,22 @@ TEST_F(IepcsiPortSmTest, EntityWithoutIdSendsNothing) {
     EXPECT_TRUE(FakeTavi::sent().empty());
 }
 
-TEST_F(IepcsiPortSmTest, UnsubscribeSendsTheStoredReferenceOnce) {
+// The port and the server's connection go out with the subscription, the stored reference once with the
+// unsubscription.
+TEST_F(IepcsiPortSmTest, SubscriptionAndUnsubscriptionCarryThePortAndItsReference) {
     connect();
+    FakeTavi::clearSent();
     port.subscribeToServer();
+    const auto subscriptions = sentWith(IepcsiNo::SUBSCRIBE_ETH_PORT_STATUS_REQ);
+    ASSERT_EQ(1u, subscriptions.size());
+    EXPECT_EQ(SERVER, subscriptions[0].to);
+    EXPECT_EQ((Bytes(IepcsiNo::SUBSCRIBE_ETH_PORT_STATUS_REQ, 32)
+                   .refs(PORT_ID, SERVER_CONNECTION)
+                   .be32(12, 4)
+                   .chars(16, "TN_A")
+                   .get()),
+              subscriptions[0].bytes);
+
     port.raiseEvent(ServiceEntity::IEPCSIENTITY_SUBSCRIBED_EVENT());
     handler->storeSubscriptionRef(PORT_ID, SUBSCRIPTION);
     FakeTavi::clearSent();
@@ -174,7 +172,6 @@ TEST_F(IepcsiPortSmTest, UnsubscribeSendsTheStoredReferenceOnce) {
                    .be32(12, SUBSCRIPTION)
                    .get()),
               sent[0].bytes);
-    EXPECT_TRUE(traces.contains(TL_DEBUG, "Send unsubscription reference for port 7"));
     EXPECT_TRUE(handler->getStatePorts().empty());
     EXPECT_EQ("DONE", stateOf(port));
 }

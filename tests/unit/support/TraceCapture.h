@@ -50,6 +50,17 @@ class TraceCapture {
     }
 
     const std::vector<Line>& lines() const { return collected; }
+
+    // The texts of one level, in order.
+    std::vector<std::string> texts(uint32_t level) const {
+        std::vector<std::string> found;
+        for (const Line& line : collected) {
+            if (line.level == level) {
+                found.push_back(line.text);
+            }
+        }
+        return found;
+    }
     void clear() { collected.clear(); }
 
     // Every line as "level: text", for assertion messages.
