@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "TestController.h"
+#include "WireBytes.h"
 #include "tavi.h"
 #include "trace/TraceHooks.h"
 #include "utilities/coli_common.h"
@@ -48,9 +50,7 @@ void splitPacked(const uint8_t* data, size_t size) {
 }
 
 void unpackMessage(uint32_t msgno, const uint8_t* data, size_t size) {
-    std::vector<uint8_t> bytes(4 + size);
-    std::memcpy(bytes.data(), &msgno, 4);
-    std::memcpy(bytes.data() + 4, data, size);
+    const std::vector<uint8_t> bytes = Sync::Test::wire(msgno, data, size);
     FakeTavi::inject(REQUESTER, bytes);
     void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
     int argc = 0;
@@ -74,9 +74,7 @@ void unpackMessage(uint32_t msgno, const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = [] {
         Sync::setTraceSyslog(&quietSyslog);
-        FakeTavi::reset();
-        tavi_init(1, 0, 0, 0, 0);
-        return tavi_create_mailbox("sync-lumov-control", 0) != TAVI_NO_ID;
+        return Sync::Test::openFakeMailbox();
     }();
     if (!ready)
         __builtin_trap();

@@ -21,6 +21,7 @@
 
 #include "FakeTavi.h"
 #include "FuzzInput.h"
+#include "WireBytes.h"
 #include "control/Controller.h"
 #include "kolm.h"
 #include "trace/TraceHooks.h"
@@ -44,26 +45,7 @@ constexpr uint32_t UP_DOWN_MSGNOS[] = {
 constexpr uint32_t NAME_SERVICE_MSGNOS[] = {KOLM_SUBSCRIBE_RSP, KOLM_SERVICE_ADDED_IND,
                                             KOLM_SERVICE_REMOVED_IND};
 
-class Message {
-  public:
-    Message(uint32_t msgno, size_t size) : bytes_(size < 4 ? 4 : size, 0) {
-        std::memcpy(&bytes_[0], &msgno, 4);
-    }
-    Message& be32(size_t offset, uint32_t value) {
-        const uint8_t b[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8),
-                              uint8_t(value)};
-        return raw(offset, b, 4);
-    }
-    Message& raw(size_t offset, const void* data, size_t size) {
-        if (offset + size <= bytes_.size())
-            std::memcpy(&bytes_[offset], data, size);
-        return *this;
-    }
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
-
-  private:
-    std::vector<uint8_t> bytes_;
-};
+using Message = Sync::Test::Bytes;
 
 void quietSyslog(int, const char*, ...) {}
 
@@ -73,7 +55,7 @@ void pump(Sync::LumovControl::Controller& daemon) {
 }
 
 void deliver(Sync::LumovControl::Controller& daemon, uint32_t sender, const Message& message) {
-    FakeTavi::inject(sender, message.bytes());
+    FakeTavi::inject(sender, message);
     pump(daemon);
 }
 
@@ -81,10 +63,10 @@ void deliver(Sync::LumovControl::Controller& daemon, uint32_t sender, const Mess
 void connectPeers(Sync::LumovControl::Controller& daemon) {
     FakeTavi::fireLocate("iepcsi-server", IEPCSI);
     pump(daemon);
-    deliver(daemon, IEPCSI, Message(0x1B1044, 16).be32(4, 1).be32(8, 0x770).be32(12, 1));
+    deliver(daemon, IEPCSI, Message(0x1B1044, 16).refs(1, 0x770).be32(12, 1));
     FakeTavi::serviceUp("sci", "sync", SCI);
     pump(daemon);
-    deliver(daemon, SCI, Message(0x9B903, 16).be32(4, 0x61).be32(8, 0x62).be32(12, 1));
+    deliver(daemon, SCI, Message(0x9B903, 16).header(0x61, 0x62, 1));
     deliver(daemon, DATA_PLANE,
             Message(0x94002, 24).be32(4, 41).be32(8, 0xC11E47).be32(12, 1).be32(16, 1).be32(20, 1));
     FakeTavi::fireLocate(COLI_SERVER_NAME, COLI);
@@ -100,9 +82,10 @@ void forge(Sync::LumovControl::Controller& daemon, uint32_t msgno, uint8_t kind,
     const auto subscriptions = FakeTavi::subscriptions();
     if (!subscriptions.empty()) {
         const FakeTavi::Subscription& chosen = subscriptions[(peer >> 3) % subscriptions.size()];
-        if ((kind & 0x80) != 0)
+        // Stamps go only where the message has room for them.
+        if ((kind & 0x80) != 0 && message.size() >= 8)
             message.raw(4, &chosen.id, 4);
-        if ((kind & 0x40) != 0)
+        if ((kind & 0x40) != 0 && message.size() >= 16)
             message.raw(8, &chosen.tag, 8);
     }
     deliver(daemon, sender, message);

@@ -7,19 +7,17 @@
 // message made of the primitives, so the sanitizers see every byte that is touched.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "FakeTavi.h"
+#include "TestController.h"
+#include "WireBytes.h"
 #include "common_fwk_classes/iepcsi/GetEthPortSupportCfm.h"
 #include "common_fwk_classes/iepcsi/PortStatusInd.h"
 #include "common_fwk_classes/iepcsi/ServiceEntity.h"
 #include "common_fwk_classes/iepcsi/ServiceHandler.h"
 #include "common_fwk_classes/iepcsi/SubscribeEthPortStatusCfm.h"
-#include "control/BaseController.h"
-#include "control/Dispatcher.h"
 #include "eventHandling/Listener.h"
 #include "tavi.h"
 #include "trace/TraceHooks.h"
@@ -27,26 +25,14 @@
 namespace {
 
 using namespace Sync;
+using Test::Bytes;
+using Test::TestController;
 
 constexpr uint32_t SERVER = 0x3003;
 constexpr uint32_t STRANGER = 0x5005;
 constexpr uint32_t NUMBERS[16] = {0x1B1041, 0x1B1042, 0x1B1043, 0x1B1044, 0x1B1045, 0x1B1046,
                                   0x1B1047, 0x1B1048, 0x1B1049, 0x1B104A, 0x1B1050, 0x1B1051,
                                   0x1B1052, 0x1B1053, 0x1B1054, 0x1B1055};
-
-class FuzzController : public BaseController {
-  public:
-    FuzzController() : BaseController("sync-lumov-control") {
-        ownIdentity = FakeTavi::ownId();
-        dispatcher = new Dispatcher();
-    }
-    void init() override {}
-    void run() override {}
-    void createOwnIdentity() override {}
-    void publishYourSelf() override {}
-    void createServiceHandlers() override {}
-    void add(BaseServiceHandler* handler) { addServiceHandler(handler); }
-};
 
 class Port : public Iepcsi::ServiceEntity {
   public:
@@ -90,30 +76,6 @@ class Reader : public Listener<Iepcsi::ServiceHandler::GET_ETH_PORT_SUPPORT_CFM_
 void discardTrace(uint32_t, const char*, const char*, int, const char*) {}
 void discardSyslog(int, const char*, ...) {}
 
-void deliverAll(Dispatcher* dispatcher) {
-    for (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER); msg != nullptr;
-         msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
-        dispatcher->dispatch(msg);
-        tavi_free(&msg);
-    }
-}
-
-void inject(Dispatcher* dispatcher, uint32_t sender, const std::vector<uint8_t>& bytes) {
-    FakeTavi::inject(sender, bytes);
-    deliverAll(dispatcher);
-}
-
-std::vector<uint8_t> initCfm() {
-    std::vector<uint8_t> bytes(16, 0);
-    const uint32_t msgno = 0x1B1044;
-    std::memcpy(bytes.data(), &msgno, 4);
-    bytes[7] = 1;     // procedureReference 1
-    bytes[10] = 0x7;  // connectionReference 0x770
-    bytes[11] = 0x70;
-    bytes[15] = 1;  // pv_selected 1
-    return bytes;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -124,34 +86,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setTraceSyslog(&discardSyslog);
     const uint8_t selector = data[0];
 
-    FakeTavi::reset();
-    tavi_init(1, 0, 0, 0, 0);
-    tavi_create_mailbox("sync-lumov-control", 0);
+    Test::openFakeMailbox();
     {
-        FuzzController controller;
-        auto* handler = new Iepcsi::ServiceHandler(4, &controller);
-        controller.add(handler);
+        TestController controller;
+        auto* handler = controller.add(new Iepcsi::ServiceHandler(4, &controller));
         handler->init();
         controller.getDispatcher()->attachInterfaces();
         Port port;
         Reader reader(handler, &port);
 
         FakeTavi::fireLocate("iepcsi-server", SERVER);
-        deliverAll(controller.getDispatcher());
+        controller.deliverAll();
         if ((selector & 0x80) == 0) {
-            inject(controller.getDispatcher(), SERVER, initCfm());
+            // procedureReference 1, connectionReference 0x770, pv_selected 1.
+            controller.deliver(SERVER, Bytes(0x1B1044, 16).refs(1, 0x770).be32(12, 1));
             port.subscribeToServer();
         }
 
-        std::vector<uint8_t> message(4 + size - 1);
-        std::memcpy(message.data(), &NUMBERS[selector & 0x0F], 4);
-        if (size > 1)
-            std::memcpy(message.data() + 4, data + 1, size - 1);
-        inject(controller.getDispatcher(), (selector & 0x40) != 0 ? STRANGER : SERVER, message);
+        controller.deliver((selector & 0x40) != 0 ? STRANGER : SERVER,
+                           Test::wire(NUMBERS[selector & 0x0F], data + 1, size - 1));
 
         port.unsubscribeFromServer();
         FakeTavi::fireMonitor(SERVER);
-        deliverAll(controller.getDispatcher());
+        controller.deliverAll();
     }
     tavi_exit();
     FakeTavi::reset();

@@ -4,39 +4,25 @@
 // number. An output-feature-like entity subscribes on every confirmation, so requests go out as well.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #include "FakeTavi.h"
+#include "TestController.h"
+#include "WireBytes.h"
 #include "common_fwk_classes/sci/ClientEntity.h"
 #include "common_fwk_classes/sci/ClientServiceHandler.h"
-#include "control/BaseController.h"
-#include "control/Dispatcher.h"
 #include "eventHandling/Listener.h"
 #include "tavi.h"
 #include "trace/TraceHooks.h"
 
 namespace {
 
+using Sync::Test::TestController;
+
 constexpr uint32_t SERVER = 0x5005;
 constexpr uint32_t HANDLER_ID = 3;
 constexpr uint32_t FIRST_SCI_MSGNO = 0x9B900;
 constexpr uint32_t LAST_SCI_MSGNO = 0x9B969;
 const uint32_t NAME_SERVICE_MSGNOS[] = {0x1900000, 0x1900001, 0x1900002};
-
-class FuzzController : public Sync::BaseController {
-  public:
-    FuzzController() : BaseController("sync-lumov-control") {
-        ownIdentity = FakeTavi::ownId();
-        dispatcher = new Sync::Dispatcher();
-    }
-    void init() override {}
-    void run() override {}
-    void createOwnIdentity() override {}
-    void publishYourSelf() override {}
-    void createServiceHandlers() override {}
-    void add(Sync::BaseServiceHandler* handler) { addServiceHandler(handler); }
-};
 
 class Subscriber
     : public Sync::Sci::ClientEntity,
@@ -58,29 +44,15 @@ uint32_t msgnoFor(uint8_t selector) {
     return index < sciCount ? FIRST_SCI_MSGNO + index : NAME_SERVICE_MSGNOS[index - sciCount];
 }
 
-void deliverAll(Sync::Dispatcher& dispatcher) {
-    for (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER); msg != nullptr;
-         msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
-        dispatcher.dispatch(msg);
-        tavi_free(&msg);
-    }
-}
-
 void inject(uint32_t msgno, const uint8_t* rest, size_t size) {
-    std::vector<uint8_t> message(4 + size);
-    std::memcpy(message.data(), &msgno, 4);
-    if (size > 0)
-        std::memcpy(message.data() + 4, rest, size);
-    FakeTavi::inject(SERVER, message);
+    FakeTavi::inject(SERVER, Sync::Test::wire(msgno, rest, size));
 }
 
 // The server appears and confirms the connection.
-void connect(Sync::Dispatcher& dispatcher) {
+void connect(TestController& controller) {
     FakeTavi::serviceUp("sci", "sync", SERVER);
-    deliverAll(dispatcher);
-    const uint8_t confirm[12] = {0, 0, 0, 0x61, 0, 0, 0, 0x62, 0, 0, 0, 1};
-    inject(0x9B903, confirm, sizeof confirm);
-    deliverAll(dispatcher);
+    controller.deliverAll();
+    controller.deliver(SERVER, Sync::Test::Bytes(0x9B903, 16).header(0x61, 0x62, 1));
 }
 
 void quietSyslog(int, const char*, ...) {}
@@ -90,20 +62,15 @@ void quietSyslog(int, const char*, ...) {}
 struct Daemon {
     Daemon() {
         Sync::setTraceSyslog(&quietSyslog);
-        FakeTavi::reset();
-        tavi_init(1, 0, 0, 0, 0);
-        tavi_create_mailbox("sync-lumov-control", 0);
-        auto* handler = new Sync::Sci::ClientServiceHandler(HANDLER_ID, &controller);
-        controller.add(handler);
-        handler->init();
+        Sync::Test::openFakeMailbox();
+        controller.add(new Sync::Sci::ClientServiceHandler(HANDLER_ID, &controller))->init();
         controller.getDispatcher()->attachInterfaces();
-        deliverAll(dispatcher());
-        connect(dispatcher());
+        controller.deliverAll();
+        connect(controller);
     }
-    Sync::Dispatcher& dispatcher() { return *controller.getDispatcher(); }
 
     Subscriber subscriber;
-    FuzzController controller;
+    TestController controller;
 };
 
 }  // namespace
@@ -113,14 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     inject(msgnoFor(data[0]), data + 1, size - 1);
-    deliverAll(daemon.dispatcher());
+    daemon.controller.deliverAll();
 
     // Whatever the message did, the server can still go and come back.
     FakeTavi::fireMonitor(SERVER);
-    deliverAll(daemon.dispatcher());
+    daemon.controller.deliverAll();
     FakeTavi::serviceDown("sci", "sync");
-    deliverAll(daemon.dispatcher());
-    connect(daemon.dispatcher());
+    daemon.controller.deliverAll();
+    connect(daemon.controller);
     FakeTavi::clearSent();
     return 0;
 }

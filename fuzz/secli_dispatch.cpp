@@ -10,12 +10,10 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #include "FakeTavi.h"
-#include "control/BaseController.h"
-#include "control/Dispatcher.h"
+#include "TestController.h"
+#include "WireBytes.h"
 #include "control/secli/ServerIf.h"
 #include "control/secli/ServiceHandler.h"
 #include "control/secli/prim/InputAssistDataFwdPrim.h"
@@ -28,26 +26,13 @@ namespace {
 
 using Sync::EthCentral::Secli::ServerIf;
 using Sync::EthCentral::Secli::ServiceHandler;
+using Sync::Test::TestController;
 
 constexpr uint32_t CLIENT = 0x5000;
 constexpr uint32_t STRANGER = 0x6000;
 constexpr uint32_t HANDLER_ID = 2;
 constexpr uint32_t MSGNO_BASE = 0x94000;
 constexpr uint32_t MSGNO_COUNT = 32;  // the block 0x94000-0x9401A and a few numbers past it
-
-class FuzzController : public Sync::BaseController {
-  public:
-    FuzzController() : BaseController("sync-lumov-control") {
-        ownIdentity = FakeTavi::ownId();
-        dispatcher = new Sync::Dispatcher();
-    }
-    void init() override {}
-    void run() override {}
-    void createOwnIdentity() override {}
-    void publishYourSelf() override {}
-    void createServiceHandlers() override {}
-    void add(Sync::BaseServiceHandler* handler) { addServiceHandler(handler); }
-};
 
 // Stands in for the model: reads the received primitive the way its listeners do.
 template <class E, class Prim>
@@ -78,37 +63,21 @@ class Reader : public Sync::Listener<E> {
     uint64_t sink_ = 0;
 };
 
-void deliverAll(Sync::Dispatcher& dispatcher) {
-    for (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER); msg != nullptr;
-         msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
-        dispatcher.dispatch(msg);
-        tavi_free(&msg);
-    }
-}
-
 std::vector<uint8_t> connectionRequest() {
     const uint8_t request[24] = {0x02, 0x40, 0x09, 0x00, 0, 0, 0, 1, 0, 0, 0, 2,
                                  0,    0,    0,    1,    0, 0, 0, 1, 0, 0, 0, 1};
     return std::vector<uint8_t>(request, request + sizeof request);
 }
 
-void freshTransport() {
-    FakeTavi::reset();
-    tavi_init(1, 0, 0, 0, 0);
-    tavi_create_mailbox("sync-lumov-control", 0);
-}
-
 struct Daemon {
-    Daemon() : handler(new ServiceHandler(HANDLER_ID, &controller)) {
-        controller.add(handler);
+    Daemon() : handler(controller.add(new ServiceHandler(HANDLER_ID, &controller))) {
         handler->init();
-        dispatcher().attachInterfaces();
+        controller.getDispatcher()->attachInterfaces();
     }
-    Sync::Dispatcher& dispatcher() { return *controller.getDispatcher(); }
 
     // First: the controller takes the id of the mailbox that exists when it is built.
-    const bool transportReady = (freshTransport(), true);
-    FuzzController controller;
+    const bool transportReady = Sync::Test::openFakeMailbox();
+    TestController controller;
     ServiceHandler* handler;
     Reader<ServiceHandler::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT,
            Sync::EthCentral::Secli::OutputMacAddressFwdPrim>
@@ -124,43 +93,35 @@ struct Daemon {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Daemon daemon;
-    freshTransport();
-    Sync::Dispatcher& dispatcher = daemon.dispatcher();
+    Sync::Test::openFakeMailbox();
+    TestController& controller = daemon.controller;
     ServiceHandler* handler = daemon.handler;
 
-    FakeTavi::inject(CLIENT, connectionRequest());
-    deliverAll(dispatcher);
+    controller.deliver(CLIENT, connectionRequest());
 
     for (size_t at = 0; at + 3 <= size;) {
         const uint8_t selector = data[at];
         const size_t length = std::min<size_t>(data[at + 1] | data[at + 2] << 8, size - at - 3);
         at += 3;
-        const uint32_t msgno = MSGNO_BASE + (selector & (MSGNO_COUNT - 1));
-        std::vector<uint8_t> message(4 + length);
-        std::memcpy(message.data(), &msgno, 4);
-        std::memcpy(message.data() + 4, data + at, length);
+        Sync::Test::Bytes message(MSGNO_BASE + (selector & (MSGNO_COUNT - 1)), 4);
+        message.raw(4, data + at, length);
         at += length;
         ServerIf* serverIf = handler->getServerIf();
         if ((selector & 0x80) != 0 && message.size() >= 12 && serverIf->getClient() != nullptr) {
-            const uint32_t reference = serverIf->getClient()->getOwnConnectionReference();
-            const uint8_t bigEndian[4] = {uint8_t(reference >> 24), uint8_t(reference >> 16),
-                                          uint8_t(reference >> 8), uint8_t(reference)};
-            std::memcpy(message.data() + 8, bigEndian, 4);
+            message.be32(8, serverIf->getClient()->getOwnConnectionReference());
         }
-        FakeTavi::inject((selector & 0x40) != 0 ? STRANGER : CLIENT, message);
-        deliverAll(dispatcher);
+        controller.deliver((selector & 0x40) != 0 ? STRANGER : CLIENT, message);
     }
 
     // Whatever the messages did, the client can still go and a new one come; then that one goes too,
     // which leaves the server without clients for the next input.
     FakeTavi::fireMonitor(CLIENT);
-    deliverAll(dispatcher);
-    FakeTavi::inject(STRANGER, connectionRequest());
-    deliverAll(dispatcher);
+    controller.deliverAll();
+    controller.deliver(STRANGER, connectionRequest());
     if (handler->getServerIf()->getClient() == nullptr)
         __builtin_trap();
     FakeTavi::fireMonitor(STRANGER);
-    deliverAll(dispatcher);
+    controller.deliverAll();
     if (!handler->getServerIf()->getClients().empty())
         __builtin_trap();
     return 0;
