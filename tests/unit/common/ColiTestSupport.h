@@ -51,19 +51,6 @@ inline std::string textOf(const FakeTavi::SentMessage& message) {
     return std::string(reinterpret_cast<const char*>(message.bytes.data()) + 8, len - 1);
 }
 
-// The strings packed in a SYNC_COLI_REG_CMD_REQ, after checking len against the message.
-inline std::vector<std::string> argsOf(const FakeTavi::SentMessage& message) {
-    const uint32_t len = message.word(4);
-    EXPECT_EQ(8u + len, message.bytes.size());
-    std::vector<std::string> args;
-    const char* data = reinterpret_cast<const char*>(message.bytes.data()) + 8;
-    for (uint32_t at = 0; at < len && 8u + len <= message.bytes.size();) {
-        args.emplace_back(data + at);
-        at += static_cast<uint32_t>(args.back().size()) + 1;
-    }
-    return args;
-}
-
 // A process with its own mailbox on the fake transport and a command transport in its start state.
 class ColiTransportTest : public ::testing::Test {
   protected:

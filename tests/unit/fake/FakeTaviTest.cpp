@@ -1,8 +1,13 @@
+// The in-process transport the unit tests and fuzz targets run on. What matters is what a test could
+// not see for itself: the records it asserts on (sent, monitored, located, subscribed, published) are
+// kept, the notices fire once to the right sender, and the descriptor is readable exactly while
+// messages wait.
 #include <gtest/gtest.h>
 #include <poll.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "FakeTavi.h"
 #include "kolm.h"
@@ -21,24 +26,14 @@ uint32_t word(const void* msg, std::size_t offset) {
     return value;
 }
 
-struct Received {
-    uint32_t msgno;
-    uint32_t sender;
-    uint32_t word4;
-};
-
-// Takes every waiting message: number, sender and the word at offset 4.
-std::vector<Received> drain() {
-    std::vector<Received> all;
+// Every waiting message as number, sender and the word at offset 4.
+std::vector<std::vector<uint32_t>> drain() {
+    std::vector<std::vector<uint32_t>> all;
     while (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
         all.push_back({word(msg, 0), tavi_sender(msg), word(msg, 4)});
         tavi_free(&msg);
     }
     return all;
-}
-
-bool operator==(const Received& a, const Received& b) {
-    return a.msgno == b.msgno && a.sender == b.sender && a.word4 == b.word4;
 }
 
 class FakeTaviTest : public ::testing::Test {
@@ -54,140 +49,98 @@ class FakeTaviTest : public ::testing::Test {
     static void* message(uint32_t msgno, uint32_t size = 8) { return tavi_alloc(size, msgno); }
 };
 
-TEST_F(FakeTaviTest, DescriptorIsReadableExactlyWhileMessagesWait) {
-    int fd = tavi_get_fd();
+TEST_F(FakeTaviTest, InjectedMessagesKeepTheirBytesAndSenderAndMakeTheDescriptorReadable) {
+    const int fd = tavi_get_fd();
     ASSERT_GE(fd, 0);
     EXPECT_FALSE(readable(fd));
-    uint32_t bytes[2] = {5, 6};
-    ASSERT_TRUE(FakeTavi::inject(9, bytes, sizeof bytes));
-    ASSERT_TRUE(FakeTavi::inject(9, bytes, sizeof bytes));
-    EXPECT_TRUE(readable(fd));
-    void* first = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
-    ASSERT_NE(first, nullptr);
-    tavi_free(&first);
-    EXPECT_EQ(first, nullptr);
-    EXPECT_TRUE(readable(fd));
-    void* second = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
-    tavi_free(&second);
-    EXPECT_FALSE(readable(fd));
-    EXPECT_EQ(tavi_receive(nullptr, 0, TAVI_ANY_SENDER), nullptr);
-}
-
-TEST_F(FakeTaviTest, InjectedMessageKeepsBytesSizeAndSender) {
     const uint8_t bytes[] = {1, 0, 0, 0, 0xAA, 0xBB, 0xCC};
-    ASSERT_TRUE(FakeTavi::inject(123, bytes, sizeof bytes));
     EXPECT_FALSE(FakeTavi::inject(123, bytes, 3));  // the bus never delivers less than a message number
+    ASSERT_TRUE(FakeTavi::inject(123, bytes, sizeof bytes));
+    ASSERT_TRUE(FakeTavi::inject(124, bytes, 4));
+    EXPECT_TRUE(readable(fd));
     void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
     ASSERT_NE(msg, nullptr);
     EXPECT_EQ(tavi_sender(msg), 123u);
     EXPECT_EQ(tavi_size(msg), sizeof bytes);
     EXPECT_EQ(std::memcmp(msg, bytes, sizeof bytes), 0);
     tavi_free(&msg);
+    EXPECT_TRUE(readable(fd));
+    EXPECT_EQ(drain(), (std::vector<std::vector<uint32_t>>{{1, 124, 0}}));
+    EXPECT_FALSE(readable(fd));
 }
 
-TEST_F(FakeTaviTest, SendRecordsAndTakesTheMessage) {
+TEST_F(FakeTaviTest, SendRecordsAndTakesTheMessageAndDeliversToTheOwnMailbox) {
     void* msg = message(0x1234, 12);
     static_cast<uint8_t*>(msg)[11] = 0x5A;
-    tavi_send(&msg, 500, TAVI_OWN_ID);
+    tavi_send(&msg, 77, TAVI_OWN_ID);
     EXPECT_EQ(msg, nullptr);
     void* onBehalf = message(0x99);
     tavi_send(&onBehalf, 501, 3000);
 
     const auto& sent = FakeTavi::sent();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].to, 500u);
+    EXPECT_EQ(sent[0].to, 77u);
     EXPECT_EQ(sent[0].from, 77u);
     EXPECT_EQ(sent[0].msgno(), 0x1234u);
     ASSERT_EQ(sent[0].bytes.size(), 12u);
     EXPECT_EQ(sent[0].bytes[11], 0x5A);
     EXPECT_EQ(sent[1].from, 3000u);
     EXPECT_EQ(sent[1].word(8), 0u);  // past the end reads as 0
-    EXPECT_EQ(FakeTavi::pending(), 0u);
+    EXPECT_EQ(drain(), (std::vector<std::vector<uint32_t>>{{0x1234, 77, 0}}));
 }
 
-TEST_F(FakeTaviTest, MessageToOwnMailboxIsAlsoDelivered) {
-    void* msg = message(0x42);
-    tavi_send(&msg, 77, TAVI_OWN_ID);
-    EXPECT_EQ(FakeTavi::sent().size(), 1u);
-    EXPECT_EQ(drain(), (std::vector<Received>{{0x42, 77, 0}}));
-}
-
-TEST_F(FakeTaviTest, MonitorFiresOnceWithSupervisedPidAsSender) {
+TEST_F(FakeTaviTest, MonitorAndLocateFireOnceWithTheirPeerAsSender) {
     void* a = message(0x10);
     void* b = message(0x11);
     void* c = message(0x12);
-    uint32_t refA = tavi_monitor(5, &a);
-    uint32_t refB = tavi_monitor(6, &b);
-    uint32_t refC = tavi_monitor(5, &c);
+    const uint32_t refA = tavi_monitor(5, &a);
+    tavi_monitor(6, &b);
+    const uint32_t refC = tavi_monitor(5, &c);
     EXPECT_EQ(a, nullptr);
-    EXPECT_NE(refA, 0u);
-    EXPECT_NE(refA, refB);
-    EXPECT_NE(refB, refC);
+    EXPECT_NE(refA, refC);
     EXPECT_EQ(FakeTavi::monitoredPids(), (std::vector<uint32_t>{5, 6, 5}));
-
     tavi_unmonitor(refC);
     EXPECT_EQ(FakeTavi::fireMonitor(5), 1u);
     EXPECT_EQ(FakeTavi::fireMonitor(5), 0u);
-    EXPECT_EQ(drain(), (std::vector<Received>{{0x10, 5, 0}}));
     EXPECT_EQ(FakeTavi::monitoredPids(), (std::vector<uint32_t>{6}));
 
-    void* none = nullptr;
-    EXPECT_EQ(tavi_monitor(5, &none), 0u);
-    EXPECT_EQ(tavi_monitor(5, nullptr), 0u);
-}
-
-TEST_F(FakeTaviTest, LocateFiresOnlyForItsName) {
-    void* a = message(0x20);
-    void* b = message(0x21);
-    tavi_locate_async("server", &a, TAVI_OWN_ID);
-    tavi_locate_async("other", &b, TAVI_OWN_ID);
-    EXPECT_EQ(a, nullptr);
+    void* d = message(0x20);
+    void* e = message(0x21);
+    tavi_locate_async("server", &d, TAVI_OWN_ID);
+    tavi_locate_async("other", &e, TAVI_OWN_ID);
     EXPECT_EQ(FakeTavi::locatedNames(), (std::vector<std::string>{"server", "other"}));
     EXPECT_EQ(FakeTavi::fireLocate("server", 900), 1u);
     EXPECT_EQ(FakeTavi::fireLocate("server", 900), 0u);
-    EXPECT_EQ(drain(), (std::vector<Received>{{0x20, 900, 0}}));
     EXPECT_EQ(FakeTavi::locatedNames(), (std::vector<std::string>{"other"}));
+    EXPECT_EQ(drain(), (std::vector<std::vector<uint32_t>>{{0x10, 5, 0}, {0x20, 900, 0}}));
 }
 
 TEST_F(FakeTaviTest, SubscriptionSeesResponseThenEveryOwnerChange) {
+    FakeTavi::serviceUp("sci", "sync", 41);
     ASSERT_EQ(kolm_subscribe("sci", "sync", 0x1122334455667788ull, TAVI_OWN_ID), 0);
     void* rsp = tavi_receive(nullptr, 0, TAVI_ANY_SENDER);
     ASSERT_NE(rsp, nullptr);
     EXPECT_EQ(tavi_size(rsp), KOLM_SUBSCRIBE_RSP_SIZE);
     EXPECT_EQ(word(rsp, 0), KOLM_SUBSCRIBE_RSP);
     EXPECT_EQ(tavi_sender(rsp), 77u);
-    uint32_t id = word(rsp, 4);
+    const uint32_t id = word(rsp, 4);
     uint64_t tag;
     std::memcpy(&tag, static_cast<char*>(rsp) + 8, sizeof tag);
     EXPECT_EQ(tag, 0x1122334455667788ull);
     tavi_free(&rsp);
 
     FakeTavi::serviceUp("sci", "other-domain", 40);
-    FakeTavi::serviceUp("sci", "sync", 41);
     FakeTavi::serviceUp("sci", "sync", 42);  // new owner: the old one is lost first
     FakeTavi::serviceDown("sci", "sync");
     FakeTavi::serviceDown("sci", "sync");  // no owner left: nothing
-    EXPECT_EQ(drain(), (std::vector<Received>{{KOLM_SERVICE_ADDED_IND, 41, id},
-                                              {KOLM_SERVICE_REMOVED_IND, 41, id},
-                                              {KOLM_SERVICE_ADDED_IND, 42, id},
-                                              {KOLM_SERVICE_REMOVED_IND, 42, id}}));
-
+    EXPECT_EQ(drain(), (std::vector<std::vector<uint32_t>>{{KOLM_SERVICE_ADDED_IND, 41, id},
+                                                           {KOLM_SERVICE_REMOVED_IND, 41, id},
+                                                           {KOLM_SERVICE_ADDED_IND, 42, id},
+                                                           {KOLM_SERVICE_REMOVED_IND, 42, id}}));
     EXPECT_EQ(kolm_unsubscribe(id, TAVI_OWN_ID), 0);
     EXPECT_NE(kolm_unsubscribe(id, TAVI_OWN_ID), 0);
     FakeTavi::serviceUp("sci", "sync", 43);
     EXPECT_TRUE(drain().empty());
-}
-
-TEST_F(FakeTaviTest, SubscribingToPresentServiceGivesResponseThenAdded) {
-    FakeTavi::serviceUp("sci", "sync", 50);
-    ASSERT_EQ(kolm_subscribe("sci", "sync", 1, TAVI_OWN_ID), 0);
-    ASSERT_EQ(kolm_subscribe("sci", "sync", 2, TAVI_OWN_ID), 0);
-    EXPECT_EQ(drain(), (std::vector<Received>{{KOLM_SUBSCRIBE_RSP, 77, 1},
-                                              {KOLM_SERVICE_ADDED_IND, 50, 1},
-                                              {KOLM_SUBSCRIBE_RSP, 77, 2},
-                                              {KOLM_SERVICE_ADDED_IND, 50, 2}}));
-    ASSERT_EQ(FakeTavi::subscriptions().size(), 2u);
-    EXPECT_EQ(FakeTavi::subscriptions()[1].tag, 2u);
 }
 
 TEST_F(FakeTaviTest, PublishRefusalsAndOwnPublicationSeenBySubscriber) {
@@ -198,27 +151,18 @@ TEST_F(FakeTaviTest, PublishRefusalsAndOwnPublicationSeenBySubscriber) {
     FakeTavi::failPublish(false);
     EXPECT_EQ(kolm_publish("Me", "sync", 77, "q"), 0);
     EXPECT_NE(kolm_publish("Me", "sync", 77, "q"), 0);  // taken
-    FakeTavi::serviceUp("Taken", "sync", 60);
-    EXPECT_NE(kolm_publish("Taken", "sync", 77, ""), 0);
-
     ASSERT_EQ(FakeTavi::published().size(), 1u);
     EXPECT_EQ(FakeTavi::published()[0].qualifier, "q");
     EXPECT_EQ(kolm_unpublish("Me", "sync", 77, "q"), 0);
-    EXPECT_NE(kolm_unpublish("Me", "sync", 77, "q"), 0);
     EXPECT_TRUE(FakeTavi::published().empty());
-
-    const auto& calls = FakeTavi::publishCalls();
-    ASSERT_EQ(calls.size(), 7u);
-    EXPECT_TRUE(calls[2].publish);
-    EXPECT_EQ(calls[2].result, 0);
-    EXPECT_FALSE(calls[5].publish);
-    EXPECT_EQ(drain(), (std::vector<Received>{{KOLM_SUBSCRIBE_RSP, 77, 1},
-                                              {KOLM_SERVICE_ADDED_IND, 77, 1},
-                                              {KOLM_SERVICE_REMOVED_IND, 77, 1}}));
+    EXPECT_EQ(FakeTavi::publishCalls().size(), 5u);
+    EXPECT_EQ(drain(), (std::vector<std::vector<uint32_t>>{{KOLM_SUBSCRIBE_RSP, 77, 1},
+                                                           {KOLM_SERVICE_ADDED_IND, 77, 1},
+                                                           {KOLM_SERVICE_REMOVED_IND, 77, 1}}));
 }
 
-TEST_F(FakeTaviTest, DeletingMailboxDropsQueueWatchesAndNames) {
-    int fd = tavi_get_fd();
+TEST_F(FakeTaviTest, DeletingTheMailboxDropsQueueWatchesAndNames) {
+    const int fd = tavi_get_fd();
     void* m = message(1);
     tavi_monitor(5, &m);
     ASSERT_EQ(kolm_publish("Me", "sync", 77, ""), 0);
@@ -226,30 +170,20 @@ TEST_F(FakeTaviTest, DeletingMailboxDropsQueueWatchesAndNames) {
     FakeTavi::inject(1, &bytes, sizeof bytes);
 
     tavi_delete_mailbox(77);
-    EXPECT_FALSE(FakeTavi::mailboxExists());
     EXPECT_EQ(FakeTavi::ownId(), TAVI_NO_ID);
     EXPECT_EQ(FakeTavi::deletedIds(), (std::vector<uint32_t>{77}));
     EXPECT_TRUE(FakeTavi::published().empty());
     EXPECT_TRUE(FakeTavi::monitoredPids().empty());
-    EXPECT_EQ(tavi_get_fd(), fd);  // kept until tavi_exit
     EXPECT_FALSE(readable(fd));
     EXPECT_FALSE(FakeTavi::inject(1, &bytes, sizeof bytes));
-
     tavi_exit();
-    EXPECT_FALSE(FakeTavi::initialised());
     EXPECT_EQ(tavi_get_fd(), -1);
 }
 
-TEST(FakeTaviLifecycle, CallsBeforeInitAndFailureSwitches) {
+TEST(FakeTaviLifecycle, CallsBeforeInitFailureSwitchesAndAllocation) {
     FakeTavi::reset();
     EXPECT_EQ(tavi_create_mailbox("x", 0), TAVI_NO_ID);
-    EXPECT_EQ(tavi_get_fd(), -1);
     EXPECT_EQ(tavi_receive(nullptr, 0, TAVI_ANY_SENDER), nullptr);
-    EXPECT_NE(kolm_subscribe("s", "d", 0, TAVI_OWN_ID), 0);
-    void* m = tavi_alloc(4, 1);
-    EXPECT_EQ(tavi_monitor(3, &m), 0u);
-    EXPECT_EQ(m, nullptr);
-
     FakeTavi::failInit();
     EXPECT_NE(tavi_init(1, 0, 0, 0, 0), 0);
     FakeTavi::failInit(false);
@@ -258,35 +192,15 @@ TEST(FakeTaviLifecycle, CallsBeforeInitAndFailureSwitches) {
     EXPECT_EQ(tavi_create_mailbox("x", 0), TAVI_NO_ID);
     FakeTavi::failCreateMailbox(false);
     EXPECT_EQ(tavi_create_mailbox("x", 0), 0x1001u);
-    EXPECT_EQ(FakeTavi::mailboxName(), "x");
     EXPECT_EQ(tavi_create_mailbox("y", 0), TAVI_NO_ID);  // one mailbox per process
-    FakeTavi::reset();
-}
 
-TEST(FakeTaviMessages, AllocAndAccessors) {
     EXPECT_EQ(tavi_alloc(3, 1), nullptr);
     void* msg = tavi_alloc(24, 0xABCD);
     ASSERT_NE(msg, nullptr);
     EXPECT_EQ(word(msg, 0), 0xABCDu);
-    for (uint32_t i = 4; i < 24; ++i) {
-        EXPECT_EQ(static_cast<uint8_t*>(msg)[i], 0) << i;
-    }
+    EXPECT_EQ(word(msg, 20), 0u);
     EXPECT_EQ(tavi_size(msg), 24u);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(msg) % 8, 0u);
     tavi_free(&msg);
-    EXPECT_EQ(tavi_size(nullptr), 0u);
-    EXPECT_EQ(tavi_sender(nullptr), TAVI_NO_ID);
-    tavi_free(nullptr);
-}
-
-std::string lastWarning;
-
-TEST(FakeTaviWarnings, ReachInstalledCallback) {
-    FakeTavi::reset();
-    EXPECT_FALSE(FakeTavi::warn("nobody listens"));
-    tavi_set_warning_callback([](const char* text) { lastWarning = text; });
-    EXPECT_TRUE(FakeTavi::warn("dropped"));
-    EXPECT_EQ(lastWarning, "dropped");
     FakeTavi::reset();
 }
 
