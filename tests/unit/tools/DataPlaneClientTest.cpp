@@ -9,9 +9,7 @@
 
 #include "DataPlaneClient.h"
 #include "Mailbox.h"
-#include "MessageBuffer.h"
-#include "PrivateBus.h"
-#include "WireBuffer.h"
+#include "ToolsTestSupport.h"
 
 namespace SyncTools {
 namespace {
@@ -24,27 +22,10 @@ using Order = DataPlaneClient::Order;
 constexpr int WAIT_MS = 3000;
 constexpr uint32_t SERVER_REFERENCE = 0x77;
 
-class DataPlaneBus : public ::testing::Environment {
-  public:
-    void SetUp() override { bus = std::make_unique<PrivateBus>(); }
-    void TearDown() override { bus.reset(); }
-    static std::unique_ptr<PrivateBus> bus;
-};
-std::unique_ptr<PrivateBus> DataPlaneBus::bus;
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new DataPlaneBus);
-
-// The daemon's side, written by hand: number in host order, big-endian words at the given offsets.
-WireBuffer message(uint32_t msgno, size_t size, std::vector<std::pair<size_t, uint32_t>> words) {
-    WireBuffer bytes(msgno, size);
-    for (const auto& w : words)
-        bytes.putBe32(w.first, w.second);
-    return bytes;
-}
-
 class DataPlaneClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(DataPlaneBus::bus->running());
+        ASSERT_TRUE(BusEnvironment::bus->running());
         startDaemon();
     }
 
@@ -60,12 +41,8 @@ class DataPlaneClientTest : public ::testing::Test {
         while (!done() && std::chrono::steady_clock::now() < deadline) {
             client.processOnce(5);
             if (daemon) {
-                while (void* msg = daemon->receive(5)) {
-                    const auto* b = static_cast<const uint8_t*>(msg);
-                    received.emplace_back(
-                        std::vector<uint8_t>(b, b + Sync::Platform::MessageBuffer::size(msg)));
-                    Sync::Platform::MessageBuffer::release(msg);
-                }
+                while (void* msg = daemon->receive(5))
+                    received.push_back(take(msg));
             }
         }
         return done();
