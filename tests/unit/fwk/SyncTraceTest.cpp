@@ -11,10 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "FakeTavi.h"
 #include "Macros.h"
 #include "TraceCapture.h"
-#include "trace/PlatformWarnings.h"
 #include "trace/TraceHooks.h"
 
 using Sync::Test::TraceCapture;
@@ -249,16 +247,6 @@ TEST(SyncTrace, MacrosFillFunctionFileAndLineFromTheCallSite) {
     EXPECT_EQ(capture.lines()[0].text, "n=4");
     EXPECT_EQ(capture.lines()[1].level, Sync::TL_PACKET);
     EXPECT_EQ(capture.lines()[1].text, "stack 7");
-}
-
-TEST(SyncTrace, PlatformWarningsBecomeWarningTraces) {
-    FakeTavi::reset();
-    SyslogRecorder quiet;
-    TraceCapture capture;
-    Sync::routePlatformWarnings();
-    ASSERT_TRUE(FakeTavi::warn("dropped Deliver: 2 bytes"));
-    EXPECT_EQ(capture.count(Sync::TL_WARNING, "dropped Deliver: 2 bytes"), 1u) << capture.dump();
-    FakeTavi::reset();
 }
 
 }  // namespace
