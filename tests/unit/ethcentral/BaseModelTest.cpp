@@ -114,20 +114,6 @@ TEST_F(BaseModelTest, TheRecBringsOneOutputPerPortInPortOrderAndTakesThemAll) {
     EXPECT_EQ(0u, model.feature().getRecState());
 }
 
-TEST_F(BaseModelTest, AConfirmationTellsItsOutputTheInitialDataAndAnUnknownIdNothing) {
-    model.createPort("A");
-    model.notifyRecCreateInd();
-    SyncEthOutput* output = static_cast<SyncEthOutput*>((*model.feature().myFactory())[0]);
-    events.events.clear();
-    EXPECT_TRUE(model.notifyOutputConfigCreateRcfm(output->getEntityId() + 1000));
-    EXPECT_TRUE(events.events.empty());
-    EXPECT_TRUE(model.notifyOutputConfigChangeRcfm(output->getEntityId()));
-    const std::string id = std::to_string(output->getEntityId());
-    EXPECT_EQ((std::vector<std::string>{"SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT:" + id,
-                                        "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT:" + id}),
-              events.events);
-}
-
 TEST_F(BaseModelTest, InputSideOperationsFindNoInputFeatureAndAnswerAsFixed) {
     const struct {
         const char* name;

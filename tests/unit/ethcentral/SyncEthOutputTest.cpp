@@ -12,11 +12,6 @@ namespace Sync {
 namespace Test {
 namespace {
 
-const char* const CONFIGURED = "SYNCETHOUTPUT_CONFIGURED_EVENT";
-const char* const DELETED = "SYNCETHOUTPUT_DELETED_EVENT";
-const char* const TRANSMIT = "SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT";
-const char* const ESMC = "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT";
-
 class SyncEthOutputTest : public ::testing::Test {
   protected:
     std::vector<std::string> on(std::vector<std::string> names) const {
@@ -140,19 +135,6 @@ TEST_F(SyncEthOutputTest, SupportabilityComparesPreviousAndCurrentEquipment) {
     EXPECT_TRUE(output->isEthernetPortSupportableChanged());
     port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
     EXPECT_FALSE(output->isEthernetPortSupportableChanged());
-}
-
-TEST_F(SyncEthOutputTest, BindingAPortAnnouncesOnlyAReadyPort) {
-    OutputEventRecorder recorder;
-    model.addOutput(model.addPort("port-2"));
-    EXPECT_TRUE(recorder.events.empty());
-    TestEthernetPort* ready = model.addPort("port-3");
-    ready->makeInitiated();
-    TraceCapture capture;
-    SyncEthOutput* announced = model.addOutput(ready);
-    EXPECT_EQ(eventsOn(CONFIGURED, {announced}), recorder.events);
-    EXPECT_TRUE(capture.contains(TL_DEBUG, "Send SYNCETHOUTPUT_CONFIGURED_EVENT"));
-    EXPECT_TRUE(capture.contains(TL_ENTER, "portId: " + std::to_string(ready->getEntityId())));
 }
 
 TEST_F(SyncEthOutputTest, InitialDataLagChangeAndDeactivationRaiseTheirEvents) {

@@ -70,21 +70,6 @@ class DataPlaneClientTest : public ::testing::Test {
     std::vector<WireBuffer> received;
 };
 
-TEST_F(DataPlaneClientTest, FindsTheDaemonAndConnectsWithItsRevisions) {
-    client.setRevisions(3, 2, 1);
-    const WireBuffer request = connect();
-    ASSERT_EQ(24u, request.size());
-    EXPECT_EQ(Client::CONNECTION_ESTABLISHMENT_REQ, request.msgno());
-    EXPECT_EQ(1u, request.be32(4));
-    EXPECT_EQ(0x00C11E47u, request.be32(8));
-    EXPECT_EQ(3u, request.be32(12));
-    EXPECT_EQ(2u, request.be32(16));
-    EXPECT_EQ(1u, request.be32(20));
-    EXPECT_EQ(daemon->id(), client.serverPid());
-    EXPECT_EQ(1u, client.selectedRevision());
-    EXPECT_EQ(SERVER_REFERENCE, client.serverConnectionReference());
-}
-
 TEST_F(DataPlaneClientTest, RecordsEveryOrderDecodedAndConfirmsRequests) {
     connect();
     WireBuffer create = message(Client::OUTPUT_CONFIG_CREATE_RREQ, 544, {{4, 7}, {8, 42}});
@@ -167,14 +152,6 @@ TEST_F(DataPlaneClientTest, DropsMalformedAndUnexpectedMessagesWithAWarning) {
     EXPECT_TRUE(client.orders().empty());
     EXPECT_TRUE(received.empty());
     EXPECT_EQ(State::CONNECTED, client.state());
-}
-
-TEST_F(DataPlaneClientTest, RecordsARefusedConnection) {
-    ASSERT_TRUE(client.open());
-    ASSERT_TRUE(until([&] { return !received.empty(); }));
-    toClient(message(Client::CONNECTION_ESTABLISHMENT_REJ, 16, {{4, 1}, {8, 0x00C11E47}, {12, 1}}));
-    ASSERT_TRUE(until([&] { return client.state() == State::REJECTED; }));
-    EXPECT_EQ(1u, client.connectionErrorCode());
 }
 
 TEST_F(DataPlaneClientTest, ConnectsAgainWhenTheDaemonComesBack) {

@@ -52,7 +52,6 @@ class PortControlServerTest : public ::testing::Test {
         void* msg = client->receive(timeoutMs);
         if (msg == nullptr)
             return WireBuffer();
-        lastSender = Sync::Platform::MessageBuffer::sender(msg);
         return take(msg);
     }
 
@@ -74,31 +73,7 @@ class PortControlServerTest : public ::testing::Test {
 
     PortControlServer server;
     std::unique_ptr<Mailbox> client;
-    uint32_t lastSender = 0;
 };
-
-TEST_F(PortControlServerTest, ConfirmsTheHandshakeWithANewConnectionReference) {
-    server.setRevision(3);
-    request(message(Server::IEPCSI_INIT_SERVICE_REQ, 24, {{4, 1}, {8, 1}, {12, 1}, {16, 2}, {20, 3}}));
-    const WireBuffer confirm = answer();
-    ASSERT_EQ(16u, confirm.size());
-    EXPECT_EQ(Server::IEPCSI_INIT_CFM, confirm.msgno());
-    EXPECT_EQ(server.id(), lastSender);
-    EXPECT_EQ(1u, confirm.be32(4)) << "procedureReference echoed";
-    EXPECT_EQ(3u, confirm.be32(12));
-    ASSERT_EQ(1u, server.clients().size());
-    EXPECT_EQ(confirm.be32(8), server.clients()[0].connectionReference);
-    EXPECT_EQ(client->id(), server.clients()[0].pid);
-
-    const auto init = server.receivedWith(Server::IEPCSI_INIT_SERVICE_REQ);
-    ASSERT_EQ(1u, init.size());
-    EXPECT_EQ("IEPCSI_INIT_SERVICE_REQ", init[0].name);
-    EXPECT_TRUE(init[0].complete);
-    EXPECT_EQ(client->id(), init[0].sender);
-    EXPECT_EQ(1u, init[0].pvFirstWanted);
-    EXPECT_EQ(2u, init[0].pvSecondWanted);
-    EXPECT_EQ(3u, init[0].pvThirdWanted);
-}
 
 TEST_F(PortControlServerTest, RejectsOnRequest) {
     server.setInitRejectReason(-2);
