@@ -16,7 +16,6 @@
 #include "control/Dispatcher.h"
 #include "control/secli/ServerIf.h"
 #include "control/secli/ServiceHandler.h"
-#include "eventHandling/Listener.h"
 #include "tavi.h"
 
 namespace Sync {
@@ -66,29 +65,17 @@ uint32_t be32(const Bytes& bytes, size_t offset) {
            uint32_t(bytes[offset + 2]) << 8 | bytes[offset + 3];
 }
 
-// Which events the service handler raised, and the primitive each listener could read meanwhile.
-struct EventLog {
-    std::vector<std::string> names;
-    std::vector<uint32_t> primitiveIds;
-};
-
-template <class E>
-class Recorder : public Listener<E> {
-  public:
-    Recorder(EventLog& log, ServiceHandler& handler) : log_(log), handler_(handler) {
-        this->startListening();
-    }
-    ~Recorder() override { this->stopListening(); }
-    void onEvent(E& event) override {
-        log_.names.push_back(event.getName());
-        BasePrimitive* current = handler_.getServerIf()->getCurrentPrimitive();
-        log_.primitiveIds.push_back(current != nullptr ? current->getPrimitiveId() : 0);
-    }
-
-  private:
-    EventLog& log_;
-    ServiceHandler& handler_;
-};
+using H = ServiceHandler;
+// Every event the service handler raises, recorded as "NAME:0".
+using HandlerEvents = Sync::Test::EventRecorder<
+    H::SECLI_CLIENT_UP_EVENT, H::SECLI_CLIENT_DOWN_EVENT, H::SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT,
+    H::SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT, H::SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT,
+    H::SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT, H::SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT,
+    H::SECLI_INPUT_DEFECT_FWD_EVENT, H::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT,
+    H::SECLI_INPUT_ASSIST_DATA_FWD_EVENT, H::SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT,
+    H::SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT, H::SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT,
+    H::SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT, H::SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT,
+    H::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT>;
 
 class SecliServerIfTest : public ::testing::Test {
   protected:
@@ -103,27 +90,15 @@ class SecliServerIfTest : public ::testing::Test {
         controller->getDispatcher()->attachInterfaces();
         serverIf = handler->getServerIf();
         ASSERT_NE(nullptr, serverIf);
-        using H = ServiceHandler;
-        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_UP_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_DOWN_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_DEFECT_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_ASSIST_DATA_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT>(log, *handler));
+        // The primitive each event's listeners can read while they run.
+        events.after = [this](PolymorphEvent&) {
+            BasePrimitive* current = serverIf->getCurrentPrimitive();
+            primitiveIds.push_back(current != nullptr ? current->getPrimitiveId() : 0);
+        };
+        forgetEvents();
     }
 
     void TearDown() override {
-        recorders.clear();
         controller.reset();
         tavi_exit();
         FakeTavi::reset();
@@ -155,8 +130,13 @@ class SecliServerIfTest : public ::testing::Test {
         const Bytes answer = lastSent();
         EXPECT_EQ(0x94003u, FakeTavi::sent().back().msgno());
         FakeTavi::clearSent();
-        log = EventLog();
+        forgetEvents();
         return be32(answer, 8);
+    }
+
+    void forgetEvents() {
+        events.events.clear();
+        primitiveIds.clear();
     }
 
     Bytes lastSent() const { return FakeTavi::sent().empty() ? Bytes() : FakeTavi::sent().back().bytes; }
@@ -165,8 +145,8 @@ class SecliServerIfTest : public ::testing::Test {
     std::unique_ptr<TestController> controller;
     ServiceHandler* handler = nullptr;
     ServerIf* serverIf = nullptr;
-    EventLog log;
-    std::vector<std::shared_ptr<void>> recorders;
+    HandlerEvents events;
+    std::vector<uint32_t> primitiveIds;
 };
 
 TEST_F(SecliServerIfTest, RefusedConnectionsAreAnsweredWithTheirErrorCode) {
@@ -193,7 +173,7 @@ TEST_F(SecliServerIfTest, RefusedConnectionsAreAnsweredWithTheirErrorCode) {
         EXPECT_EQ(OTHER_CLIENT, FakeTavi::sent()[0].to);
         EXPECT_EQ(message(0x94004, 16, {41, 42, c.errorCode}), FakeTavi::sent()[0].bytes);
         EXPECT_EQ(before, serverIf->getClient());
-        EXPECT_TRUE(log.names.empty());
+        EXPECT_TRUE(events.events.empty());
     }
 }
 
@@ -212,10 +192,10 @@ TEST_F(SecliServerIfTest, ServicePrimitivesNeedTheClientsMailboxAndTheGivenConne
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        log = EventLog();
+        forgetEvents();
         TraceCapture trace;
         EXPECT_TRUE(deliver(c.from, message(0x94011, 12, {77, c.connectionReference})));
-        EXPECT_EQ(c.events, log.names.size());
+        EXPECT_EQ(c.events, events.events.size());
         EXPECT_EQ(1 - c.events,
                   trace.count(TL_INFO, "No client related to primitive found. Already removed."));
     }
@@ -246,10 +226,10 @@ TEST_F(SecliServerIfTest, EveryClientMessageRaisesItsEventWithItsPrimitiveCurren
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.event);
-        log = EventLog();
+        forgetEvents();
         EXPECT_TRUE(deliver(CLIENT, message(c.msgno, c.size, {5, ref})));
-        EXPECT_EQ(std::vector<std::string>{c.event}, log.names);
-        EXPECT_EQ(std::vector<uint32_t>{c.primitiveId}, log.primitiveIds);
+        EXPECT_EQ(std::vector<std::string>{std::string(c.event) + ":0"}, events.events);
+        EXPECT_EQ(std::vector<uint32_t>{c.primitiveId}, primitiveIds);
         EXPECT_EQ(5u, serverIf->getClient()->getProcedureReference());
     }
     EXPECT_TRUE(FakeTavi::sent().empty());
