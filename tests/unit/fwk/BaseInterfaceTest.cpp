@@ -113,10 +113,5 @@ TEST_F(BaseInterfaceTest, HandlersRunInInsertionOrderAndATwiceAddedOneOnce) {
     EXPECT_EQ(nullptr, iface.getCurrentPrimitive());
 }
 
-TEST_F(BaseInterfaceTest, AnEmptyInterfaceDeclinesEveryMessage) {
-    EXPECT_FALSE(deliver(wireMessage(0x100, {1, 2, 3})));
-    EXPECT_FALSE(deliver(Sync::Test::nameServiceMessage(0x01900001u, 1)));
-}
-
 }  // namespace
 }  // namespace Sync

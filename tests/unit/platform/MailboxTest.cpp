@@ -221,24 +221,6 @@ TEST_F(MailboxTest, DescriptorStaysReadableWhileMessagesWait) {
     }
 }
 
-TEST_F(MailboxTest, LibraryMadeMessageMakesDescriptorReadable) {
-    auto a = make("alone");
-    ASSERT_TRUE(a);
-    EXPECT_TRUE(eventually([&] { return pump(*a), !readable(a->fd()); }));
-    ASSERT_NE(a->subscribe("nobody", "here", 1), 0u);
-    // Takes the bus's answers about the new watch off the socket; only the response is left.
-    for (int i = 0; i < 20; ++i) {
-        readable(a->fd(), 10);
-        a->process();
-    }
-    EXPECT_EQ(a->queued(), 1u);
-    EXPECT_TRUE(readable(a->fd(), kWaitMs));
-    void* rsp = a->receive();
-    ASSERT_NE(rsp, nullptr);
-    EXPECT_EQ(word(rsp, 0), KOLM_SUBSCRIBE_RSP);
-    tavi_free(&rsp);
-}
-
 TEST_F(MailboxTest, EveryEndedWatchRemovesItsMatch) {
     auto a = make("watcher");
     auto b = make("watched");
