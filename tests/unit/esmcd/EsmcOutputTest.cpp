@@ -18,8 +18,6 @@ using TimePoint = EsmcOutput::TimePoint;
 struct Sent {
     TimePoint at;
     EsmcPdu::Frame frame;
-    bool event() const { return (frame[20] & 0x08) != 0; }
-    uint8_t ssm() const { return frame[27]; }
 };
 
 // Records every frame; `failWith` makes sends fail with that errno.

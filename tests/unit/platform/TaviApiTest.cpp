@@ -13,17 +13,6 @@ class TaviApiTest : public BusFixture {
         tavi_exit();
         BusFixture::TearDown();
     }
-
-    // The next message of the process mailbox, waiting on its descriptor as the daemon does.
-    static void* receiveOne() {
-        void* msg = nullptr;
-        eventually([&] {
-            readable(tavi_get_fd(), 10);
-            processOthers(nullptr);
-            return (msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) != nullptr;
-        });
-        return msg;
-    }
 };
 
 TEST_F(TaviApiTest, CallsWithoutMailboxAreHarmless) {
