@@ -11,6 +11,7 @@
 #include "TraceCapture.h"
 #include "control/modelif/ModelHandler.h"
 #include "model/Model.h"
+#include "model/output/FronthaulSyncEthOutput.h"
 #include "utilities/coli_common.h"
 
 namespace Sync {
@@ -31,6 +32,28 @@ TEST(ModelTest, FronthaulPortsHaveRoleBit0x4AndNotTheIdleBit0x1AndSubscribeWith0
     ASSERT_NE(nullptr, port);
     EXPECT_EQ(0x4u, port->getServicePortRole());
     EXPECT_EQ(port, model.createPort("TN_D", 0x4)) << "a known name is the known port";
+}
+
+// An output is up, and so ready for the data plane, only while its port is both unlocked and enabled.
+TEST(ModelTest, AnOutputIsUpOnlyWhileItsPortIsUnlockedAndEnabled) {
+    const struct { bool unlocked, enabled; } cases[] = {{true, true}, {false, true}, {true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.unlocked) + "/" + std::to_string(c.enabled));
+        Model model;
+        model.init();
+        FronthaulEthernetPort* port = model.createPort("TN_A", 0x4);
+        ASSERT_NE(nullptr, port);
+        const uint32_t id = port->getEntityId();
+        model.updatePortEthernetConfiguration(id, "02:00:00:00:00:0a", "eth0", "TN_A", 100, 0);
+        model.updatePortTransportIfNetworkNamespace(id, "ns1");
+        model.updatePortTransportIfAdminState(id, c.unlocked);
+        model.updatePortTransportIfState(id, c.enabled, {});
+        ASSERT_TRUE(model.notifyRecCreateInd());
+        auto* output = dynamic_cast<FronthaulSyncEthOutput*>(model.findSyncEthOutputByPortId(id));
+        ASSERT_NE(nullptr, output);
+        EXPECT_EQ(c.unlocked && c.enabled, port->isUp());
+        EXPECT_EQ(c.unlocked && c.enabled, output->isReadyForSecli());
+    }
 }
 
 TEST(ModelTest, The65536thPortIsRefusedAndTraced) {
