@@ -95,39 +95,6 @@ TEST_F(BaseModelTest, CreatePortReusesThePortOfAnLdnAndTakesNoNewId) {
     EXPECT_EQ(nullptr, model.findEthernetPort(first->getEntityId() + 1000));
 }
 
-TEST_F(BaseModelTest, TheRecBringsOneOutputPerPortInPortOrderAndTakesThemAll) {
-    std::vector<EthernetPort*> ports = {model.createPort("A"), model.createPort("B"), model.createPort("C")};
-    EXPECT_TRUE(model.notifyRecCreateInd());
-    auto& outputs = *model.feature().myFactory();
-    ASSERT_EQ(3u, outputs.size());
-    for (uint32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(ports[i], static_cast<SyncEthOutput*>(outputs[i])->getEthernetPort()) << i;
-        EXPECT_EQ(outputs[i], model.findSyncEthOutputByEncapsulation(ports[i]->getLdn()));
-        EXPECT_EQ(outputs[i], model.findSyncEthOutputByPortId(ports[i]->getEntityId()));
-    }
-    EXPECT_TRUE(model.notifyRecCreateInd());
-    EXPECT_EQ(3u, outputs.size());
-
-    EXPECT_TRUE(model.notifyRecDeleteInd());
-    EXPECT_EQ(0u, outputs.size());
-    EXPECT_EQ(3u, events.count("SYNCETHOUTPUT_DELETED_EVENT"));
-    EXPECT_EQ(0u, model.feature().getRecState());
-}
-
-TEST_F(BaseModelTest, AConfirmationTellsItsOutputTheInitialDataAndAnUnknownIdNothing) {
-    model.createPort("A");
-    model.notifyRecCreateInd();
-    SyncEthOutput* output = static_cast<SyncEthOutput*>((*model.feature().myFactory())[0]);
-    events.events.clear();
-    EXPECT_TRUE(model.notifyOutputConfigCreateRcfm(output->getEntityId() + 1000));
-    EXPECT_TRUE(events.events.empty());
-    EXPECT_TRUE(model.notifyOutputConfigChangeRcfm(output->getEntityId()));
-    const std::string id = std::to_string(output->getEntityId());
-    EXPECT_EQ((std::vector<std::string>{"SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT:" + id,
-                                        "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT:" + id}),
-              events.events);
-}
-
 TEST_F(BaseModelTest, InputSideOperationsFindNoInputFeatureAndAnswerAsFixed) {
     const struct {
         const char* name;

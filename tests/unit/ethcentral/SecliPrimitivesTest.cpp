@@ -8,8 +8,6 @@
 #include "Macros.h"
 #include "TraceCapture.h"
 #include "control/secli/prim/ClientDownPrim.h"
-#include "control/secli/prim/ConnectionEstablishmentCfmPrim.h"
-#include "control/secli/prim/ConnectionEstablishmentRejPrim.h"
 #include "control/secli/prim/ConnectionEstablishmentReqPrim.h"
 #include "control/secli/prim/InputAssistDataFwdPrim.h"
 #include "control/secli/prim/InputConfigChangeRreqPrim.h"
@@ -22,7 +20,6 @@
 #include "control/secli/prim/OutputConfigCreateRreqPrim.h"
 #include "control/secli/prim/OutputConfigRemoveRreqPrim.h"
 #include "control/secli/prim/OutputMacAddressFwdPrim.h"
-#include "control/secli/prim/OutputTransmitSsmIndPrim.h"
 #include "tavi.h"
 
 namespace Sync {
@@ -75,44 +72,6 @@ Bytes concat(std::initializer_list<Bytes> parts) {
     for (const Bytes& part : parts)
         all.insert(all.end(), part.begin(), part.end());
     return all;
-}
-
-TEST(SecliPrimitivesTest, FreshTransmitSsmIndCarriesUnsetCodesAndZeroTlv) {
-    OutputTransmitSsmIndPrim primitive;
-    const Bytes expected = concat({hostWord(0x94018),
-                                   {0xFF, 0xFF, 0xFF, 0xFF},  // procedureReference
-                                   {0xFF, 0xFF, 0xFF, 0xFF},  // connectionReference
-                                   {0xFF, 0xFF, 0xFF, 0xFF},  // ssmCode
-                                   {0x00, 0x00, 0x00, 0xFF},  // enhancedSsmCode, widened
-                                   Bytes(4, 0),               // padding before the 64-bit id
-                                   Bytes(8, 0),               // syncEMasterId
-                                   Bytes(12, 0),              // flag and both counts
-                                   Bytes(4, 0)});             // padding to 48
-    EXPECT_EQ(expected, pack(primitive));
-}
-
-TEST(SecliPrimitivesTest, FilledTransmitSsmIndIsBigEndianWithAlignedMasterId) {
-    OutputTransmitSsmIndPrim primitive;
-    primitive.setProcedureReference(5);
-    primitive.setConnectionReference(0x01020304);
-    primitive.setSsmCode(0x2);
-    primitive.setEnhancedSsmCode(0x21);
-    primitive.setSyncEMasterId(0x0011223344556677ull);
-    primitive.setFlag(0x02);
-    primitive.setNumberCascadedEnhancedEec(1);
-    primitive.setNumberCascadedEec(7);
-    const Bytes expected = concat({hostWord(0x94018),
-                                   {0, 0, 0, 5},
-                                   {1, 2, 3, 4},
-                                   {0, 0, 0, 0x02},
-                                   {0, 0, 0, 0x21},
-                                   Bytes(4, 0),
-                                   {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77},
-                                   {0, 0, 0, 0x02},
-                                   {0, 0, 0, 1},
-                                   {0, 0, 0, 7},
-                                   Bytes(4, 0)});
-    EXPECT_EQ(expected, pack(primitive));
 }
 
 TEST(SecliPrimitivesTest, ReceivedSsmFwdReadsTheAlignedMasterIdAndCutsTheTlvFields) {
@@ -222,19 +181,6 @@ TEST(SecliPrimitivesTest, OutputRequestCutsOverlongTextsToTheirFields) {
         trace.contains(TL_SEND_MSG, "macAddress = " + std::string(19, 'm') + ", networkNameSpace = netns-a)"))
         << trace.dump();
     EXPECT_FALSE(trace.contains(TL_SEND_MSG, std::string(20, 'm')));
-}
-
-TEST(SecliPrimitivesTest, ConnectionAnswersCarryRevisionOrErrorCode) {
-    ConnectionEstablishmentCfmPrim confirm;
-    confirm.setProcedureReference(7);
-    confirm.setConnectionReference(0x100);
-    confirm.setPvSelected(1);
-    ConnectionEstablishmentRejPrim reject;
-    reject.setProcedureReference(8);
-    reject.setConnectionReference(9);
-    reject.setRejectCause(2);
-    EXPECT_EQ(concat({hostWord(0x94003), {0, 0, 0, 7, 0, 0, 1, 0, 0, 0, 0, 1}}), pack(confirm));
-    EXPECT_EQ(concat({hostWord(0x94004), {0, 0, 0, 8, 0, 0, 0, 9, 0, 0, 0, 2}}), pack(reject));
 }
 
 TEST(SecliPrimitivesTest, ClientDownIsArmedWithItsNumberOnly) {

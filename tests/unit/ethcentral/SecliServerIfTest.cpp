@@ -2,19 +2,20 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FakeTavi.h"
 #include "Macros.h"
+#include "SyncEthOutputTestFixture.h"
 #include "TraceCapture.h"
 #include "control/BaseController.h"
 #include "control/BasePrimitive.h"
 #include "control/Dispatcher.h"
 #include "control/secli/ServerIf.h"
 #include "control/secli/ServiceHandler.h"
-#include "eventHandling/Listener.h"
 #include "tavi.h"
 
 namespace Sync {
@@ -28,6 +29,8 @@ using Test::TraceCapture;
 constexpr uint32_t HANDLER_ID = 2;
 constexpr uint32_t CLIENT = 0x5000;
 constexpr uint32_t OTHER_CLIENT = 0x6000;
+// The connectionReference a client puts into its connection request.
+constexpr uint32_t CLIENT_CONNECTION = 42;
 
 class TestController : public BaseController {
   public:
@@ -62,29 +65,17 @@ uint32_t be32(const Bytes& bytes, size_t offset) {
            uint32_t(bytes[offset + 2]) << 8 | bytes[offset + 3];
 }
 
-// Which events the service handler raised, and the primitive each listener could read meanwhile.
-struct EventLog {
-    std::vector<std::string> names;
-    std::vector<uint32_t> primitiveIds;
-};
-
-template <class E>
-class Recorder : public Listener<E> {
-  public:
-    Recorder(EventLog& log, ServiceHandler& handler) : log_(log), handler_(handler) {
-        this->startListening();
-    }
-    ~Recorder() override { this->stopListening(); }
-    void onEvent(E& event) override {
-        log_.names.push_back(event.getName());
-        BasePrimitive* current = handler_.getServerIf()->getCurrentPrimitive();
-        log_.primitiveIds.push_back(current != nullptr ? current->getPrimitiveId() : 0);
-    }
-
-  private:
-    EventLog& log_;
-    ServiceHandler& handler_;
-};
+using H = ServiceHandler;
+// Every event the service handler raises, recorded as "NAME:0".
+using HandlerEvents = Sync::Test::EventRecorder<
+    H::SECLI_CLIENT_UP_EVENT, H::SECLI_CLIENT_DOWN_EVENT, H::SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT,
+    H::SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT, H::SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT,
+    H::SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT, H::SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT,
+    H::SECLI_INPUT_DEFECT_FWD_EVENT, H::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT,
+    H::SECLI_INPUT_ASSIST_DATA_FWD_EVENT, H::SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT,
+    H::SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT, H::SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT,
+    H::SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT, H::SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT,
+    H::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT>;
 
 class SecliServerIfTest : public ::testing::Test {
   protected:
@@ -99,27 +90,15 @@ class SecliServerIfTest : public ::testing::Test {
         controller->getDispatcher()->attachInterfaces();
         serverIf = handler->getServerIf();
         ASSERT_NE(nullptr, serverIf);
-        using H = ServiceHandler;
-        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_UP_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_CLIENT_DOWN_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_DEFECT_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_RECEIVED_SSM_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_INPUT_ASSIST_DATA_FWD_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CREATE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_CHANGE_RREJ_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_CONFIG_REMOVE_RCFM_EVENT>(log, *handler));
-        recorders.emplace_back(new Recorder<H::SECLI_OUTPUT_MAC_ADDRESS_FWD_EVENT>(log, *handler));
+        // The primitive each event's listeners can read while they run.
+        events.after = [this](PolymorphEvent&) {
+            BasePrimitive* current = serverIf->getCurrentPrimitive();
+            primitiveIds.push_back(current != nullptr ? current->getPrimitiveId() : 0);
+        };
+        forgetEvents();
     }
 
     void TearDown() override {
-        recorders.clear();
         controller.reset();
         tavi_exit();
         FakeTavi::reset();
@@ -141,7 +120,7 @@ class SecliServerIfTest : public ::testing::Test {
     }
 
     bool request(uint32_t from, uint32_t first, uint32_t second, uint32_t third) {
-        return deliver(from, message(0x94002, 24, {41, 42, first, second, third}));
+        return deliver(from, message(0x94002, 24, {41, CLIENT_CONNECTION, first, second, third}));
     }
 
     // Connects CLIENT and returns the connectionReference the confirmation gave it.
@@ -151,8 +130,13 @@ class SecliServerIfTest : public ::testing::Test {
         const Bytes answer = lastSent();
         EXPECT_EQ(0x94003u, FakeTavi::sent().back().msgno());
         FakeTavi::clearSent();
-        log = EventLog();
+        forgetEvents();
         return be32(answer, 8);
+    }
+
+    void forgetEvents() {
+        events.events.clear();
+        primitiveIds.clear();
     }
 
     Bytes lastSent() const { return FakeTavi::sent().empty() ? Bytes() : FakeTavi::sent().back().bytes; }
@@ -161,31 +145,9 @@ class SecliServerIfTest : public ::testing::Test {
     std::unique_ptr<TestController> controller;
     ServiceHandler* handler = nullptr;
     ServerIf* serverIf = nullptr;
-    EventLog log;
-    std::vector<std::shared_ptr<void>> recorders;
+    HandlerEvents events;
+    std::vector<uint32_t> primitiveIds;
 };
-
-TEST_F(SecliServerIfTest, AcceptsTheFirstWantedRevisionItSupportsAndWatchesTheClient) {
-    EXPECT_EQ(nullptr, serverIf->getClient());
-    EXPECT_TRUE(request(CLIENT, 3, 2, 1));
-
-    ASSERT_EQ(1u, FakeTavi::sent().size());
-    const FakeTavi::SentMessage& confirm = FakeTavi::sent()[0];
-    EXPECT_EQ(CLIENT, confirm.to);
-    ASSERT_EQ(16u, confirm.bytes.size());
-    EXPECT_EQ(0x94003u, confirm.msgno());
-    EXPECT_EQ(41u, be32(confirm.bytes, 4));  // the client's procedureReference comes back
-    EXPECT_EQ(1u, be32(confirm.bytes, 12));
-
-    ServiceClient* client = serverIf->getClient();
-    ASSERT_NE(nullptr, client);
-    EXPECT_EQ(CLIENT, client->getClientPid());
-    EXPECT_EQ(42u, client->getConnectionReference());
-    EXPECT_NE(0u, client->getOwnConnectionReference());
-    EXPECT_EQ(client->getOwnConnectionReference(), be32(confirm.bytes, 8));
-    EXPECT_EQ(std::vector<uint32_t>{CLIENT}, FakeTavi::monitoredPids());
-    EXPECT_EQ(std::vector<std::string>{"SECLI_CLIENT_UP_EVENT"}, log.names);
-}
 
 TEST_F(SecliServerIfTest, RefusedConnectionsAreAnsweredWithTheirErrorCode) {
     const struct {
@@ -211,7 +173,7 @@ TEST_F(SecliServerIfTest, RefusedConnectionsAreAnsweredWithTheirErrorCode) {
         EXPECT_EQ(OTHER_CLIENT, FakeTavi::sent()[0].to);
         EXPECT_EQ(message(0x94004, 16, {41, 42, c.errorCode}), FakeTavi::sent()[0].bytes);
         EXPECT_EQ(before, serverIf->getClient());
-        EXPECT_TRUE(log.names.empty());
+        EXPECT_TRUE(events.events.empty());
     }
 }
 
@@ -230,10 +192,10 @@ TEST_F(SecliServerIfTest, ServicePrimitivesNeedTheClientsMailboxAndTheGivenConne
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        log = EventLog();
+        forgetEvents();
         TraceCapture trace;
         EXPECT_TRUE(deliver(c.from, message(0x94011, 12, {77, c.connectionReference})));
-        EXPECT_EQ(c.events, log.names.size());
+        EXPECT_EQ(c.events, events.events.size());
         EXPECT_EQ(1 - c.events,
                   trace.count(TL_INFO, "No client related to primitive found. Already removed."));
     }
@@ -264,75 +226,13 @@ TEST_F(SecliServerIfTest, EveryClientMessageRaisesItsEventWithItsPrimitiveCurren
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.event);
-        log = EventLog();
+        forgetEvents();
         EXPECT_TRUE(deliver(CLIENT, message(c.msgno, c.size, {5, ref})));
-        EXPECT_EQ(std::vector<std::string>{c.event}, log.names);
-        EXPECT_EQ(std::vector<uint32_t>{c.primitiveId}, log.primitiveIds);
+        EXPECT_EQ(std::vector<std::string>{std::string(c.event) + ":0"}, events.events);
+        EXPECT_EQ(std::vector<uint32_t>{c.primitiveId}, primitiveIds);
         EXPECT_EQ(5u, serverIf->getClient()->getProcedureReference());
     }
     EXPECT_TRUE(FakeTavi::sent().empty());
-}
-
-TEST_F(SecliServerIfTest, AGoneClientIsForgottenAndANewOneAccepted) {
-    const uint32_t firstReference = connect(CLIENT);
-    ASSERT_EQ(1u, FakeTavi::fireMonitor(CLIENT));
-    EXPECT_TRUE(pump());
-    EXPECT_EQ(std::vector<std::string>{"SECLI_CLIENT_DOWN_EVENT"}, log.names);
-    EXPECT_EQ(nullptr, serverIf->getClient());
-
-    // Nothing of the old connection is attributed to anyone any more.
-    log = EventLog();
-    deliver(CLIENT, message(0x94011, 12, {1, firstReference}));
-    EXPECT_TRUE(log.names.empty());
-
-    const uint32_t secondReference = connect(OTHER_CLIENT);
-    ASSERT_NE(nullptr, serverIf->getClient());
-    EXPECT_EQ(OTHER_CLIENT, serverIf->getClient()->getClientPid());
-    EXPECT_NE(firstReference, secondReference);
-}
-
-TEST_F(SecliServerIfTest, AMessageOneByteShortIsDroppedWithOneWarning) {
-    const uint32_t ref = connect();
-    const struct {
-        uint32_t msgno;
-        size_t size;
-    } cases[] = {
-        {0x94000, 12}, {0x94002, 24}, {0x94006, 12}, {0x94007, 16}, {0x94009, 12}, {0x9400A, 16},
-        {0x9400C, 12}, {0x9400D, 16}, {0x9400E, 56}, {0x9400F, 24}, {0x94011, 12}, {0x94012, 16},
-        {0x94014, 12}, {0x94015, 16}, {0x94017, 12}, {0x9401A, 20},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.msgno);
-        log = EventLog();
-        Bytes bytes = message(c.msgno, c.size, {5, ref, 1, 1, 1});
-        bytes.pop_back();
-        TraceCapture trace;
-        EXPECT_TRUE(deliver(CLIENT, bytes));
-        EXPECT_EQ(1u, trace.count(TL_WARNING, "")) << trace.dump();
-        EXPECT_TRUE(log.names.empty());
-        EXPECT_TRUE(FakeTavi::sent().empty());
-        EXPECT_EQ(CLIENT, serverIf->getClient()->getClientPid());
-    }
-}
-
-TEST_F(SecliServerIfTest, WhatOnlyTheServerSendsIsDroppedWithOneWarning) {
-    const uint32_t ref = connect();
-    const struct {
-        uint32_t msgno;
-        size_t size;
-    } cases[] = {
-        {0x94003, 16},  {0x94004, 16},  {0x94005, 804}, {0x94008, 804}, {0x9400B, 12},
-        {0x94010, 544}, {0x94013, 544}, {0x94016, 12},  {0x94018, 48},  {0x94019, 16},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.msgno);
-        log = EventLog();
-        TraceCapture trace;
-        EXPECT_TRUE(deliver(CLIENT, message(c.msgno, c.size, {5, ref})));
-        EXPECT_EQ(1u, trace.count(TL_WARNING, "only the server sends it")) << trace.dump();
-        EXPECT_TRUE(log.names.empty());
-        EXPECT_TRUE(FakeTavi::sent().empty());
-    }
 }
 
 TEST_F(SecliServerIfTest, InitWithoutADispatcherReportsAndOwnsNothing) {
@@ -342,6 +242,114 @@ TEST_F(SecliServerIfTest, InitWithoutADispatcherReportsAndOwnsNothing) {
     orphan.init();
     EXPECT_TRUE(trace.contains(TL_ERROR, "FAILED to add interface"));
     EXPECT_EQ(nullptr, orphan.getServerIf());
+}
+
+// The per-output automaton of the service handler: which output event, in which state, sends what to
+// the client, and which state the output is in afterwards.
+class SecliServiceHandlerTest : public SecliServerIfTest {
+  protected:
+    using Operating = ServiceHandler::EthOutputSm::ETHOUTPUT_OPERATING;
+
+    void SetUp() override {
+        SecliServerIfTest::SetUp();
+        model = std::make_unique<Sync::Test::OutputModel<>>();
+        model->feature->updateRecCreate();
+    }
+
+    void TearDown() override {
+        model.reset();
+        SecliServerIfTest::TearDown();
+    }
+
+    // An output whose port is ready for the data plane; operating when asked, with nothing sent.
+    SyncEthOutput* newOutput(bool operating) {
+        Sync::Test::TestEthernetPort* port = model->addPort("TN_" + std::to_string(++ports));
+        SyncEthOutput* output = model->addOutput(port);
+        port->makeInitiated();
+        if (operating) {
+            output->sendEvent(SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT());
+        }
+        FakeTavi::clearSent();
+        return output;
+    }
+
+    bool isOperating(SyncEthOutput* output) { return output->isInState<Operating>(HANDLER_ID); }
+
+    std::unique_ptr<Sync::Test::OutputModel<>> model;
+    int ports = 0;
+};
+
+constexpr uint32_t CREATE = 0x94010;
+constexpr uint32_t CHANGE = 0x94013;
+constexpr uint32_t REMOVE = 0x94016;
+constexpr uint32_t TRANSMIT_SSM = 0x94018;
+constexpr uint32_t ESMC_CONTROL = 0x94019;
+constexpr uint32_t NOTHING = 0;
+
+template <class E>
+std::function<void(SyncEthOutput&)> raise() {
+    return [](SyncEthOutput& output) { output.sendEvent(E()); };
+}
+
+TEST_F(SecliServiceHandlerTest, EachRowSendsItsMessageAboutTheOutputAndMovesTheOutput) {
+    using O = SyncEthOutput;
+    using H = ServiceHandler;
+    const struct {
+        const char* name;
+        bool operating;
+        std::function<void(SyncEthOutput&)> raise;
+        uint32_t sent;
+        bool operatingAfter;
+    } rows[] = {
+        {"idle configured", false, raise<O::SYNCETHOUTPUT_CONFIGURED_EVENT>(), CREATE, true},
+        {"idle client up", false, raise<H::NOTIFY_SECLI_CLIENT_UP_EVENT>(), CREATE, true},
+        {"idle client down", false, raise<H::NOTIFY_SECLI_CLIENT_DOWN_EVENT>(), NOTHING, false},
+        {"idle transmit", false, raise<O::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT>(), NOTHING, false},
+        {"idle esmc", false, raise<O::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>(), NOTHING, false},
+        {"idle deleted", false, raise<O::SYNCETHOUTPUT_DELETED_EVENT>(), NOTHING, false},
+        {"operating configured", true, raise<O::SYNCETHOUTPUT_CONFIGURED_EVENT>(), CHANGE, true},
+        {"operating client up", true, raise<H::NOTIFY_SECLI_CLIENT_UP_EVENT>(), CREATE, true},
+        {"operating client down", true, raise<H::NOTIFY_SECLI_CLIENT_DOWN_EVENT>(), NOTHING, true},
+        {"operating transmit", true, raise<O::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT>(), TRANSMIT_SSM, true},
+        {"operating esmc", true, raise<O::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>(), ESMC_CONTROL, true},
+        {"operating deleted", true, raise<O::SYNCETHOUTPUT_DELETED_EVENT>(), REMOVE, false},
+    };
+    connect();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SyncEthOutput* output = newOutput(row.operating);
+        ASSERT_EQ(row.operating, isOperating(output));
+        row.raise(*output);
+        const auto& sent = FakeTavi::sent();
+        if (row.sent == NOTHING) {
+            EXPECT_TRUE(sent.empty());
+        } else {
+            ASSERT_EQ(1u, sent.size());
+            EXPECT_EQ(CLIENT, sent[0].to);
+            EXPECT_EQ(row.sent, sent[0].msgno());
+            // The client's answer finds the output by procedureReference.
+            EXPECT_EQ(output->getEntityId(), be32(sent[0].bytes, 4));
+            EXPECT_EQ(CLIENT_CONNECTION, be32(sent[0].bytes, 8));
+        }
+        EXPECT_EQ(row.operatingAfter, isOperating(output));
+        FakeTavi::clearSent();
+    }
+}
+
+TEST_F(SecliServiceHandlerTest, WithoutAClientTheOutputMovesOnAndLaterChangesInsteadOfCreating) {
+    TraceCapture traces;
+    SyncEthOutput* output = newOutput(false);
+    output->sendEvent(SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT());
+    EXPECT_TRUE(traces.contains(TL_DEBUG, "No client is up, ethFreq will be created when client is up"));
+    EXPECT_TRUE(isOperating(output));
+    output->sendEvent(SyncEthOutput::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT());
+    EXPECT_TRUE(traces.contains(TL_DEBUG, "No client is up, can not send ESMC control indicator"));
+    EXPECT_TRUE(FakeTavi::sent().empty());
+
+    connect();
+    output->sendEvent(SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT());
+    ASSERT_EQ(1u, FakeTavi::sent().size());
+    EXPECT_EQ(CHANGE, FakeTavi::sent()[0].msgno());
 }
 
 }  // namespace

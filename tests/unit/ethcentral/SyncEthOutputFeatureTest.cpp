@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,10 +12,6 @@
 namespace Sync {
 namespace Test {
 namespace {
-
-const char* const TRANSMIT = "SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT";
-const char* const ESMC = "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT";
-const char* const DELETED = "SYNCETHOUTPUT_DELETED_EVENT";
 
 size_t historyEntries(SyncEthOutputFeature& feature) {
     size_t entries = 0;
@@ -31,25 +26,6 @@ class SyncEthOutputFeatureTest : public ::testing::Test {
     OutputModel<> model;
     TestOutputFeature* feature = model.feature;
 };
-
-TEST_F(SyncEthOutputFeatureTest, OutputsExistOnlyWithTheRec) {
-    TestEthernetPort* port = model.addPort("port-1");
-    TraceCapture capture;
-    EXPECT_EQ(0u, feature->createSyncEthOutput(port));
-    EXPECT_EQ(0u, feature->myFactory()->size());
-    EXPECT_TRUE(capture.contains(TL_RETURN, "skip to create SyncEthOutput because of No REC"));
-
-    feature->updateRecCreate();
-    const uint32_t id = feature->createSyncEthOutput(port);
-    ASSERT_NE(0u, id);
-    EXPECT_EQ(id, feature->createSyncEthOutput(port));
-    EXPECT_TRUE(capture.contains(TL_RETURN, "SyncEthOutput is exist: " + std::to_string(id)));
-    EXPECT_EQ(1u, feature->myFactory()->size());
-    SyncEthOutput* output = feature->findSyncEthOutput(id);
-    ASSERT_NE(nullptr, output);
-    EXPECT_EQ(feature, output->getFeature());
-    EXPECT_EQ(port, output->getEthernetPort());
-}
 
 struct UpdateCase {
     const char* name;
@@ -98,30 +74,6 @@ TEST_F(SyncEthOutputFeatureTest, RecDeleteForgetsQualityWithoutHistoryOrEvents) 
     EXPECT_EQ(2u, historyEntries(*feature));
     feature->updateClockSettledQuality(20);
     EXPECT_EQ(3u, historyEntries(*feature));
-}
-
-TEST_F(SyncEthOutputFeatureTest, MasterIdIsTheModifiedEui64OfTheMacAndIsNotAnnounced) {
-    const struct {
-        uint8_t mac[6];
-        uint64_t id;
-    } cases[] = {
-        {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, 0x021122FFFE334455ull},
-        {{0x02, 0x00, 0x00, 0x00, 0x00, 0x01}, 0x000000FFFE000001ull},
-        {{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, 0xFDFFFFFFFEFFFFFFull},
-    };
-    model.withOutputs(1);
-    OutputEventRecorder recorder;
-    for (const auto& c : cases) {
-        TraceCapture capture;
-        feature->setMySyncEMasterId(c.mac);
-        EXPECT_EQ(c.id, feature->getMySyncEMasterId());
-        EXPECT_EQ(c.id, feature->getSyncEMasterId());
-        char text[64];
-        snprintf(text, sizeof text, "mySyncEMasterId = %016lx", static_cast<unsigned long>(c.id));
-        EXPECT_TRUE(capture.contains(TL_RETURN, text)) << capture.dump();
-    }
-    EXPECT_EQ(0x02, feature->getFlag());
-    EXPECT_TRUE(recorder.events.empty());
 }
 
 TEST_F(SyncEthOutputFeatureTest, ExtendedQlTlvUpdateTransmitsOnlyWhenSomethingDiffers) {

@@ -4,18 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "Macros.h"
 #include "SyncEthOutputTestFixture.h"
-#include "TraceCapture.h"
 
 namespace Sync {
 namespace Test {
 namespace {
-
-const char* const CONFIGURED = "SYNCETHOUTPUT_CONFIGURED_EVENT";
-const char* const DELETED = "SYNCETHOUTPUT_DELETED_EVENT";
-const char* const TRANSMIT = "SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT";
-const char* const ESMC = "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT";
 
 class SyncEthOutputTest : public ::testing::Test {
   protected:
@@ -60,9 +53,12 @@ const SsmCase ssmCases[] = {
     {"RJ45 1G master", 0, NR, 3, 1, 2, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
     {"RJ45 100M half duplex", 0, NR, 2, 1, 1, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
     {"RJ45 100M full duplex", 0, NR, 2, 2, 2, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"RJ45 100M duplex not applicable", 0, NR, 2, 2, 0, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
+    {"RJ45 10M half duplex", 0, NR, 1, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
     {"RJ45 10G slave", 0, NR, 4, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
     {"electrical SFP", 1, 2, 4, 1, 2, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
     {"optical SFP", 1, 3, 3, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
+    {"SFP of unknown kind", 1, NR, 3, 2, 1, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
     {"DAC SFP", 1, 4, 3, 2, 1, 9, 1, 1, "", "", "NONE", 0xB, 0xFF, true},
     {"port of the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-1", "", "NONE", 0xF, 0xFF, true},
     {"another port is the active reference", NR, NR, 0, 0, 0, 20, 1, 1, "port-2", "", "NONE", 0x2, 0x21,
@@ -99,34 +95,6 @@ TEST(SyncEthOutputRulesTest, CodesAndEnableStateFollowQualityOptionModeAndDoNotU
     }
 }
 
-struct SupportCase {
-    SfpKind kind;
-    uint32_t linkSpeed, masterSlaveMode, duplexMode;
-    const char* trace;  // the return trace; "true" when the port can carry SyncE
-};
-
-const SupportCase supportCases[] = {
-    {SfpKind::SFP_CAT_X_CABLE, 4, 1, 2, "Electric RJ45 SFP port cannot provide SyncE reference"},
-    {SfpKind::CAT_X_CABLE, 3, 2, 2, "Slave mode RJ45 1000Base-T port cannot provide SyncE reference"},
-    {SfpKind::CAT_X_CABLE, 3, 1, 1, "true"},
-    {SfpKind::CAT_X_CABLE, 2, 1, 1, "half duplex mode RJ45 100Base-T port cannot provide SyncE reference"},
-    {SfpKind::CAT_X_CABLE, 2, 2, 0, "half duplex mode RJ45 100Base-T port cannot provide SyncE reference"},
-    {SfpKind::CAT_X_CABLE, 1, 2, 1, "true"},
-    {SfpKind::SFP_UNKNOWN, 3, 2, 1, "true"},
-};
-
-TEST_F(SyncEthOutputTest, SynceCapabilityTracesItsReason) {
-    for (const SupportCase& c : supportCases) {
-        SCOPED_TRACE(c.trace);
-        TraceCapture capture;
-        const bool supportable =
-            output->isSynceSupportable(c.kind, c.linkSpeed, c.masterSlaveMode, c.duplexMode);
-        EXPECT_EQ(std::string(c.trace) == "true", supportable);
-        ASSERT_EQ(1u, capture.count(TL_RETURN, ""));
-        EXPECT_EQ(1u, capture.count(TL_RETURN, std::string(") ") + c.trace)) << capture.dump();
-    }
-}
-
 TEST_F(SyncEthOutputTest, SupportabilityComparesPreviousAndCurrentEquipment) {
     port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
     EXPECT_TRUE(output->wasEthernetPortSupportable());  // previous port type unknown: an SFP
@@ -140,19 +108,6 @@ TEST_F(SyncEthOutputTest, SupportabilityComparesPreviousAndCurrentEquipment) {
     EXPECT_TRUE(output->isEthernetPortSupportableChanged());
     port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
     EXPECT_FALSE(output->isEthernetPortSupportableChanged());
-}
-
-TEST_F(SyncEthOutputTest, BindingAPortAnnouncesOnlyAReadyPort) {
-    OutputEventRecorder recorder;
-    model.addOutput(model.addPort("port-2"));
-    EXPECT_TRUE(recorder.events.empty());
-    TestEthernetPort* ready = model.addPort("port-3");
-    ready->makeInitiated();
-    TraceCapture capture;
-    SyncEthOutput* announced = model.addOutput(ready);
-    EXPECT_EQ(eventsOn(CONFIGURED, {announced}), recorder.events);
-    EXPECT_TRUE(capture.contains(TL_DEBUG, "Send SYNCETHOUTPUT_CONFIGURED_EVENT"));
-    EXPECT_TRUE(capture.contains(TL_ENTER, "portId: " + std::to_string(ready->getEntityId())));
 }
 
 TEST_F(SyncEthOutputTest, InitialDataLagChangeAndDeactivationRaiseTheirEvents) {

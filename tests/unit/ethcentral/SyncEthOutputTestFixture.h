@@ -142,6 +142,12 @@ using OutputEventRecorder =
                   SyncEthOutput::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT,
                   SyncEthOutput::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>;
 
+// The names of the output events, as recorded.
+constexpr const char* CONFIGURED = "SYNCETHOUTPUT_CONFIGURED_EVENT";
+constexpr const char* DELETED = "SYNCETHOUTPUT_DELETED_EVENT";
+constexpr const char* TRANSMIT = "SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT";
+constexpr const char* ESMC = "SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT";
+
 // A feature (entity id 1, activated by its factory) and ports to bind outputs to.
 template <class Port = TestEthernetPort>
 struct OutputModel {

@@ -91,49 +91,6 @@ class AbstractClientIfTest : public ::testing::Test {
     std::vector<ClientIfState> statesSeen;
 };
 
-TEST_F(AbstractClientIfTest, HandshakeFromSubscriptionToInitiated) {
-    TraceCapture capture;
-    client.attachIf();
-    EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
-    ASSERT_EQ(1u, FakeTavi::subscriptions().size());
-    const FakeTavi::Subscription subscription = FakeTavi::subscriptions().front();
-    EXPECT_EQ("test-service", subscription.service);
-    EXPECT_EQ("sync", subscription.domain);
-    EXPECT_EQ(client.getTag(), subscription.tag);
-    ASSERT_TRUE(pump());
-    EXPECT_EQ(subscription.id, client.getSubscriptionId());
-    EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SUBSCRIBE_RSP for test-service"));
-
-    FakeTavi::serviceUp("test-service", "sync", SERVER);
-    ASSERT_TRUE(pump());
-    EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SERVICE_ADDED_IND for test-service"));
-    EXPECT_EQ(SERVER, client.getServerPid());
-    EXPECT_EQ(std::vector<uint32_t>{SERVER}, FakeTavi::monitoredPids());
-    ASSERT_EQ(1u, FakeTavi::sent().size());
-    EXPECT_EQ(SERVER, FakeTavi::sent().front().to);
-    EXPECT_EQ(FakeMailbox::OWN_ID, FakeTavi::sent().front().from);
-    EXPECT_EQ(wireMessage(INIT_REQ_NO, {0xFFFFFFFF, 0xFFFFFFFF, 1, 2, 3}), FakeTavi::sent().front().bytes);
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ(serverUp, calls[0].primitive);
-    EXPECT_EQ(SERVER, calls[0].senderPid);
-
-    ASSERT_TRUE(deliver(SERVER, wireMessage(INIT_CFM_NO, {0x10, 0x20, 2})));
-    EXPECT_EQ(0x10u, client.getProcedureReference());
-    EXPECT_EQ(0x20u, client.getConnectionReference());
-    EXPECT_EQ(std::vector<uint32_t>{3}, client.hooked);
-    // Listeners run after the state change.
-    EXPECT_EQ((std::vector<ClientIfState>{WAIT_FOR_INIT_CFM, INITIATED}), statesSeen);
-
-    service->value = 77;
-    service->setProcedureReference(5);
-    EXPECT_TRUE(client.sendServicePrimitive(service));
-    EXPECT_EQ(wireMessage(SERVICE_NO, {5, 0xFFFFFFFF, 77}), FakeTavi::sent().back().bytes);
-    EXPECT_EQ(SERVER, FakeTavi::sent().back().to);
-    ASSERT_TRUE(deliver(SERVER, wireMessage(SERVICE_NO, {1, 2, 3})));
-    EXPECT_EQ((std::vector<uint32_t>{3, 10}), client.hooked);
-    EXPECT_EQ(3u, calls.size());
-}
-
 struct RefusalCase {
     ClientIfState state;
     uint32_t msgno;  // 0: the server-up primitive, dispatched directly

@@ -141,35 +141,34 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectCase{2, true, false, 4, wireMessage(INIT_SUS_NO, {0x55, 0x66, 2})},
                       RejectCase{2, false, false, 4, wireMessage(INIT_REJ_NO, {0x55, 0x66, 2})}));
 
-TEST_F(AbstractServerIfTest, TerminateRequestConfirmsEndsTheMonitorAndDeletesTheRecord) {
+class ServerEndTest : public AbstractServerIfTest, public ::testing::WithParamInterface<bool> {};
+
+// A terminate request (confirmed to its sender) or the client's death ends that client's monitor and
+// deletes its record only.
+TEST_P(ServerEndTest, TerminateRequestOrClientDownDeletesTheRecordOfThatClientOnly) {
+    const bool terminate = GetParam();
     build(2);
     connect(CLIENT_A, 0x11, 0x22);
     connect(CLIENT_B, 0x77, 0x88);
-    ASSERT_TRUE(deliver(CLIENT_A, wireMessage(TERM_REQ_NO, {0x33, 0x22})));
-    EXPECT_EQ(std::vector<uint32_t>{CLIENT_A}, sentTo());
-    EXPECT_EQ(wireMessage(TERM_CFM_NO, {0x33, 0x22}), FakeTavi::sent().front().bytes);
+    if (terminate) {
+        ASSERT_TRUE(deliver(CLIENT_A, wireMessage(TERM_REQ_NO, {0x33, 0x22})));
+        EXPECT_EQ(std::vector<uint32_t>{CLIENT_A}, sentTo());
+        EXPECT_EQ(wireMessage(TERM_CFM_NO, {0x33, 0x22}), FakeTavi::sent().front().bytes);
+    } else {
+        ASSERT_EQ(1u, FakeTavi::fireMonitor(CLIENT_A));
+        ASSERT_TRUE(pump());
+    }
     EXPECT_EQ(std::vector<uint32_t>{CLIENT_B}, FakeTavi::monitoredPids());
     ASSERT_EQ(1u, server->deletions.size());
     EXPECT_EQ(CLIENT_A, server->deletions[0].clientPid);
-    EXPECT_EQ(AbstractServerIf::REASON_TERMINATED, server->deletions[0].reason);
+    EXPECT_EQ(terminate ? AbstractServerIf::REASON_TERMINATED : AbstractServerIf::REASON_CLIENT_DOWN,
+              server->deletions[0].reason);
     ASSERT_EQ(1u, server->getClients().size());
     EXPECT_EQ(CLIENT_B, server->getClients().front()->getClientPid());
     EXPECT_EQ(1u, calls.size());
 }
 
-TEST_F(AbstractServerIfTest, ClientDownDeletesTheRecordOfThatClientOnly) {
-    build(2);
-    connect(CLIENT_A, 1, 2);
-    connect(CLIENT_B, 3, 4);
-    ASSERT_EQ(1u, FakeTavi::fireMonitor(CLIENT_B));
-    ASSERT_TRUE(pump());
-    ASSERT_EQ(1u, server->deletions.size());
-    EXPECT_EQ(CLIENT_B, server->deletions[0].clientPid);
-    EXPECT_EQ(AbstractServerIf::REASON_CLIENT_DOWN, server->deletions[0].reason);
-    ASSERT_EQ(1u, server->getClients().size());
-    EXPECT_EQ(CLIENT_A, server->getClients().front()->getClientPid());
-    EXPECT_EQ(1u, calls.size());
-}
+INSTANTIATE_TEST_SUITE_P(Ends, ServerEndTest, ::testing::Bool());
 
 TEST_F(AbstractServerIfTest, PrimitivesFromUnknownSendersReachNobody) {
     build(1);

@@ -39,9 +39,6 @@ class Owner : public Sync::EventHandler {
         log.push_back(tag + "act");
         lastPort = port;
         stateSeenByAction = port != nullptr ? port->getState(getId())->getName() : "";
-        if (react) {
-            react(port);
-        }
         return false;
     }
     bool guard(Port* port) {
@@ -59,7 +56,6 @@ class Owner : public Sync::EventHandler {
     bool allow = true;
     Port* lastPort = nullptr;
     std::string stateSeenByAction;
-    std::function<void(Port*)> react;
 };
 
 // An automaton whose table each test writes.
@@ -175,23 +171,6 @@ TEST_F(AutomatonTest, TheFirstEntryForAnEventAndStateIsKept) {
     EXPECT_TRUE(port.isInState<RUNNING>(7));
     EXPECT_EQ(log, (Log{"act"}));
     EXPECT_EQ(sm.getListenerCount(), 1u);
-}
-
-TEST_F(AutomatonTest, ReactionsMayRaiseOtherEventsButNotTheirOwn) {
-    Sm sm(&owner, [](Sm& s) {
-        s.addTransition<GO_EVENT, Sync::IDLE, RUNNING>(&Owner::act);
-        s.addTransition<GO_EVENT, RUNNING, PAUSED>(&Owner::act);
-        s.addTransition<SIDE_EVENT, RUNNING, Sync::DONE>(&Owner::guard, nullptr);
-    });
-    owner.react = [&](Port* p) {
-        owner.react = nullptr;
-        p->sendEvent(GO_EVENT());    // dropped: GO_EVENT is being dispatched
-        p->sendEvent(SIDE_EVENT());  // handled at once
-        log.push_back("after side");
-    };
-    port.sendEvent(GO_EVENT());
-    EXPECT_EQ(log, (Log{"act", "guard", "after side"}));
-    EXPECT_TRUE(port.isInState<Sync::DONE>(7));
 }
 
 TEST_F(AutomatonTest, ADestroyedAutomatonNoLongerReacts) {

@@ -29,15 +29,6 @@ class PlainInterface : public BaseInterface {
     }
 };
 
-// A variable layout: a count at 12, then that many 8-byte entries from 16.
-class ListPrimitive : public BasePrimitive {
-  public:
-    ListPrimitive() : BasePrimitive(11, 0x200, "TEST_LIST_MSG", 16) {}
-    uint64_t requiredSize(const void* msg) const override { return 16 + 8ull * getU32(msg, 12); }
-    void fetchPrimitive(void* msg) override { last = getU64(msg, 16 + 8 * (getU32(msg, 12) - 1)); }
-    uint64_t last = 0;
-};
-
 constexpr uint32_t PEER = 0x2002;
 
 class BaseInterfaceTest : public ::testing::Test {
@@ -120,52 +111,6 @@ TEST_F(BaseInterfaceTest, HandlersRunInInsertionOrderAndATwiceAddedOneOnce) {
     // Listeners of the handlers' events read the received primitive here, and only while they run.
     EXPECT_EQ(primitive, current);
     EXPECT_EQ(nullptr, iface.getCurrentPrimitive());
-}
-
-TEST_F(BaseInterfaceTest, AnEmptyInterfaceDeclinesEveryMessage) {
-    EXPECT_FALSE(deliver(wireMessage(0x100, {1, 2, 3})));
-    EXPECT_FALSE(deliver(Sync::Test::nameServiceMessage(0x01900001u, 1)));
-}
-
-std::vector<uint8_t> resized(std::vector<uint8_t> bytes, size_t size) {
-    bytes.resize(size);
-    return bytes;
-}
-
-// Whatever its size, a message of a registered number is claimed; only one that holds its layout
-// reaches a handler, and a short one leaves exactly one WARNING naming it and both sizes.
-TEST_F(BaseInterfaceTest, ShortMessagesAreClaimedAndDropped) {
-    TestPrimitive* fixed = registerFixed();
-    iface.registerPrimitive(new ListPrimitive);
-    iface.addListener(fixed, new RecordingHandler(&calls));
-    iface.addListener(iface.getPrimitive(11), new RecordingHandler(&calls));
-    const std::vector<uint8_t> listOfTwo = wireMessage(0x200, {1, 2, 2, 0, 1, 0, 2});
-    const struct {
-        std::vector<uint8_t> bytes;
-        const char* warning;  // null: accepted
-    } cases[] = {
-        {wireMessage(0x100, {1, 2, 3}), nullptr},
-        {resized(wireMessage(0x100, {1, 2, 3}), 15),
-         "Dropped short message T_FIXED_MSG, msgno 256 [0x00000100]: 15 bytes received, 16 needed"},
-        {wireMessage(0x100, {1, 2, 3, 4, 5}), nullptr},
-        {listOfTwo, nullptr},
-        {resized(listOfTwo, 31), "TEST_LIST_MSG, msgno 512 [0x00000200]: 31 bytes received, 32 needed"},
-        {wireMessage(0x200, {1, 2}), "TEST_LIST_MSG, msgno 512 [0x00000200]: 12 bytes received, 16 needed"},
-        {wireMessage(0x200, {1, 2, 0xFFFFFFFF}), "16 bytes received, 34359738376 needed"},
-    };
-    for (const auto& c : cases) {
-        calls.clear();
-        fixed->fetches = 0;
-        TraceCapture capture;
-        EXPECT_TRUE(deliver(c.bytes));
-        const bool accepted = c.warning == nullptr;
-        EXPECT_EQ(accepted ? 1u : 0u, calls.size()) << c.bytes.size();
-        EXPECT_EQ(accepted ? 0u : 1u, capture.count(TL_WARNING, "")) << capture.dump();
-        if (!accepted) {
-            EXPECT_EQ(1u, capture.count(TL_WARNING, c.warning)) << capture.dump();
-            EXPECT_EQ(0, fixed->fetches);
-        }
-    }
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ class TestPrimitive : public BasePrimitive {
         return msg;
     }
     void fetchPrimitive(void* msg) override {
-        ++fetches;
         if (getMessageSize() >= HEADER_SIZE)
             readHeader(msg);
         if (getMessageSize() >= 16)
@@ -44,7 +43,6 @@ class TestPrimitive : public BasePrimitive {
     }
 
     uint32_t value = 0;
-    int fetches = 0;
 };
 
 // Records every call; an optional probe runs while the handler runs.

@@ -11,10 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "FakeTavi.h"
 #include "Macros.h"
 #include "TraceCapture.h"
-#include "trace/PlatformWarnings.h"
 #include "trace/TraceHooks.h"
 
 using Sync::Test::TraceCapture;
@@ -61,12 +59,13 @@ struct TracepointCase {
     uint32_t traceNumber;
     uint32_t capturedLevel;
     const char* text;
+    int syslogPriority = 0;  // ERROR and WARNING go to syslog twice: at this priority, then at DEBUG
 };
 
 TEST(SyncTrace, EachLevelHandsItsFormToTheTracepointSink) {
     const TracepointCase cases[] = {
-        {Sync::TL_ERROR, 0, Sync::TL_ERROR, "msg"},
-        {Sync::TL_WARNING, 0, Sync::TL_WARNING, "msg"},
+        {Sync::TL_ERROR, 0, Sync::TL_ERROR, "msg", LOG_USER | LOG_ERR},
+        {Sync::TL_WARNING, 0, Sync::TL_WARNING, "msg", LOG_USER | LOG_WARNING},
         {Sync::TL_INFO, 0, Sync::TL_INFO, "msg"},
         {Sync::TL_REC_MSG, 0, Sync::TL_REC_MSG, "msg"},
         {Sync::TL_SEND_MSG, 0, Sync::TL_SEND_MSG, "msg"},
@@ -93,10 +92,20 @@ TEST(SyncTrace, EachLevelHandsItsFormToTheTracepointSink) {
         {4, 0, Sync::TL_INFO, "Wrong trace"},
         {22, 0, Sync::TL_INFO, "Wrong trace"},
     };
-    SyslogRecorder quiet;
     for (const TracepointCase& c : cases) {
+        SyslogRecorder syslog;
         TraceCapture capture;
         trace(Sync::TRACE_TO_LTTNG, c.level, c.traceNumber, "msg");
+        if (c.syslogPriority != 0) {
+            ASSERT_EQ(syslog.entries().size(), 2u) << "level " << c.level;
+            EXPECT_EQ(syslog.entries()[0].priority, c.syslogPriority);
+            EXPECT_EQ(syslog.entries()[1].priority, LOG_USER | LOG_DEBUG);
+            for (const SyslogEntry& entry : syslog.entries()) {
+                EXPECT_EQ(entry.text, "(Source.cpp:113) Msg=msg");
+            }
+        } else {
+            EXPECT_TRUE(syslog.entries().empty()) << "level " << c.level;
+        }
         ASSERT_EQ(capture.lines().size(), 1u) << "level " << c.level;
         EXPECT_EQ(capture.lines()[0].level, c.capturedLevel) << "level " << c.level;
         EXPECT_EQ(capture.lines()[0].text, c.text) << "level " << c.level;
@@ -119,24 +128,6 @@ TEST(SyncTrace, LongMessagesAreCutToTheirBuffers) {
     ASSERT_EQ(capture.lines().size(), 1u);
     const std::string full = "Enter==>(" + longFunction + ") " + std::string(399, 'x');
     EXPECT_EQ(capture.lines()[0].text, full.substr(0, 463));
-}
-
-TEST(SyncTrace, ErrorsAndWarningsGoToSyslogTwice) {
-    const std::pair<uint32_t, int> cases[] = {{Sync::TL_ERROR, LOG_USER | LOG_ERR},
-                                              {Sync::TL_WARNING, LOG_USER | LOG_WARNING}};
-    for (const auto& [level, firstPriority] : cases) {
-        SyslogRecorder recorder;
-        trace(Sync::TRACE_TO_LTTNG, level, 0, "boom");
-        ASSERT_EQ(recorder.entries().size(), 2u);
-        EXPECT_EQ(recorder.entries()[0].priority, firstPriority);
-        EXPECT_EQ(recorder.entries()[0].text, "(Source.cpp:113) Msg=boom");
-        EXPECT_EQ(recorder.entries()[1].priority, LOG_USER | LOG_DEBUG);
-        EXPECT_EQ(recorder.entries()[1].text, "(Source.cpp:113) Msg=boom");
-    }
-    SyslogRecorder recorder;
-    trace(Sync::TRACE_TO_LTTNG, Sync::TL_INFO, 0, "calm");
-    trace(Sync::TRACE_TO_LTTNG, Sync::TL_DEBUG, 0, "calm");
-    EXPECT_TRUE(recorder.entries().empty());
 }
 
 // Runs in a fresh working directory with the file sink's clock frozen at 2026-01-02 03:04:05.678
@@ -226,22 +217,9 @@ TEST_F(TraceFileSinkTest, LabelledLevelsWriteOneStampedLineAndFireNoTracepoint) 
               "[2026-01-02 03:04:05.678] B.cpp:7 INFO:two\n");
 }
 
-void macroUser(int& line) {
-    line = __LINE__ + 1;
-    TRACE_ENTER("%s", "");
-}
-
-TEST(SyncTrace, MacrosFillFunctionFileAndLineFromTheCallSite) {
+// The call site's function, file and line of the common macros are pinned in the daemon's own trace.
+TEST(SyncTrace, NumberedAndPacketMacrosTraceAtTheirLevels) {
     TraceCapture capture;
-    int line = 0;
-    macroUser(line);
-    ASSERT_EQ(capture.lines().size(), 1u);
-    EXPECT_EQ(capture.lines()[0].level, Sync::TL_ENTER);
-    EXPECT_EQ(capture.lines()[0].text, "Enter==>(macroUser) ");
-    EXPECT_EQ(capture.lines()[0].file, "SyncTraceTest.cpp");
-    EXPECT_EQ(capture.lines()[0].line, line);
-
-    capture.clear();
     TRACE_NUMBERED(4, "n=%d", 4);
     TRACE_PACKET(7, "stack %u", 7u);
     ASSERT_EQ(capture.lines().size(), 2u);
@@ -249,16 +227,6 @@ TEST(SyncTrace, MacrosFillFunctionFileAndLineFromTheCallSite) {
     EXPECT_EQ(capture.lines()[0].text, "n=4");
     EXPECT_EQ(capture.lines()[1].level, Sync::TL_PACKET);
     EXPECT_EQ(capture.lines()[1].text, "stack 7");
-}
-
-TEST(SyncTrace, PlatformWarningsBecomeWarningTraces) {
-    FakeTavi::reset();
-    SyslogRecorder quiet;
-    TraceCapture capture;
-    Sync::routePlatformWarnings();
-    ASSERT_TRUE(FakeTavi::warn("dropped Deliver: 2 bytes"));
-    EXPECT_EQ(capture.count(Sync::TL_WARNING, "dropped Deliver: 2 bytes"), 1u) << capture.dump();
-    FakeTavi::reset();
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/epoll.h>
 
 #include <unistd.h>
 
@@ -15,25 +14,11 @@
 #include "control/BaseInterface.h"
 #include "control/Controller.h"
 #include "control/Dispatcher.h"
-#include "control/ProcessName.h"
 #include "tavi.h"
 
 namespace {
 
 using Sync::Test::TraceCapture;
-
-TEST(ProcessName, KeepsWhatFollowsTheLastSeparator) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"a/b\\c", "c"},
-        {"/usr/sbin/sync-lumov-control", "sync-lumov-control"},
-        {"sync-lumov-control", "sync-lumov-control"},
-        {"dir\\name", "name"},
-        {"trailing/", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Sync::LumovControl::processName(c.first), c.second) << c.first;
-    }
-}
 
 class ControllerTest : public ::testing::Test {
   protected:
@@ -80,27 +65,6 @@ TEST_F(ControllerTest, InitCreatesMailboxPublishesAndDestructionUndoesIt) {
     EXPECT_FALSE(FakeTavi::initialised());
 }
 
-TEST_F(ControllerTest, UnclaimedMessageIsReportedOnceInDecimalAndHexAndFreed) {
-    Sync::LumovControl::Controller controller("daemon");
-    controller.init();
-    drain(controller);
-    TraceCapture capture;
-    ASSERT_TRUE(FakeTavi::inject(0x777, message(4660, 12)));
-    controller.onRead();
-    EXPECT_EQ(capture.count(Sync::TL_WARNING, "Unhandled message"), 1u) << capture.dump();
-    EXPECT_TRUE(capture.contains(Sync::TL_WARNING, "Unhandled message, msg.id=4660 [0x00001234]"));
-    EXPECT_EQ(FakeTavi::pending(), 0u);
-}
-
-TEST_F(ControllerTest, WarningsOfTheMailboxLibraryBecomeWarningTraces) {
-    Sync::LumovControl::Controller controller("daemon");
-    controller.init();
-    TraceCapture capture;
-    ASSERT_TRUE(FakeTavi::warn("dropped Deliver from :1.7 (mailbox 9): 0 bytes, less than a message number"));
-    EXPECT_EQ(capture.count(Sync::TL_WARNING, ""), 1u) << capture.dump();
-    EXPECT_TRUE(capture.contains(Sync::TL_WARNING, "(mailbox 9): 0 bytes, less than a message number"));
-}
-
 TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     Sync::LumovControl::Controller controller("daemon");
     controller.init();
@@ -115,21 +79,6 @@ TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     TraceCapture capture;
     controller.onRead();
     EXPECT_TRUE(capture.contains(Sync::TL_WARNING, "TAVI msg received as nullptr"));
-}
-
-TEST_F(ControllerTest, MailboxDescriptorIsWatchedByTheLoop) {
-    Sync::LumovControl::Controller controller("daemon");
-    controller.init();
-    // Adding the descriptor a second time must fail: init already registered it.
-    const int epfd = epoll_create1(0);
-    ASSERT_GE(epfd, 0);
-    epoll_event ev{};
-    ev.events = EPOLLIN;
-    ASSERT_EQ(epoll_ctl(epfd, EPOLL_CTL_ADD, tavi_get_fd(), &ev), 0);
-    ASSERT_TRUE(FakeTavi::inject(0x777, message(4660, 4)));
-    epoll_event out{};
-    EXPECT_EQ(epoll_wait(epfd, &out, 1, 1000), 1);
-    close(epfd);
 }
 
 TEST_F(ControllerTest, RunWithoutInitDoesNotLoop) {

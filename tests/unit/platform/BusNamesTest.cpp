@@ -26,13 +26,4 @@ INSTANTIATE_TEST_SUITE_P(Texts, BusNamesEscape,
                                            EscapeCase{"a.b c", "a_2eb_20c"},
                                            EscapeCase{"\xC3\xA9", "_c3_a9"}));
 
-TEST(BusNames, WholeNames) {
-    EXPECT_EQ(BusNames::id(0xFFEFFFFF), "org.tavi.Id.m4293918719");
-    EXPECT_EQ(BusNames::mailbox("sync-lumov-control"), "org.tavi.Mailbox.sync_2dlumov_2dcontrol");
-    EXPECT_EQ(BusNames::service("sci", "sync"), "org.tavi.Service.sync.sci");
-    EXPECT_EQ(BusNames::service("", "1"), "org.tavi.Service._31._");
-    EXPECT_TRUE(BusNames::fits(std::string(255, 'a')));
-    EXPECT_FALSE(BusNames::fits(std::string(256, 'a')));
-}
-
 }  // namespace

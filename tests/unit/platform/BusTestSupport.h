@@ -129,25 +129,6 @@ class RawConnection {
 
     sd_bus* bus() const { return bus_; }
 
-    // Calls Deliver on mailbox `to` with any signature; the arguments follow sd_bus_message_append.
-    template <typename... Args>
-    int callDeliver(uint32_t to, const char* signature, Args... args) {
-        sd_bus_message* m = nullptr;
-        std::string dest = "org.tavi.Id.m" + std::to_string(to);
-        int r = sd_bus_message_new_method_call(bus_, &m, dest.c_str(), "/org/tavi/Mailbox",
-                                               "org.tavi.Mailbox", "Deliver");
-        if (r >= 0) {
-            r = sd_bus_message_append(m, signature, args...);
-        }
-        if (r >= 0) {
-            sd_bus_message_set_expect_reply(m, 0);
-            r = sd_bus_send(bus_, m, nullptr);
-        }
-        sd_bus_message_unref(m);
-        sd_bus_flush(bus_);
-        return r;
-    }
-
     // Number of match rules the bus holds for the connection that owns busName; -1 when unknown.
     int matchRules(const std::string& busName) {
         sd_bus_message* reply = nullptr;

@@ -42,6 +42,8 @@ TEST(ScenarioParserTest, PortTableLinesBecomeThePortControlServersTable) {
     EXPECT_TRUE(parser.scenario().steps.empty());
 }
 
+// The lines the demo and the bus tests' scenarios use are pinned by what the daemon then does; these
+// are the others.
 TEST(ScenarioParserTest, EachStepLineGivesItsStep) {
     struct Case {
         std::string line;
@@ -57,35 +59,19 @@ TEST(ScenarioParserTest, EachStepLineGivesItsStep) {
         return s;
     };
     const std::vector<Case> cases = {
-        {"status TnPort-B unlocked enabled",
-         with(step(Step::PORT_STATUS),
-              [](Step& s) { s.portName = "TnPort-B", s.adminState = 1, s.operState = 1; })},
         {"status all shuttingdown 0", with(step(Step::PORT_STATUS), [](Step& s) { s.adminState = 2; })},
         {"send-status TnPort-A", with(step(Step::SEND_STATUS), [](Step& s) { s.portName = "TnPort-A"; })},
-        {"send-status all", step(Step::SEND_STATUS)},
         {"namespace TnPort-A ns-b",
          with(step(Step::PORT_NAMESPACE), [](Step& s) { s.portName = "TnPort-A", s.text = "ns-b"; })},
         {"namespace TnPort-A -", with(step(Step::PORT_NAMESPACE), [](Step& s) { s.portName = "TnPort-A"; })},
-        {"rec-create", step(Step::REC_CREATE)},
         {"rec-delete", step(Step::REC_DELETE)},
-        {"clock-quality EPRTC", with(step(Step::CLOCK_QUALITY), [](Step& s) { s.value = 20; })},
         {"clock-quality prc", with(step(Step::CLOCK_QUALITY), [](Step& s) { s.value = 1; })},
         {"clock-quality 0x17", with(step(Step::CLOCK_QUALITY), [](Step& s) { s.value = 23; })},
-        {"selection-mode QL_ENABLED", with(step(Step::SELECTION_MODE), [](Step& s) { s.value = 1; })},
-        {"selection-mode QL_DISABLED", with(step(Step::SELECTION_MODE), [](Step& s) { s.value = 2; })},
         {"telecom-standard OPTION_III", with(step(Step::TELECOM_STANDARD), [](Step& s) { s.value = 3; })},
         {"selected-reference 4 SyncRef=4",
          with(step(Step::SELECTED_REFERENCE), [](Step& s) { s.value = 4, s.text = "SyncRef=4"; })},
-        {"mac-forward 02:00:5e:10:00:ff",
-         with(step(Step::MAC_FORWARD), [](Step& s) { s.text = "02:00:5e:10:00:ff"; })},
-        {"wait connected 500ms", with(step(Step::WAIT_CONNECTED), [](Step& s) { s.timeoutMs = 500; })},
-        {"wait port-subscriptions 2 3s",
-         with(step(Step::WAIT_PORT_SUBSCRIPTIONS), [](Step& s) { s.count = 2, s.timeoutMs = 3000; })},
         {"wait sync-subscriptions 3 3600s",
          with(step(Step::WAIT_SYNC_SUBSCRIPTIONS), [](Step& s) { s.count = 3, s.timeoutMs = 3600000; })},
-        {"wait orders TRANSMIT_SSM 4 10s",
-         with(step(Step::WAIT_ORDERS),
-              [](Step& s) { s.orderKind = Order::TRANSMIT_SSM, s.count = 4, s.timeoutMs = 10000; })},
         {"  wait   orders esmc_control 1 1ms  # trailing comment",
          with(step(Step::WAIT_ORDERS),
               [](Step& s) { s.orderKind = Order::ESMC_CONTROL, s.count = 1, s.timeoutMs = 1; })},
@@ -155,7 +141,6 @@ TEST(ScenarioParserTest, BadLinesAreNamedByLineAndNothingIsKept) {
         {"wait connected 10min", "timeout must read like"},
         {"wait port-subscriptions 0 1s", "count must be a number above 0"},
         {"wait sync-subscriptions three 1s", "count must be a number above 0"},
-        {"wait orders TRANSMIT 1 1s", "order kind must be one of"},
         {"wait orders TRANSMIT_SSM 1s", "needs a kind, a count and a timeout"},
         {"exit now", "exit needs no arguments"},
     };
