@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "FronthaulRoad.h"
-#include "FronthaulScript.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ std::string printoutLine(const char* label, unsigned value) {
 }
 
 // The operator sees four active outputs, each transmitting ePRTC under option I.
-void expectConfiguredOutputs(const E2e::Command::Result& result) {
+void expectConfiguredOutputs(const E2e::ChildProcess::Result& result) {
     ASSERT_TRUE(result.succeeded()) << result.describe({"synclumovcontrol", "info", "all"});
     const std::string& out = result.output;
     EXPECT_NE(out.find(" #Total SyncEthOutput: 4\n"), std::string::npos) << out;
@@ -132,7 +131,7 @@ TEST_F(PeerRestartTest, SyncControlServerBackGetsTheThreeSubscriptionsOnceAndThe
     EXPECT_EQ(kinds,
               (std::multiset<std::string>{SyncControlServer::REC_DATA, SyncControlServer::SELECTED_REFERENCE,
                                           SyncControlServer::TELECOM_STANDARD}));
-    E2e::Command::Result result = info("all");
+    E2e::ChildProcess::Result result = info("all");
     EXPECT_NE(result.output.find(printoutLine("ssm", 0x1)), std::string::npos) << result.output;
     EXPECT_EQ(occurrences(result.output, " #SyncEthOutput, id: "), kPorts) << result.output;
 }

@@ -50,6 +50,24 @@ std::vector<HostileCase> HostileCase::truncations(const std::vector<Kind>& kinds
     return cases;
 }
 
+std::vector<HostileCase> HostileCase::sentByTheOtherSide(const std::vector<Kind>& kinds, uint32_t from,
+                                                         const std::string& other, size_t extra) {
+    std::vector<HostileCase> cases;
+    for (const Kind& kind : kinds)
+        cases.push_back({std::string(kind.name) + " from the wrong side", oversized(kind, extra),
+                         std::string("Dropped ") + kind.name + " from " + std::to_string(from) +
+                             ": only the " + other + " sends it"});
+    return cases;
+}
+
+std::vector<HostileCase> HostileCase::unknowns(const std::vector<uint32_t>& msgnos, size_t size) {
+    std::vector<HostileCase> cases;
+    for (uint32_t msgno : msgnos)
+        cases.push_back({"unknown message number " + std::to_string(msgno),
+                         SyncTools::WireBuffer(msgno, size), unknownText(msgno)});
+    return cases;
+}
+
 SyncTools::WireBuffer HostileCase::oversized(const Kind& kind, size_t extra) {
     SyncTools::WireBuffer message(kind.msgno, kind.size + extra);
     for (size_t i = kind.size; i < message.size(); ++i)

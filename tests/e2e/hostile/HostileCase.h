@@ -40,6 +40,12 @@ struct HostileCase {
 
     // For every kind: one byte short, and nothing but the message number.
     static std::vector<HostileCase> truncations(const std::vector<Kind>& kinds);
+    // For every kind, at its size plus `extra` bytes, sent by mailbox `from` although only the
+    // `other` side ("client", "server") sends it.
+    static std::vector<HostileCase> sentByTheOtherSide(const std::vector<Kind>& kinds, uint32_t from,
+                                                       const std::string& other, size_t extra = 0);
+    // A message of `size` bytes for each number no interface knows.
+    static std::vector<HostileCase> unknowns(const std::vector<uint32_t>& msgnos, size_t size);
     // The kind's own bytes (zero-filled) with `extra` bytes of garbage after its layout.
     static SyncTools::WireBuffer oversized(const Kind& kind, size_t extra);
 };

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "CaseName.h"
-#include "Command.h"
+#include "ChildProcess.h"
 #include "PrivateBus.h"
 #include "TestPeer.h"
 #include "WarningSink.h"
 
 namespace {
 
-using E2e::Command;
+using E2e::ChildProcess;
 using E2e::TestPeer;
 
 constexpr auto kCommandWait = std::chrono::seconds(20);
@@ -40,12 +40,12 @@ class BusctlContractTest : public ::testing::Test {
     void TearDown() override { Sync::Platform::WarningSink::setCallback(nullptr); }
 
     // busctl on the private bus; `serve`, when given, keeps answering calls while busctl runs.
-    Command::Result busctl(std::vector<std::string> args, TestPeer* serve = nullptr) {
+    ChildProcess::Result busctl(std::vector<std::string> args, TestPeer* serve = nullptr) {
         args.insert(args.begin(), {"busctl", "--address=" + bus_.address()});
         if (serve == nullptr) {
-            return Command::run(args, kCommandWait);
+            return ChildProcess::run(args, kCommandWait);
         }
-        return Command::run(args, kCommandWait, {}, serve->mailbox().fd(), [serve] {
+        return ChildProcess::run(args, kCommandWait, {}, serve->mailbox().fd(), [serve] {
             serve->mailbox().process();
             return false;
         });
@@ -53,13 +53,13 @@ class BusctlContractTest : public ::testing::Test {
 
     // The owner of busName, as busctl reports it.
     std::string ownerOf(const std::string& busName) {
-        Command::Result r = busctl({"call", "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                    "org.freedesktop.DBus", "GetNameOwner", "s", busName});
+        ChildProcess::Result r = busctl({"call", "org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                         "org.freedesktop.DBus", "GetNameOwner", "s", busName});
         return r.succeeded() ? r.output : "(none: " + r.output + ")";
     }
 
     // Deliver(from, bytes) on mailbox `to`, with busctl's own signature and argument list.
-    Command::Result deliver(uint32_t to, const std::vector<std::string>& signatureAndArgs) {
+    ChildProcess::Result deliver(uint32_t to, const std::vector<std::string>& signatureAndArgs) {
         std::vector<std::string> args{
             "call", "--expect-reply=no", idBusName(to), "/org/tavi/Mailbox", "org.tavi.Mailbox", "Deliver"};
         args.insert(args.end(), signatureAndArgs.begin(), signatureAndArgs.end());
@@ -85,7 +85,7 @@ TEST_F(BusctlContractTest, IdAnswersUnderBothNames) {
     ASSERT_TRUE(box.ok());
     for (const std::string& busName : {idBusName(box.id()), std::string("org.tavi.Mailbox.contract_2dbox")}) {
         std::vector<std::string> call{"call", busName, "/org/tavi/Mailbox", "org.tavi.Mailbox", "Id"};
-        Command::Result r = busctl(call, &box);
+        ChildProcess::Result r = busctl(call, &box);
         ASSERT_TRUE(r.succeeded()) << r.describe(call);
         EXPECT_EQ(r.output, "u " + std::to_string(box.id()) + "\n") << busName;
     }
@@ -127,8 +127,8 @@ TEST_F(BusctlContractTest, DeliverFromBusctlArrivesWholeWithItsSender) {
     // Message number 4660 in host order, then eight payload bytes.
     const std::vector<uint8_t> expected{0x34, 0x12, 0, 0, 1, 2, 3, 4, 250, 251, 252, 255};
     ASSERT_EQ((TestPeer::Message{0, expected}.msgno()), 4660u);
-    Command::Result r = deliver(box.id(), {"uay", "4242", "12", "52", "18", "0", "0", "1", "2", "3", "4",
-                                           "250", "251", "252", "255"});
+    ChildProcess::Result r = deliver(box.id(), {"uay", "4242", "12", "52", "18", "0", "0", "1", "2", "3", "4",
+                                                "250", "251", "252", "255"});
     ASSERT_TRUE(r.succeeded()) << r.output;
 
     auto received = box.receive(kArrivalWait);

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 #include "PrivateBus.h"
 #include "TestPeer.h"
 
 namespace {
 
-using E2e::CapturedOutput;
 using E2e::ChildProcess;
 using E2e::ExitStatus;
 using E2e::TestPeer;
@@ -29,14 +27,13 @@ class TwoProcessTest : public ::testing::Test {
         ASSERT_TRUE(tester_.ok());
         ASSERT_TRUE(echo_.started());
         auto id = tester_.locate(kEchoName);
-        ASSERT_TRUE(id) << echoOutput_.text();
+        ASSERT_TRUE(id) << echo_.output();
         echoId_ = *id;
     }
 
     PrivateBus bus_;
     TestPeer tester_{"e2e-tester"};
-    CapturedOutput echoOutput_;
-    ChildProcess echo_{{SYNC_ECHO_PEER_PATH, {"e2e-echo-peer", kEchoName}, {}, echoOutput_.fd()}};
+    ChildProcess echo_{{SYNC_ECHO_PEER_PATH, kEchoName}};
     uint32_t echoId_ = 0;
 };
 
@@ -58,7 +55,7 @@ TEST_F(TwoProcessTest, MessagesGoAndComeBackWholeAndInOrder) {
     }
     for (uint32_t i = 0; i < kCount; ++i) {
         auto echoed = tester_.receive();
-        ASSERT_TRUE(echoed) << "message " << i << " did not come back\n" << echoOutput_.text();
+        ASSERT_TRUE(echoed) << "message " << i << " did not come back\n" << echo_.output();
         EXPECT_EQ(echoed->sender, echoId_);
         ASSERT_EQ(echoed->bytes, numbered(i)) << "message " << i;
     }

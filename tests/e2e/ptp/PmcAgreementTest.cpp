@@ -7,16 +7,13 @@
 #include <sstream>
 #include <thread>
 
-#include "ChildProcess.h"
-#include "PrivateBus.h"
-#include "PtpLab.h"
 #include "PtpLink.h"
 #include "PtpManagement.h"
+#include "WireLab.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using E2e::PtpLab;
 using SyncClockd::PtpManagement;
 
 // "\t\tname value" lines of pmc's answer.
@@ -56,13 +53,13 @@ bool waitFor(const std::function<bool()>& done, std::chrono::seconds timeout) {
 }
 
 TEST(PmcAgreementTest, EveryFieldDecodedEqualsWhatPmcPrintsAndSoDoesTheStatusPrintout) {
-    PtpLab lab(1);
+    E2e::WireLab lab(1);
     ASSERT_TRUE(lab.ready()) << "cannot make network namespaces and veth links (root needed)";
     lab.startGrandmaster();
     lab.startNode();
     ASSERT_TRUE(waitFor(
         [&] {
-            return PtpLab::pmc(lab.nodeSocket(), "GET PORT_DATA_SET").find("UNCALIBRATED") !=
+            return E2e::WireLab::pmc(lab.nodeSocket(), "GET PORT_DATA_SET").find("UNCALIBRATED") !=
                    std::string::npos;
         },
         20s))
@@ -80,7 +77,7 @@ TEST(PmcAgreementTest, EveryFieldDecodedEqualsWhatPmcPrintsAndSoDoesTheStatusPri
         const std::optional<PtpManagement::Message> decoded = ask(socket, id);
         ASSERT_TRUE(decoded && decoded->layout == layout) << layout->name;
         const std::map<std::string, std::string> printed =
-            pmcFields(PtpLab::pmc(socket, std::string("GET ") + layout->name));
+            pmcFields(E2e::WireLab::pmc(socket, std::string("GET ") + layout->name));
         for (size_t i = 0; i < layout->count; ++i) {
             const std::string name = layout->fields[i].name;
             if (name == "master_offset" || name == "ingress_time")
@@ -90,27 +87,23 @@ TEST(PmcAgreementTest, EveryFieldDecodedEqualsWhatPmcPrintsAndSoDoesTheStatusPri
         }
     }
 
-    PrivateBus bus;
-    ASSERT_TRUE(bus.running());
-    E2e::CapturedOutput output;
-    E2e::ChildProcess clockd(
-        {SYNC_CLOCKD_PATH, {SYNC_CLOCKD_PATH, "--uds", lab.nodeSocket()}, {}, output.fd()});
+    E2e::ChildProcess& clockd = lab.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", lab.nodeSocket()});
     ASSERT_TRUE(
-        waitFor([&] { return output.text().find("clock settled quality PRTC") != std::string::npos; }, 10s))
-        << output.text();
+        waitFor([&] { return clockd.output().find("clock settled quality PRTC") != std::string::npos; }, 10s))
+        << clockd.output();
     clockd.signal(SIGUSR1);
-    ASSERT_TRUE(waitFor([&] { return output.text().find("status: indicated") != std::string::npos; }, 5s));
+    ASSERT_TRUE(waitFor([&] { return clockd.output().find("status: indicated") != std::string::npos; }, 5s));
     const std::map<std::string, std::string> parent =
-        pmcFields(PtpLab::pmc(lab.nodeSocket(), "GET PARENT_DATA_SET"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET PARENT_DATA_SET"));
     const std::map<std::string, std::string> time =
-        pmcFields(PtpLab::pmc(lab.nodeSocket(), "GET TIME_STATUS_NP"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET TIME_STATUS_NP"));
     const std::map<std::string, std::string> port =
-        pmcFields(PtpLab::pmc(lab.nodeSocket(), "GET PORT_DATA_SET"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET PORT_DATA_SET"));
     for (const std::string& line :
          {"status: grandmaster " + parent.at("grandmasterIdentity") + " clockClass " +
               parent.at("gm.ClockClass"),
           "status: gmPresent " + time.at("gmPresent"), "status: port 1 " + port.at("portState")})
-        EXPECT_NE(output.text().find(line + "\n"), std::string::npos) << line << "\n" << output.text();
+        EXPECT_NE(clockd.output().find(line + "\n"), std::string::npos) << line << "\n" << clockd.output();
     EXPECT_EQ(clockd.stop(), E2e::ExitStatus::exitedWith(0));
 }
 

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "Command.h"
 #include "DaemonProcess.h"
 #include "PrivateBus.h"
 #include "TempDir.h"
@@ -23,7 +22,6 @@
 namespace {
 
 using E2e::ChildProcess;
-using E2e::Command;
 using E2e::DaemonProcess;
 using E2e::ExitStatus;
 using E2e::TempDir;
@@ -59,7 +57,7 @@ TEST(SyncSimTest, DemoScenarioDrivesTheDaemonToFourTransmittingOutputs) {
     ASSERT_TRUE(bus.running());
     int pipeFds[2];
     ASSERT_EQ(pipe2(pipeFds, O_CLOEXEC), 0);
-    ChildProcess sim({SYNC_SIM_PATH, {SYNC_SIM_PATH, SYNC_DEMO_SCENARIO}, {}, pipeFds[1]});
+    ChildProcess sim({{SYNC_SIM_PATH, SYNC_DEMO_SCENARIO}, {}, pipeFds[1]});
     close(pipeFds[1]);
     ASSERT_TRUE(sim.started());
     DaemonProcess daemon;
@@ -130,7 +128,8 @@ TEST(SyncSimTest, BadScenariosAndUnmetWaitsEndSyncSimWithAClearMessage) {
         SCOPED_TRACE(cases[i].scenario);
         const std::string path = dir.file("case" + std::to_string(i) + ".scn");
         std::ofstream(path) << cases[i].scenario;
-        const Command::Result result = Command::run({SYNC_SIM_PATH, path}, std::chrono::seconds(30));
+        const ChildProcess::Result result =
+            ChildProcess::run({SYNC_SIM_PATH, path}, std::chrono::seconds(30));
         ASSERT_TRUE(result.status.has_value()) << result.output;
         EXPECT_EQ(*result.status, ExitStatus::exitedWith(cases[i].code)) << result.output;
         EXPECT_NE(result.output.find(cases[i].message), std::string::npos) << result.output;

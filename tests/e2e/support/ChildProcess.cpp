@@ -56,8 +56,8 @@ int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
 }  // namespace
 
 ChildProcess::ChildProcess(Options options) {
-    std::vector<std::string> args =
-        options.argv.empty() ? std::vector<std::string>{options.file} : options.argv;
+    std::vector<std::string> args = options.argv;
+    const std::string file = options.file.empty() && !args.empty() ? args.front() : options.file;
     std::vector<std::string> env = mergedEnvironment(options.env);
     std::vector<char*> argv = pointers(args);
     std::vector<char*> envp = pointers(env);
@@ -68,13 +68,9 @@ ChildProcess::ChildProcess(Options options) {
         posix_spawn_file_actions_adddup2(&actions, options.inputFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (options.outputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDERR_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    }
+    const int outputFd = options.outputFd >= 0 ? options.outputFd : output_.fd();
+    posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
     // The test may block signals it waits for; the child starts with none blocked or caught.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -92,7 +88,7 @@ ChildProcess::ChildProcess(Options options) {
     getrlimit(RLIMIT_CORE, &core);
     rlimit noCore{0, core.rlim_max};
     setrlimit(RLIMIT_CORE, &noCore);
-    if (posix_spawnp(&pid_, options.file.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
+    if (posix_spawnp(&pid_, file.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
         pid_ = -1;
         status_ = ExitStatus::exitedWith(127);
     }
@@ -102,6 +98,30 @@ ChildProcess::ChildProcess(Options options) {
     if (pid_ > 0) {
         pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
     }
+}
+
+std::string ChildProcess::Result::describe(const std::vector<std::string>& argv) const {
+    std::string text;
+    for (const auto& arg : argv) {
+        text += (text.empty() ? "" : " ") + arg;
+    }
+    text += status ? " -> " + status->describe() : " -> did not end in time";
+    return text + "\n" + output;
+}
+
+ChildProcess::Result ChildProcess::run(const std::vector<std::string>& argv,
+                                       std::chrono::milliseconds timeout, const Environment& env, int watchFd,
+                                       const OnReadable& onReadable) {
+    ChildProcess child(argv, env);
+    auto keepWaiting = [&onReadable]() {
+        onReadable();
+        return false;
+    };
+    Result result;
+    result.status = child.waitExit(timeout, watchFd, onReadable ? OnReadable(keepWaiting) : OnReadable());
+    child.stop();  // one that overran
+    result.output = child.output();
+    return result;
 }
 
 ChildProcess::~ChildProcess() {
@@ -133,7 +153,7 @@ bool ChildProcess::running() {
 }
 
 bool ChildProcess::signal(int sig) {
-    return running() && kill(pid_, sig) == 0;
+    return running() && ::kill(pid_, sig) == 0;
 }
 
 std::optional<ExitStatus> ChildProcess::waitExit(std::chrono::milliseconds timeout, int watchFd,
@@ -164,11 +184,11 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
     if (!started()) {
         return *status_;
     }
-    if (signal(SIGTERM)) {
+    if (grace.count() > 0 && signal(SIGTERM)) {
         waitExit(grace);
     }
     if (!reap(false)) {
-        kill(pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);
         reap(true);
     }
     return *status_;

@@ -19,14 +19,13 @@ std::string busAddress(const Environment& env) {
     return address != nullptr ? address : "";
 }
 
-ChildProcess::Options childOptions(const DaemonProcess::Options& options, int outputFd) {
+ChildProcess::Options childOptions(const DaemonProcess::Options& options) {
     if (!options.wrapper.empty()) {
         std::vector<std::string> argv = options.wrapper;
         argv.push_back(options.binary);
-        return {options.wrapper.front(), argv, options.env, outputFd};
+        return {argv, options.env};
     }
-    std::string argv0 = options.argv0.empty() ? options.binary : options.argv0;
-    return {options.binary, {argv0}, options.env, outputFd};
+    return {{options.argv0.empty() ? options.binary : options.argv0}, options.env, -1, -1, options.binary};
 }
 
 }  // namespace
@@ -39,12 +38,12 @@ DaemonProcess::Options::Options(std::string argv0, Environment env)
     : argv0(std::move(argv0)), env(std::move(env)), binary(defaultBinary()) {}
 
 DaemonProcess::DaemonProcess(Options options)
-    : process_(childOptions(options, output_.fd())), bus_(busAddress(options.env)), mailboxId_(TAVI_NO_ID) {}
+    : ChildProcess(childOptions(options)), bus_(busAddress(options.env)), mailboxId_(TAVI_NO_ID) {}
 
 bool DaemonProcess::waitUntilReady(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    if (!bus_.waitForOwner(kServiceBusName, timeout, [this] { return !process_.running(); }) ||
-        bus_.processOf(kServiceBusName) != process_.pid()) {
+    if (!bus_.waitForOwner(kServiceBusName, timeout, [this] { return !running(); }) ||
+        bus_.processOf(kServiceBusName) != pid()) {
         return false;
     }
     // The name is published half-way through start-up; the answer comes from the loop.

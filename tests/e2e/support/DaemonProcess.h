@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "BusClient.h"
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 
 namespace E2e {
@@ -18,8 +17,7 @@ namespace E2e {
 //     DaemonProcess daemon({"/any/dir/sync-lumov-control", lttng.environment()});
 //     ASSERT_TRUE(daemon.waitUntilReady()) << daemon.output();
 //     ... deliver to daemon.mailboxId(), watch the bus or the trace ...
-// It is stopped by its pid when the object goes; stop() and waitExit() report how it ended.
-class DaemonProcess {
+class DaemonProcess : public ChildProcess {
   public:
     // The name the daemon publishes last while it starts.
     static constexpr const char* kServiceBusName = "org.tavi.Service.sync.SyncLumovControl";
@@ -40,7 +38,6 @@ class DaemonProcess {
 
     explicit DaemonProcess(Options options = {});
 
-    pid_t pid() const { return process_.pid(); }
     // Waits until this very process owns the published service name and its mailbox answers Id(),
     // which it does once start-up is over and its loop runs. False when the daemon ended first or
     // timeout passed. The bounds here are generous: a sanitized daemon on a loaded machine is slow.
@@ -52,20 +49,7 @@ class DaemonProcess {
     // A view of the daemon's bus from outside (names, owners, pids).
     BusClient& bus() { return bus_; }
 
-    bool running() { return process_.running(); }
-    bool signal(int sig) { return process_.signal(sig); }
-    std::optional<ExitStatus> waitExit(std::chrono::milliseconds timeout) {
-        return process_.waitExit(timeout);
-    }
-    ExitStatus stop(std::chrono::milliseconds grace = std::chrono::seconds(3)) {
-        return process_.stop(grace);
-    }
-    // What the daemon wrote to stdout and stderr (sanitizer reports end up here).
-    std::string output() const { return output_.text(); }
-
   private:
-    CapturedOutput output_;
-    ChildProcess process_;
     BusClient bus_;
     uint32_t mailboxId_;
 };

@@ -17,7 +17,7 @@
 #include <ctime>
 #include <sstream>
 
-#include "Command.h"
+#include "ChildProcess.h"
 #include "TempDir.h"
 
 namespace E2e {
@@ -184,7 +184,7 @@ std::vector<EsmcDecoded> EsmcCapture::decode(size_t i, size_t from, int option) 
         argv.push_back("-e");
         argv.push_back(field);
     }
-    const Command::Result result = Command::run(argv, std::chrono::seconds(60));
+    const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(60));
     std::vector<EsmcDecoded> decoded;
     std::istringstream lines(result.output);
     for (std::string line; std::getline(lines, line);) {

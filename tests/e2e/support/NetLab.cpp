@@ -17,14 +17,14 @@
 #include <sstream>
 #include <vector>
 
-#include "Command.h"
+#include "ChildProcess.h"
 
 namespace E2e {
 
 namespace {
 
 bool run(const std::vector<std::string>& argv) {
-    return Command::run(argv, std::chrono::seconds(20)).succeeded();
+    return ChildProcess::run(argv, std::chrono::seconds(20)).succeeded();
 }
 
 std::vector<std::string> words(const std::string& text) {
@@ -37,7 +37,7 @@ std::vector<std::string> words(const std::string& text) {
 
 // Namespaces of test programs that were killed before they could delete their own.
 void removeOrphans() {
-    std::istringstream names(Command::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
+    std::istringstream names(ChildProcess::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
     for (std::string line; std::getline(names, line);) {
         const std::string name = line.substr(0, line.find(' '));
         if (name.rfind("sle2e-", 0) != 0)

@@ -47,36 +47,25 @@ double longestGap(const std::vector<EsmcDecoded>& pdus) {
     return longest;
 }
 
-class EsmcWireTest : public WireChain {
-  protected:
-    // Captures for `span` without waiting for anything.
-    void pass(std::chrono::milliseconds span) {
-        capture_->waitUntil([] { return false; }, span);
-    }
-    size_t counts[kPorts] = {};
-    void mark() {
-        for (size_t i = 0; i < kPorts; ++i)
-            counts[i] = capture_->count(i);
-    }
-};
+using EsmcWireTest = WireChain;
 
 TEST_F(EsmcWireTest, InformationOncePerSecondAndAChangeAtOnceAsAnEvent) {
-    EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << outputs();
-    mark();
-    pass(3200ms);
+    EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << lab_.outputs();
+    lab_.mark();
+    lab_.pass(3200ms);
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        const std::vector<EsmcDecoded> pdus = lab_.since(i);
         EXPECT_TRUE(pdus.size() == 3 || pdus.size() == 4) << pdus.size() << " PDUs in 3.2 s";
         EXPECT_TRUE(announce(pdus, 0x2, 0x21));
         EXPECT_TRUE(std::none_of(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.event; }));
     }
 
-    mark();
+    lab_.mark();
     const double changed = E2e::EsmcCapture::now();
     step("telecom-standard OPTION_II");
-    ASSERT_TRUE(awaitSsm(0x1)) << outputs();
+    ASSERT_TRUE(lab_.awaitSsm(0x1)) << lab_.outputs();
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i], 2);
+        const std::vector<EsmcDecoded> pdus = lab_.since(i, 2);
         const auto first =
             std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0x1; });
         ASSERT_NE(first, pdus.end());
@@ -87,15 +76,15 @@ TEST_F(EsmcWireTest, InformationOncePerSecondAndAChangeAtOnceAsAnEvent) {
 }
 
 TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithTheLast) {
-    mark();
+    lab_.mark();
     for (int i = 0; i < 30; ++i) {
         step(i % 2 == 0 ? "clock-quality SSU_A" : "clock-quality SSU_B");
         std::this_thread::sleep_for(16ms);
     }
-    ASSERT_TRUE(awaitSsm(0x8)) << outputs();
-    pass(1500ms);
+    ASSERT_TRUE(lab_.awaitSsm(0x8)) << lab_.outputs();
+    lab_.pass(1500ms);
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        const std::vector<EsmcDecoded> pdus = lab_.since(i);
         EXPECT_LE(mostInOneSecond(pdus), 10u);
         ASSERT_FALSE(pdus.empty());
         EXPECT_EQ(pdus.back().ssm, 0x8u);
@@ -105,55 +94,55 @@ TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithT
 
 TEST_F(EsmcWireTest, EsmcOffStopsEveryOutputAndOnSendsTheFirstPduAtOnce) {
     step("selection-mode QL_DISABLED");
-    pass(1500ms);
-    mark();
-    pass(2500ms);
+    lab_.pass(1500ms);
+    lab_.mark();
+    lab_.pass(2500ms);
     for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_EQ(capture_->count(i), counts[i]) << "port " << i + 1 << " still transmits";
+        EXPECT_EQ(lab_.fresh(i), 0u) << "port " << i + 1 << " still transmits";
 
     const double on = E2e::EsmcCapture::now();
     step("selection-mode QL_ENABLED");
-    ASSERT_TRUE(capture_->waitUntil(
-        [&] { return capture_->count(0) > counts[0] && capture_->count(1) > counts[1]; }, 5s));
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 5s));
     for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_LT(capture_->decode(i, counts[i]).front().time - on, 0.5);
+        EXPECT_LT(lab_.since(i).front().time - on, 0.5);
 }
 
 TEST_F(EsmcWireTest, LinkDownIsReportedOnceWhileTheOtherOutputGoesOnAndPdusResume) {
-    ASSERT_TRUE(NetLab::ip(lab_->node(), "link set fh1 down"));
-    pass(500ms);
-    mark();
-    pass(3500ms);
-    EXPECT_EQ(capture_->count(0), counts[0]);
-    EXPECT_GE(capture_->count(1) - counts[1], 3u);
-    EXPECT_EQ(esmcdLines("fh1: cannot send"), 1u) << outputs();
+    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 down"));
+    lab_.pass(500ms);
+    lab_.mark();
+    lab_.pass(3500ms);
+    EXPECT_EQ(lab_.fresh(0), 0u);
+    EXPECT_GE(lab_.fresh(1), 3u);
+    EXPECT_EQ(esmcdLines("fh1: cannot send"), 1u) << lab_.outputs();
 
-    ASSERT_TRUE(NetLab::ip(lab_->node(), "link set fh1 up"));
-    EXPECT_TRUE(capture_->waitUntil([&] { return capture_->count(0) > counts[0]; }, 3s)) << outputs();
-    EXPECT_TRUE(announce(capture_->decode(0, counts[0]), 0x2, 0x21));
+    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 up"));
+    EXPECT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0; }, 3s)) << lab_.outputs();
+    EXPECT_TRUE(announce(lab_.since(0), 0x2, 0x21));
 }
 
 TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRunsOut) {
-    mark();
-    daemon_->signal(SIGKILL);
-    ASSERT_TRUE(daemon_->waitExit(10s));
-    startDaemon();
+    lab_.mark();
+    lab_.daemon().signal(SIGKILL);
+    ASSERT_TRUE(lab_.daemon().waitExit(10s));
+    ASSERT_TRUE(lab_.startDaemon()) << lab_.outputs();
     configure();
-    ASSERT_TRUE(capture_->waitUntil([&] { return esmcdLines("taken over") == 2; }, 30s)) << outputs();
-    pass(2s);
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines("taken over") == 2; }, 30s))
+        << lab_.outputs();
+    lab_.pass(2s);
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        const std::vector<EsmcDecoded> pdus = lab_.since(i);
         EXPECT_TRUE(announce(pdus, 0x2, 0x21));
         EXPECT_LE(longestGap(pdus), 1.5);
         EXPECT_TRUE(std::none_of(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.event; }));
     }
 
-    mark();
+    lab_.mark();
     const double killed = E2e::EsmcCapture::now();
-    daemon_->signal(SIGKILL);
-    ASSERT_TRUE(awaitSsm(0xF, std::chrono::seconds(kHoldSeconds + 5))) << outputs();
+    lab_.daemon().signal(SIGKILL);
+    ASSERT_TRUE(lab_.awaitSsm(0xF, std::chrono::seconds(kHoldSeconds + 5))) << lab_.outputs();
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = capture_->decode(i, counts[i]);
+        const std::vector<EsmcDecoded> pdus = lab_.since(i);
         const auto dnu =
             std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0xF; });
         ASSERT_NE(dnu, pdus.end());
@@ -164,17 +153,16 @@ TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRun
 }
 
 TEST_F(EsmcWireTest, EsmcdKilledAndRestartedIsBroughtBackByTheDaemon) {
-    esmcd_->signal(SIGKILL);
-    ASSERT_TRUE(esmcd_->waitExit(10s));
-    pass(300ms);
-    mark();
+    lab_.process("sync-esmcd").signal(SIGKILL);
+    ASSERT_TRUE(lab_.process("sync-esmcd").waitExit(10s));
+    lab_.pass(300ms);
+    lab_.mark();
     startEsmcd();
-    ASSERT_TRUE(capture_->waitUntil(
-        [&] { return capture_->count(0) > counts[0] && capture_->count(1) > counts[1]; }, 20s))
-        << outputs();
-    pass(1200ms);
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 20s))
+        << lab_.outputs();
+    lab_.pass(1200ms);
     for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_TRUE(announce(capture_->decode(i, counts[i]), 0x2, 0x21));
+        EXPECT_TRUE(announce(lab_.since(i), 0x2, 0x21));
 }
 
 }  // namespace
