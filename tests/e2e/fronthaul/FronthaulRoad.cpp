@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <set>
 
 #include "FronthaulScript.h"
 
@@ -39,6 +41,26 @@ void FronthaulRoad::bringUp(Peer hosted, const DaemonProcess::Options& options) 
     Road::bringUp(hosted, options);
     for (const Order& create : dataPlane_ ? ordersOf(Order::OUTPUT_CREATE) : std::vector<Order>())
         outputIds_[portOf(create.interfaceName)] = create.procedureReference;
+}
+
+void FronthaulRoad::expectEachPortTold(size_t from, const std::vector<Expected>& expected) {
+    const std::vector<Order> orders = awaitOrders(from, expected.size() * FronthaulScript::kPorts);
+    ASSERT_EQ(orders.size(), expected.size() * FronthaulScript::kPorts) << describe(orders);
+    for (const Order& create : ordersOf(Order::OUTPUT_CREATE, from))
+        outputIds_[portOf(create.interfaceName)] = create.procedureReference;
+    std::set<uint32_t> ids;
+    for (size_t n = 1; n <= FronthaulScript::kPorts; ++n) {
+        SCOPED_TRACE("port " + std::to_string(n));
+        const uint32_t id = outputIds_[n];
+        ids.insert(id);
+        std::vector<Order> told;
+        std::copy_if(orders.begin(), orders.end(), std::back_inserter(told),
+                     [id](const Order& o) { return o.procedureReference == id; });
+        ASSERT_EQ(told.size(), expected.size()) << describe(orders);
+        for (size_t k = 0; k < told.size(); ++k)
+            EXPECT_TRUE(sameBytes(told[k], expected[k](id, n)));
+    }
+    EXPECT_EQ(ids.size(), FronthaulScript::kPorts) << describe(orders);
 }
 
 WireBuffer FronthaulRoad::createRequest(uint32_t id, size_t n) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "Road.h"
 #include "WireBuffer.h"
@@ -29,6 +31,13 @@ class FronthaulRoad : public Road {
     static size_t portOf(const std::string& interfaceName);
     // Port number 1..4 whose output has id `id`; 0 for none.
     size_t portOfOutput(uint32_t id) const;
+    // What a configured port's output is told: ePRTC (SSM 0x2, enhanced 0x21), ESMC off.
+    static SyncTools::WireBuffer transmitsEprtc(uint32_t id, size_t) { return transmitSsm(id, 0x2, 0x21); }
+    static SyncTools::WireBuffer esmcOff(uint32_t id, size_t) { return esmcControl(id, 0); }
+    using Expected = std::function<SyncTools::WireBuffer(uint32_t id, size_t n)>;
+    // The orders from index `from` on are, for each port n, exactly expected(id, n) for its output, in
+    // the order given, and nothing else; the ids of outputs created among them are learnt first.
+    void expectEachPortTold(size_t from, const std::vector<Expected>& expected);
     // Success when the order arrived as exactly these bytes; otherwise where they first differ.
     static ::testing::AssertionResult sameBytes(const Order& order, const SyncTools::WireBuffer& expected);
 

@@ -87,29 +87,13 @@ TEST_F(RoadOnTheWireTest, EveryOutputIsCreatedThenToldItsSsmThenItsEsmcStateExac
     EXPECT_EQ(ports_->receivedWith(PortControlServer::IEPCSI_INIT_SERVICE_REQ).size(), 1u);
     EXPECT_EQ(ports_->receivedWith(PortControlServer::IEPCSI_GET_ETH_PORT_SUPPORT_REQ).size(), 1u);
     EXPECT_EQ(dataPlane_->selectedRevision(), 1u);
-    const std::vector<Order>& orders = dataPlane_->orders();
-    ASSERT_EQ(orders.size(), 3 * kPorts) << describe(orders);
-
-    std::set<uint32_t> ids;
-    for (size_t n = 1; n <= kPorts; ++n) {
-        SCOPED_TRACE("port " + std::to_string(n));
-        const uint32_t id = outputIds_[n];
-        ASSERT_NE(id, 0u) << describe(orders);
-        ids.insert(id);
-        std::vector<size_t> at;
-        for (size_t i = 0; i < orders.size(); ++i)
-            if (orders[i].procedureReference == id)
-                at.push_back(i);
-        ASSERT_EQ(at.size(), 3u) << describe(orders);
-        EXPECT_TRUE(sameBytes(orders[at[0]], createRequest(id, n)));
-        EXPECT_TRUE(sameBytes(orders[at[1]], transmitSsm(id, 0x2, 0x21)));
-        EXPECT_TRUE(sameBytes(orders[at[2]], esmcControl(id, 0)));
-    }
-    EXPECT_EQ(ids.size(), kPorts);
+    expectEachPortTold(0, {createRequest, transmitsEprtc, esmcOff});
+    ASSERT_FALSE(HasFatalFailure());
 
     // Selection process mode QL_ENABLED switches ESMC on at every output, and changes nothing else.
     ASSERT_EQ(sync_->sendSelectionProcessMode(1), 1u);
-    expectFanOut(orders.size(), Order::ESMC_CONTROL, [](uint32_t id, size_t) { return esmcControl(id, 1); });
+    expectFanOut(dataPlane_->orders().size(), Order::ESMC_CONTROL,
+                 [](uint32_t id, size_t) { return esmcControl(id, 1); });
     ASSERT_FALSE(HasFatalFailure());
 
     // The same road in the trace, each line exactly as the daemon writes it and in the order it

@@ -183,6 +183,8 @@ void Road::killHost() {
     const std::optional<TestPeer::Message> gone = watcher.receive(std::chrono::seconds(10));
     ASSERT_TRUE(gone.has_value()) << "the killed peer's mailbox stayed on the bus";
     ASSERT_EQ(gone->msgno(), kHostGone);
+    EXPECT_EQ(gone->sender, *id);
+    EXPECT_FALSE(watcher.receive(std::chrono::milliseconds(0)));
 }
 
 size_t Road::hostLines(const std::string& prefix) const {
