@@ -4,6 +4,8 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <thread>
+
 namespace E2e {
 
 namespace {
@@ -29,16 +31,24 @@ LttngSession::LttngSession() : home_("sync-e2e-lttng") {
             any = true;
         return any;
     };
-    auto daemon = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"lttng-sessiond", "--no-kernel", "--sig-parent"}, environment());
-    bool signalled = false;
-    const auto ended = daemon->waitExit(std::chrono::seconds(60), fd, [&] { return signalled = received(); });
-    if (signalled && daemon->running() && !home_.path().empty()) {
-        sessiond_ = std::move(daemon);
-    } else {
+    // A session daemon of another test program on this machine holds the system-wide sockets until
+    // it ends: this one tries again for a bounded while.
+    for (const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(3); !sessiond_;) {
+        auto daemon = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"lttng-sessiond", "--no-kernel", "--sig-parent"}, environment());
+        bool signalled = false;
+        const auto ended =
+            daemon->waitExit(std::chrono::seconds(60), fd, [&] { return signalled = received(); });
+        if (signalled && daemon->running() && !home_.path().empty()) {
+            sessiond_ = std::move(daemon);
+            break;
+        }
         error_ = "lttng-sessiond " + (ended ? "ended with " + ended->describe() : "did not report ready") +
-                 " (is another session daemon running?):\n" + daemon->output();
+                 ":\n" + daemon->output();
         daemon->stop();  // while SIGUSR1 is still blocked, so a late readiness signal is harmless
+        if (error_.find("already running") == std::string::npos || std::chrono::steady_clock::now() > giveUp)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     received();  // a signal that comes late is taken here rather than delivered once unblocked
     if (fd >= 0)
