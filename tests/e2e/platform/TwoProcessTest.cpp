@@ -1,5 +1,5 @@
-// Mailboxes in two processes: the test and an echo peer started as a child. (A monitor on a mailbox
-// whose process is killed is shown by the peer restarts of the fronthaul tests.)
+// Mailboxes in two processes: the test and a peer host echoing every message, started as a child. (A monitor
+// on a mailbox whose process is killed is shown by the peer restarts of the fronthaul tests.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,7 +28,7 @@ TEST(TwoProcessTest, MessagesGoAndComeBackWholeAndInOrder) {
     ASSERT_TRUE(bus.running()) << "dbus-daemon did not start";
     TestPeer tester("e2e-tester");
     ASSERT_TRUE(tester.ok());
-    E2e::ChildProcess echo({SYNC_ECHO_PEER_PATH, "e2e-echo"});
+    E2e::ChildProcess echo({SYNC_PEER_HOST_PATH, "echo", "e2e-echo"});
     const auto echoId = tester.locate("e2e-echo");
     ASSERT_TRUE(echoId) << echo.output();
     constexpr uint32_t kCount = 300;

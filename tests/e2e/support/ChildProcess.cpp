@@ -19,9 +19,6 @@ namespace E2e {
 
 namespace {
 
-// Without a pid descriptor (old kernels) the wait falls back to short polling slices.
-constexpr int kFallbackSliceMs = 10;
-
 std::vector<std::string> mergedEnvironment(const Environment& overrides) {
     std::vector<std::string> merged;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -68,7 +65,7 @@ ChildProcess::ChildProcess(Options options) {
         posix_spawn_file_actions_adddup2(&actions, options.inputFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    const int outputFd = options.outputFd >= 0 ? options.outputFd : output_.fd();
+    const int outputFd = options.outputFd >= 0 ? options.outputFd : fileno(output_);
     posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
     // The test may block signals it waits for; the child starts with none blocked or caught.
@@ -126,6 +123,7 @@ ChildProcess::Result ChildProcess::run(const std::vector<std::string>& argv,
 
 ChildProcess::~ChildProcess() {
     stop();
+    std::fclose(output_);
     if (pidfd_ >= 0) {
         close(pidfd_);
     }
@@ -148,6 +146,14 @@ bool ChildProcess::reap(bool block) {
     return status_.has_value();
 }
 
+std::string ChildProcess::output() const {
+    std::string all;
+    char chunk[4096];
+    for (ssize_t n; (n = pread(fileno(output_), chunk, sizeof chunk, static_cast<off_t>(all.size()))) > 0;)
+        all.append(chunk, static_cast<std::size_t>(n));
+    return all;
+}
+
 bool ChildProcess::running() {
     return started() && !reap(false);
 }
@@ -168,8 +174,7 @@ std::optional<ExitStatus> ChildProcess::waitExit(std::chrono::milliseconds timeo
             return std::nullopt;
         }
         pollfd fds[2] = {{pidfd_, POLLIN, 0}, {watchFd, POLLIN, 0}};
-        int slice = pidfd_ >= 0 ? left : std::min(left, kFallbackSliceMs);
-        if (poll(fds, 2, slice) > 0 && fds[1].revents != 0) {
+        if (poll(fds, 2, left) > 0 && fds[1].revents != 0) {
             if ((fds[1].revents & POLLIN) == 0) {
                 watchFd = -1;  // hung up: nothing more will come from it
             } else if (onReadable && onReadable()) {

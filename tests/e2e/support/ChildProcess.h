@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
@@ -11,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "CapturedOutput.h"
 #include "ExitStatus.h"
 
 namespace E2e {
@@ -70,7 +70,7 @@ class ChildProcess {
     // Sends sig to the child, if it still runs.
     bool signal(int sig);
     // What the child wrote to stdout and stderr so far (sanitizer reports end up here).
-    std::string output() const { return output_.text(); }
+    std::string output() const;
 
     // Waits up to timeout for the child to end and returns how it ended; nothing when the time ran
     // out or onReadable ended the wait. watchFd (with onReadable) is polled alongside the child, so
@@ -85,7 +85,7 @@ class ChildProcess {
   private:
     bool reap(bool block);
 
-    CapturedOutput output_;
+    std::FILE* output_ = std::tmpfile();  // anonymous: the system removes it once closed
     pid_t pid_ = -1;
     int pidfd_ = -1;
     std::optional<ExitStatus> status_;
