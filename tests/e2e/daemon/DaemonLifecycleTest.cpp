@@ -28,19 +28,18 @@ TEST(DaemonLifecycleTest, OwnsItsNamesOnOneConnectionAbortsAsASecondInstanceAndW
         SCOPED_TRACE(argv0);
         DaemonProcess daemon({argv0});
         ASSERT_TRUE(daemon.waitUntilReady()) << daemon.output();
-        E2e::BusClient& view = daemon.bus();
-        const std::string owner = view.ownerOf(DaemonProcess::kServiceBusName);
+        const std::string owner = daemon.ownerOf(DaemonProcess::kServiceBusName);
         ASSERT_FALSE(owner.empty());
-        EXPECT_EQ(view.processOf(owner), daemon.pid());
-        EXPECT_EQ(view.ownerOf(mailboxBusName), owner);
-        EXPECT_EQ(view.ownerOf("org.tavi.Id.m" + std::to_string(daemon.mailboxId())), owner);
+        EXPECT_EQ(daemon.processOf(owner), daemon.pid());
+        EXPECT_EQ(daemon.ownerOf(mailboxBusName), owner);
+        EXPECT_EQ(daemon.ownerOf("org.tavi.Id.m" + std::to_string(daemon.mailboxId())), owner);
 
         // A second instance of the same name aborts, and the first keeps its names.
         DaemonProcess second({argv0});
         EXPECT_EQ(second.waitExit(kExitWait), ExitStatus::killedBy(SIGABRT)) << second.output();
         EXPECT_TRUE(daemon.running());
-        EXPECT_EQ(view.ownerOf(DaemonProcess::kServiceBusName), owner);
-        EXPECT_EQ(view.ownerOf(mailboxBusName), owner);
+        EXPECT_EQ(daemon.ownerOf(DaemonProcess::kServiceBusName), owner);
+        EXPECT_EQ(daemon.ownerOf(mailboxBusName), owner);
         EXPECT_EQ(daemon.askId(), daemon.mailboxId());
     }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "BusClient.h"
 #include "ChildProcess.h"
 
 namespace E2e {
@@ -38,19 +37,25 @@ class DaemonProcess : public ChildProcess {
 
     explicit DaemonProcess(Options options = {});
 
-    // Waits until this very process owns the published service name and its mailbox answers Id(),
-    // which it does once start-up is over and its loop runs. False when the daemon ended first or
+    // Waits until its mailbox answers Id(), which it does once start-up is over and its loop runs,
+    // and this very process owns the published service name. False when the daemon ended first or
     // timeout passed. The bounds here are generous: a sanitized daemon on a loaded machine is slow.
     bool waitUntilReady(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // The mailbox id learnt by waitUntilReady(); TAVI_NO_ID before.
     uint32_t mailboxId() const { return mailboxId_; }
-    // What the daemon answers to Id() now; nothing when it does not answer within timeout.
-    std::optional<uint32_t> askId(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // A view of the daemon's bus from outside (names, owners, pids).
-    BusClient& bus() { return bus_; }
+
+    // The daemon's bus from outside, as busctl sees it: the unique name (":1.7") owning busName, empty
+    // when none; the pid of the process owning busName, -1 when none; the daemon's answer to Id() now.
+    std::string ownerOf(const std::string& busName) const;
+    pid_t processOf(const std::string& busName) const;
+    std::optional<uint32_t> askId() const;
 
   private:
-    BusClient bus_;
+    // What `busctl call` with these arguments printed after the type letter; empty when it failed.
+    std::string call(const std::vector<std::string>& args) const;
+
+    std::string address_;
+    std::string mailboxName_;
     uint32_t mailboxId_;
 };
 
