@@ -4,10 +4,10 @@
 # to a copy of this machine's user database, which this test's own mount namespace sees as
 # /etc/passwd and /etc/group (nothing changes on the machine). On a system-like bus that includes the
 # installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
-# demo road with root's simulated peers and records into a root LTTng session daemon of the
-# namespace; a member of sync-operators runs `synclumovcontrol info all`; nobody else may own an
-# org.tavi name, deliver to the daemon or run the command, and the daemon's user and the operator
-# may own only their own names.
+# demo road with root's simulated peers (to every output transmitting) and records into a root LTTng
+# session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all`;
+# nobody else may own an org.tavi name, deliver to the daemon or run the command, and the daemon's
+# user and the operator may own only their own names.
 # Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING SOURCE_DIR. Needs root (exit 77, a skip, otherwise).
 set -euo pipefail
 
@@ -143,6 +143,15 @@ run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log
 pids+=($!)
 poll 60 grep -q '^scenario done' "$work/sim.log" ||
     fail "the road did not complete: $(cat "$work/sim.log" "$work/daemon.log")"
+# Each output of the demo's four ports was created on its interface and ends up transmitting ePRTC
+# (SSM 0x02, enhanced 0x21) with ESMC on.
+outputs=$(awk '$1 == "order:" { split($3, id, "=") }
+    $2 == "OUTPUT_CREATE" { split($4, name, "="); interface[id[2]] = name[2] }
+    $2 == "TRANSMIT_SSM" { codes[id[2]] = $4 " " $5 }
+    $2 == "ESMC_CONTROL" { esmc[id[2]] = $4 }
+    END { for (i in interface) print interface[i], codes[i], esmc[i] }' "$work/sim.log" | sort)
+[ "$outputs" = "$(printf '%s ssmCode=0x02 enhancedSsmCode=0x21 output=1\n' eth-fh-a eth-fh-b eth-fh-c eth-fh-d)" ] ||
+    fail "the demo's outputs: $outputs"
 
 echo "== an operator runs the command"
 run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||

@@ -67,6 +67,8 @@ class WireChain : public ::testing::Test {
     void TearDown() override {
         if (simInput_ >= 0)
             close(simInput_);
+        // sync-sim ends cleanly on SIGTERM.
+        EXPECT_EQ(lab_.process("sync-sim").stop(), E2e::ExitStatus::exitedWith(0)) << lab_.outputs();
     }
 
     void startEsmcd() {
