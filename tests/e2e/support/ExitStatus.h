@@ -14,9 +14,6 @@ class ExitStatus {
     static ExitStatus killedBy(int signal) { return ExitStatus(false, 0, signal); }
 
     bool exited() const { return exited_; }
-    bool signaled() const { return !exited_; }
-    int code() const { return code_; }
-    int signal() const { return signal_; }
     // "exit 1" or "signal 6 (Aborted)", for assertion messages.
     std::string describe() const;
 

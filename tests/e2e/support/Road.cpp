@@ -18,21 +18,10 @@ using SyncTools::SyncControlServer;
 // Sent to the test itself by the monitor on a killed peer's mailbox.
 constexpr uint32_t kHostGone = 0xE2E0F001;
 
-const char* mailboxOf(Road::Peer peer) {
-    switch (peer) {
-        case Road::Peer::PORTS:
-            return PortControlServer::MAILBOX_NAME;
-        case Road::Peer::SYNC:
-            return SyncControlServer::DEFAULT_MAILBOX;
-        case Road::Peer::DATA_PLANE:
-            return DataPlaneClient::DEFAULT_MAILBOX;
-        case Road::Peer::COMMANDS:
-            return "Sync_tavi_coli";
-        case Road::Peer::NONE:
-            break;
-    }
-    return "";
-}
+// Of each peer (Road::Peer order): the argument that makes a PeerHost play it, and its mailbox.
+const char* const kRoles[] = {"", "port", "sync", "dataplane", "command"};
+const char* const kMailboxes[] = {"", PortControlServer::MAILBOX_NAME, SyncControlServer::DEFAULT_MAILBOX,
+                                  DataPlaneClient::DEFAULT_MAILBOX, "Sync_tavi_coli"};
 
 }  // namespace
 
@@ -48,12 +37,9 @@ void Road::bringUp(Peer hosted, const DaemonProcess::Options& options) {
     // The sync-control data goes out before the port-control server even exists, so the daemon has
     // the REC and the quality when the ports come up: each output is created once and transmits
     // ePRTC from its first indication on.
-    if (hosted == Peer::SYNC || hosted == Peer::DATA_PLANE || hosted == Peer::COMMANDS) {
-        const char* role = hosted == Peer::SYNC         ? "sync"
-                           : hosted == Peer::DATA_PLANE ? "dataplane"
-                                                        : "command";
-        host_ = std::make_unique<ChildProcess>(std::vector<std::string>{SYNC_PEER_HOST_PATH, role});
-    }
+    if (hosted != Peer::NONE && hosted != Peer::PORTS)
+        host_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{SYNC_PEER_HOST_PATH, kRoles[static_cast<int>(hosted)]});
     if (hosted != Peer::SYNC)
         openSync();
     if (hosted != Peer::DATA_PLANE)
@@ -75,7 +61,7 @@ void Road::bringUp(Peer hosted, const DaemonProcess::Options& options) {
     }
 
     if (hosted == Peer::PORTS) {
-        host_ = std::make_unique<ChildProcess>(std::vector<std::string>{SYNC_PEER_HOST_PATH, "port"});
+        host_ = std::make_unique<ChildProcess>(std::vector<std::string>{SYNC_PEER_HOST_PATH, kRoles[1]});
         ASSERT_TRUE(serveUntil([&] { return hostLines("status sent") == 1; }))
             << daemonOutput() << hostOutput();
     } else {
@@ -176,7 +162,7 @@ void Road::killHost() {
     ASSERT_TRUE(host_) << "no peer runs in a process of its own";
     TestPeer watcher("e2e-host-watcher");
     ASSERT_TRUE(watcher.ok());
-    const std::optional<uint32_t> id = watcher.locate(mailboxOf(hosted_));
+    const std::optional<uint32_t> id = watcher.locate(kMailboxes[static_cast<int>(hosted_)]);
     ASSERT_TRUE(id.has_value()) << hostOutput();
     ASSERT_NE(watcher.monitor(*id, kHostGone), 0u);
     EXPECT_EQ(host_->kill(), ExitStatus::killedBy(SIGKILL));

@@ -34,7 +34,6 @@ class WireLab {
     bool ready() const { return ready_; }
     NetLab& net() { return net_; }
     EsmcCapture& capture() { return *capture_; }
-    PrivateBus& bus() { return bus_; }
     std::string file(const std::string& name) const { return dir_.file(name); }
     // A sync-portd table: fronthaul ports 1..n on fh1..fhn in the node's namespace, then `more`.
     std::string writePorts(int n, const std::string& more = "") const;
