@@ -144,7 +144,7 @@ double longestGap(const std::vector<EsmcDecoded>& pdus) {
 
 using EsmcWireTest = WireChain;
 
-TEST_F(EsmcWireTest, InformationOncePerSecondAndAChangeAtOnceAsAnEvent) {
+TEST_F(EsmcWireTest, OncePerSecondThroughALinkDownAnEsmcdRestartAndEsmcOffAndOnThenAChangeAtOnceAsAnEvent) {
     EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << lab_.outputs();
     lab_.mark();
     lab_.pass(3200ms);
@@ -154,6 +154,45 @@ TEST_F(EsmcWireTest, InformationOncePerSecondAndAChangeAtOnceAsAnEvent) {
         EXPECT_TRUE(announce(pdus, 0x2, 0x21));
         EXPECT_TRUE(std::none_of(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.event; }));
     }
+
+    // A link down is reported once while the other output goes on, and PDUs resume.
+    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 down"));
+    lab_.pass(500ms);
+    lab_.mark();
+    lab_.pass(3500ms);
+    EXPECT_EQ(lab_.fresh(0), 0u);
+    EXPECT_GE(lab_.fresh(1), 3u);
+    EXPECT_EQ(esmcdLines("fh1: cannot send"), 1u) << lab_.outputs();
+
+    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 up"));
+    EXPECT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0; }, 3s)) << lab_.outputs();
+    EXPECT_TRUE(announce(lab_.since(0), 0x2, 0x21));
+
+    // sync-esmcd killed and restarted is brought back by the daemon.
+    lab_.process("sync-esmcd").signal(SIGKILL);
+    ASSERT_TRUE(lab_.process("sync-esmcd").waitExit(10s));
+    lab_.pass(300ms);
+    lab_.mark();
+    startEsmcd();
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 20s))
+        << lab_.outputs();
+    lab_.pass(1200ms);
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_TRUE(announce(lab_.since(i), 0x2, 0x21));
+
+    // ESMC off stops every output, and on sends the first PDU at once.
+    step("selection-mode QL_DISABLED");
+    lab_.pass(1500ms);
+    lab_.mark();
+    lab_.pass(2500ms);
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_EQ(lab_.fresh(i), 0u) << "port " << i + 1 << " still transmits";
+
+    const double on = E2e::EsmcCapture::now();
+    step("selection-mode QL_ENABLED");
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 5s));
+    for (size_t i = 0; i < kPorts; ++i)
+        EXPECT_LT(lab_.since(i).front().time - on, 0.5);
 
     lab_.mark();
     const double changed = E2e::EsmcCapture::now();
@@ -187,35 +226,6 @@ TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithT
     }
 }
 
-TEST_F(EsmcWireTest, EsmcOffStopsEveryOutputAndOnSendsTheFirstPduAtOnce) {
-    step("selection-mode QL_DISABLED");
-    lab_.pass(1500ms);
-    lab_.mark();
-    lab_.pass(2500ms);
-    for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_EQ(lab_.fresh(i), 0u) << "port " << i + 1 << " still transmits";
-
-    const double on = E2e::EsmcCapture::now();
-    step("selection-mode QL_ENABLED");
-    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 5s));
-    for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_LT(lab_.since(i).front().time - on, 0.5);
-}
-
-TEST_F(EsmcWireTest, LinkDownIsReportedOnceWhileTheOtherOutputGoesOnAndPdusResume) {
-    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 down"));
-    lab_.pass(500ms);
-    lab_.mark();
-    lab_.pass(3500ms);
-    EXPECT_EQ(lab_.fresh(0), 0u);
-    EXPECT_GE(lab_.fresh(1), 3u);
-    EXPECT_EQ(esmcdLines("fh1: cannot send"), 1u) << lab_.outputs();
-
-    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link set fh1 up"));
-    EXPECT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0; }, 3s)) << lab_.outputs();
-    EXPECT_TRUE(announce(lab_.since(0), 0x2, 0x21));
-}
-
 TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRunsOut) {
     lab_.mark();
     lab_.daemon().signal(SIGKILL);
@@ -245,19 +255,6 @@ TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRun
         EXPECT_TRUE(dnu->event);
         EXPECT_TRUE(announce({dnu, pdus.end()}, 0xF, 0xFF));
     }
-}
-
-TEST_F(EsmcWireTest, EsmcdKilledAndRestartedIsBroughtBackByTheDaemon) {
-    lab_.process("sync-esmcd").signal(SIGKILL);
-    ASSERT_TRUE(lab_.process("sync-esmcd").waitExit(10s));
-    lab_.pass(300ms);
-    lab_.mark();
-    startEsmcd();
-    ASSERT_TRUE(lab_.capture().waitUntil([&] { return lab_.fresh(0) > 0 && lab_.fresh(1) > 0; }, 20s))
-        << lab_.outputs();
-    lab_.pass(1200ms);
-    for (size_t i = 0; i < kPorts; ++i)
-        EXPECT_TRUE(announce(lab_.since(i), 0x2, 0x21));
 }
 
 // What the daemon shows of one port: "admin/OPER mac", e.g. "1/ENABLED 02:..".
@@ -303,7 +300,12 @@ class PortdWireTest : public WireChain {
     }
 };
 
-TEST_F(PortdWireTest, LinkChangesReachTheDaemonAndTheFirstPduReturnsAtOnce) {
+TEST_F(PortdWireTest, KernelLinksAsTheyComeAndGoReachTheDaemonAndTheWire) {
+    const std::string shown = info();
+    EXPECT_EQ(portLine(shown, "TnPort-A"), "1/ENABLED " + kernelMac(lab_.net().node(), "fh1"));
+    EXPECT_EQ(portLine(shown, "TnPort-B"), "1/ENABLED " + kernelMac(lab_.net().node(), "fh2"));
+    EXPECT_EQ(portLine(shown, "TnPort-C").substr(0, 11), "0/DISABLED ") << "its namespace does not exist";
+
     struct Case {
         const char* what;
         size_t port;        // 0-based
@@ -346,28 +348,8 @@ TEST_F(PortdWireTest, LinkChangesReachTheDaemonAndTheFirstPduReturnsAtOnce) {
                                                << lab_.outputs();
         EXPECT_EQ(pdus.front().ssm, 0x2u);
     }
-}
 
-TEST_F(PortdWireTest, PortsAsTheKernelHasThemAndAnInterfaceDeletedAndMadeAgainIsPickedUp) {
-    const std::string shown = info();
-    EXPECT_EQ(portLine(shown, "TnPort-A"), "1/ENABLED " + kernelMac(lab_.net().node(), "fh1"));
-    EXPECT_EQ(portLine(shown, "TnPort-B"), "1/ENABLED " + kernelMac(lab_.net().node(), "fh2"));
-    EXPECT_EQ(portLine(shown, "TnPort-C").substr(0, 11), "0/DISABLED ") << "its namespace does not exist";
-    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link delete fh1"));
-    EXPECT_EQ(awaitPort("TnPort-A", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
-    ASSERT_TRUE(ChildProcess::run({"ip", "link", "add", "fh1", "netns", lab_.net().node(), "type", "veth",
-                                   "peer", "name", "fp1", "netns", lab_.net().far()},
-                                  10s)
-                    .succeeded());
-    ASSERT_TRUE(NetLab::ip(lab_.net().far(), "link set fp1 up") &&
-                NetLab::ip(lab_.net().node(), "link set fh1 up"));
-    // The daemon keeps the MAC it learnt when it asked which ports exist.
-    EXPECT_EQ(awaitPort("TnPort-A", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-    EsmcCapture fresh(lab_.net().far(), {NetLab::farLink(1)});
-    EXPECT_TRUE(fresh.waitUntil([&] { return fresh.count(0) > 0; }, 3s)) << lab_.outputs();
-}
-
-TEST_F(PortdWireTest, PortdKilledAndRestartedChangesNothingOnTheWire) {
+    // sync-portd killed and restarted changes nothing on the wire.
     const std::string before = info();
     lab_.mark();
     lab_.process("sync-portd").kill();
@@ -384,9 +366,22 @@ TEST_F(PortdWireTest, PortdKilledAndRestartedChangesNothingOnTheWire) {
     lab_.pass(300ms);
     EXPECT_NE(lab_.process("sync-portd").output().find("status: 3 ports, 3 subscriptions"), std::string::npos)
         << lab_.outputs();
-}
 
-TEST_F(PortdWireTest, NamespaceThatAppearsAndGoesIsFollowedAndAReloadedTableServesAddedPorts) {
+    // An interface deleted and made again is picked up (its far end captured afresh).
+    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link delete fh1"));
+    EXPECT_EQ(awaitPort("TnPort-A", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
+    ASSERT_TRUE(ChildProcess::run({"ip", "link", "add", "fh1", "netns", lab_.net().node(), "type", "veth",
+                                   "peer", "name", "fp1", "netns", lab_.net().far()},
+                                  10s)
+                    .succeeded());
+    ASSERT_TRUE(NetLab::ip(lab_.net().far(), "link set fp1 up") &&
+                NetLab::ip(lab_.net().node(), "link set fh1 up"));
+    // The daemon keeps the MAC it learnt when it asked which ports exist.
+    EXPECT_EQ(awaitPort("TnPort-A", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
+    EsmcCapture fresh(lab_.net().far(), {NetLab::farLink(1)});
+    EXPECT_TRUE(fresh.waitUntil([&] { return fresh.count(0) > 0; }, 3s)) << lab_.outputs();
+
+    // A namespace that appears and goes is followed.
     const std::string missing = lab_.net().node() + "-missing";
     ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", missing}, 10s).succeeded());
     const bool made = ChildProcess::run({"ip", "link", "add", "fh3", "netns", missing, "type", "veth", "peer",
