@@ -151,19 +151,14 @@ std::vector<EsmcDecoded> EsmcCapture::decode(size_t i, size_t from, int option) 
     if (file == nullptr)
         return {};
     // pcap with nanosecond time stamps, Ethernet frames.
-    put32(file, 0xA1B23C4D);
-    put32(file, 0x00040002);
-    put32(file, 0);
-    put32(file, 0);
-    put32(file, 65535);
-    put32(file, 1);
+    for (uint32_t word : {0xA1B23C4Du, 0x00040002u, 0u, 0u, 65535u, 1u})
+        put32(file, word);
     for (size_t f = from; f < frames_[i].size(); ++f) {
         const Frame& frame = frames_[i][f];
         const auto seconds = static_cast<uint32_t>(frame.time);
-        put32(file, seconds);
-        put32(file, static_cast<uint32_t>((frame.time - seconds) * 1e9));
-        put32(file, static_cast<uint32_t>(frame.bytes.size()));
-        put32(file, static_cast<uint32_t>(frame.bytes.size()));
+        const auto size = static_cast<uint32_t>(frame.bytes.size());
+        for (uint32_t word : {seconds, static_cast<uint32_t>((frame.time - seconds) * 1e9), size, size})
+            put32(file, word);
         std::fwrite(frame.bytes.data(), 1, frame.bytes.size(), file);
     }
     std::fclose(file);

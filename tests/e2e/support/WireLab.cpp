@@ -18,12 +18,6 @@ WireLab::WireLab(int ports) : net_(ports), marks_(static_cast<size_t>(ports)) {
     std::ofstream(file("node.cfg")) << common << "slaveOnly 1\nuds_address " << nodeSocket() << "\n";
 }
 
-WireLab::~WireLab() {
-    daemon_.reset();
-    while (!programs_.empty())
-        programs_.pop_back();
-}
-
 std::string WireLab::writePorts(int n, const std::string& more) const {
     const std::string path = file("ports");
     std::ofstream table(path);

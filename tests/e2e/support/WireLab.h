@@ -28,7 +28,6 @@ namespace E2e {
 class WireLab {
   public:
     explicit WireLab(int ports);
-    ~WireLab();
 
     // Whether namespaces, links, captures, bus and directory were all made.
     bool ready() const { return ready_; }
