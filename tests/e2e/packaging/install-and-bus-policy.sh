@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The installation and its bus policy: `cmake --install BUILD --prefix /usr` into a staging directory
-# puts exactly the files packaging/programs names in place. The installed sysusers entries are applied
+# puts exactly the files packaging/programs names in place. Every installed unit passes
+# `systemd-analyze verify` and its offline security exposure stays at or under the bar that
+# packaging/programs gives it; every installed manual page renders without a warning. The installed sysusers entries are applied
 # to a copy of this machine's user database, which this test's own mount namespace sees as
 # /etc/passwd and /etc/group (nothing changes on the machine). On a system-like bus that includes the
 # installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
@@ -55,6 +57,33 @@ for line in ExecStart=/usr/sbin/sync-lumov-control Restart=on-failure User=sync-
     grep -qx "$line" "$unit" || fail "the unit lacks $line"
 done
 
+echo "== every unit verified and within its exposure bar, every manual page rendering without a warning"
+# verify resolves what a unit requires (dbus.service) among the machine's units: the installed files
+# go on top of a copy of them.
+mkdir -p "$work/verify/usr/lib/systemd"
+cp -a /usr/lib/systemd/system "$work/verify/usr/lib/systemd/"
+cp -a "$root/." "$work/verify/"
+export MANPATH=$root/usr/share/man   # verify runs `man` on each Documentation= page
+
+while read -r program directory manual bar; do
+    page=$root/usr/share/man/man$manual/$program.$manual.gz
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+        fail "man -l $program.$manual failed: $warnings"
+    [ -z "$warnings" ] || fail "$program.$manual renders with warnings: $warnings"
+    echo "manual $program($manual): renders"
+
+    [ "$bar" != - ] || continue
+    unit=$program.service
+    systemd-analyze verify --root="$work/verify" "$work/verify/usr/lib/systemd/system/$unit" \
+        >"$work/verify.log" 2>&1 || fail "verify $unit: $(cat "$work/verify.log")"
+    [ ! -s "$work/verify.log" ] || fail "verify $unit says: $(cat "$work/verify.log")"
+    exposure=$(systemd-analyze security --offline=true --root="$root" "$unit" 2>&1 |
+        sed -n 's/^→ Overall exposure level for [^:]*: \([0-9.]*\) .*/\1/p')
+    [ -n "$exposure" ] || fail "no exposure level for $unit"
+    awk -v e="$exposure" -v b="$bar" 'BEGIN { exit !(e <= b) }' ||
+        fail "$unit: exposure $exposure is over its bar $bar"
+    echo "unit $unit: verified, exposure $exposure (bar $bar)"
+done < <(programs "$source_dir")
 echo "== the installed system users"
 mkdir -p "$root/etc"
 cp /etc/passwd /etc/group "$root/etc/"

@@ -44,13 +44,13 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return all;
 }
 
-int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+}  // namespace
+
+int ChildProcess::millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
     auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
-
-}  // namespace
 
 ChildProcess::ChildProcess(Options options) {
     std::vector<std::string> args = options.argv;

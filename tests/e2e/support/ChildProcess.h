@@ -63,6 +63,9 @@ class ChildProcess {
     static Result run(const std::vector<std::string>& argv, std::chrono::milliseconds timeout,
                       const Environment& env = {}, int watchFd = -1, const OnReadable& onReadable = {});
 
+    // What is left of the time until deadline, in whole milliseconds (0 once it passed), for poll().
+    static int millisecondsLeft(std::chrono::steady_clock::time_point deadline);
+
     bool started() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }
     // False once the child has ended (it is reaped then).
