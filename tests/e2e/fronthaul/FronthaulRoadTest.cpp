@@ -34,11 +34,6 @@ using SyncTools::WireBuffer;
 
 constexpr size_t kPorts = FronthaulScript::kPorts;
 
-void putBe64(WireBuffer& message, size_t offset, uint64_t value) {
-    message.putBe32(offset, static_cast<uint32_t>(value >> 32));
-    message.putBe32(offset + 4, static_cast<uint32_t>(value));
-}
-
 WireBuffer header(uint32_t msgno, size_t size, uint32_t id) {
     WireBuffer message(msgno, size);
     message.putBe32(4, id);
@@ -70,7 +65,8 @@ WireBuffer transmitSsm(uint32_t id, uint32_t ssm, uint32_t enhanced, uint64_t ma
     WireBuffer message = header(DataPlaneClient::OUTPUT_TRANSMIT_SSM_IND, 48, id);
     message.putBe32(12, ssm);
     message.putBe32(16, enhanced);
-    putBe64(message, 24, masterId);
+    message.putBe32(24, static_cast<uint32_t>(masterId >> 32));
+    message.putBe32(28, static_cast<uint32_t>(masterId));
     message.putBe32(32, 0x02);
     message.putBe32(36, 1);
     message.putBe32(40, 0);

@@ -12,12 +12,10 @@ namespace E2e {
 namespace {
 
 std::string busAddress(const Environment& env) {
-    auto it = env.find("TAVI_BUS_ADDRESS");
-    if (it != env.end()) {
-        return it->second;
-    }
     const char* address = std::getenv("TAVI_BUS_ADDRESS");
-    return address != nullptr ? address : "";
+    return env.count("TAVI_BUS_ADDRESS") != 0 ? env.at("TAVI_BUS_ADDRESS")
+           : address != nullptr               ? address
+                                              : "";
 }
 
 // The daemon names its mailbox after the base name of its argv[0] ('/' or '\\' before it), which a

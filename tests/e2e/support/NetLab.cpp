@@ -27,14 +27,6 @@ bool run(const std::vector<std::string>& argv) {
     return ChildProcess::run(argv, std::chrono::seconds(20)).succeeded();
 }
 
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream stream(text);
-    std::vector<std::string> all;
-    for (std::string word; stream >> word;)
-        all.push_back(word);
-    return all;
-}
-
 // Namespaces of test programs that were killed before they could delete their own.
 void removeOrphans() {
     std::istringstream names(ChildProcess::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
@@ -90,7 +82,8 @@ bool NetLab::switchLink(const std::string& netns, const std::string& link, bool 
 
 bool NetLab::ip(const std::string& netns, const std::string& args) {
     std::vector<std::string> argv = {"ip", "-n", netns};
-    for (const std::string& word : words(args))
+    std::istringstream words(args);
+    for (std::string word; words >> word;)
         argv.push_back(word);
     return run(argv);
 }

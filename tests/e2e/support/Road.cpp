@@ -110,14 +110,11 @@ bool Road::serveUntil(const std::function<bool()>& done) {
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline || (daemon_ && !daemon_->running()))
             return false;
-        const bool any = ports_ || sync_ || dataPlane_;
         for (SyncTools::MailboxPeer* peer : {static_cast<SyncTools::MailboxPeer*>(ports_.get()),
                                              static_cast<SyncTools::MailboxPeer*>(sync_.get()),
                                              static_cast<SyncTools::MailboxPeer*>(dataPlane_.get())})
             if (peer != nullptr)
                 peer->processOnce(10);
-        if (!any)
-            return done();
     }
     return true;
 }

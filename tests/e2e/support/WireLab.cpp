@@ -1,6 +1,5 @@
 #include "WireLab.h"
 
-#include <algorithm>
 #include <fstream>
 
 namespace E2e {
@@ -29,19 +28,9 @@ std::string WireLab::writePorts(int n, const std::string& more) const {
 }
 
 ChildProcess& WireLab::start(const std::string& name, std::vector<std::string> argv, int inputFd) {
-    const auto former =
-        std::find_if(programs_.begin(), programs_.end(), [&](const auto& p) { return p.first == name; });
-    if (former != programs_.end())
-        programs_.erase(former);
-    programs_.emplace_back(
-        name, std::make_unique<ChildProcess>(ChildProcess::Options{std::move(argv), {}, -1, inputFd}));
-    return *programs_.back().second;
-}
-
-ChildProcess& WireLab::process(const std::string& name) {
-    return *std::find_if(programs_.begin(), programs_.end(), [&](const auto& p) {
-                return p.first == name;
-            })->second;
+    programs_.erase(name);  // stopped before the next one starts
+    return *(programs_[name] =
+                 std::make_unique<ChildProcess>(ChildProcess::Options{std::move(argv), {}, -1, inputFd}));
 }
 
 bool WireLab::startDaemon() {

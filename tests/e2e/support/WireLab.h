@@ -2,9 +2,9 @@
 #define SYNC_E2E_WIRELAB_H
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -39,7 +39,7 @@ class WireLab {
 
     // Starts argv (argv[0] a path) as `name`, stopping a former one of that name first.
     ChildProcess& start(const std::string& name, std::vector<std::string> argv, int inputFd = -1);
-    ChildProcess& process(const std::string& name);
+    ChildProcess& process(const std::string& name) { return *programs_.at(name); }
     // Starts the daemon (again) and waits until it is ready.
     bool startDaemon();
     DaemonProcess& daemon() { return *daemon_; }
@@ -74,7 +74,7 @@ class WireLab {
     TempDir dir_{"sync-wire"};
     PrivateBus bus_;
     std::unique_ptr<EsmcCapture> capture_;
-    std::vector<std::pair<std::string, std::unique_ptr<ChildProcess>>> programs_;
+    std::map<std::string, std::unique_ptr<ChildProcess>> programs_;
     std::unique_ptr<DaemonProcess> daemon_;
     std::vector<size_t> marks_;
     bool ready_ = false;
