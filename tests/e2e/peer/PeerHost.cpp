@@ -2,8 +2,8 @@
 // crashing peer goes: the port-control server, the sync-control server, the data-plane client or the
 // command server, chosen by the argument, on the bus of TAVI_BUS_ADDRESS. The peer tells the daemon
 // what FronthaulScript says and reports its progress on stdout, one line each, flushed at once:
-//     port       "subscribed N" for each new subscription, "status sent" once all ports subscribed
-//     sync       "subscribed N" likewise, "rec created" once REC, quality and standard are sent
+//     port       "status sent" once all ports subscribed
+//     sync       "rec created" once all three subscriptions came and REC and quality are sent
 //     dataplane  "connected" when the daemon confirms, then each order as DataPlaneClient describes it
 //     command    "registered NAME" for each registration
 // With `echo NAME` it is a mailbox of that name that sends every message it receives back to the
@@ -42,13 +42,9 @@ int runPorts() {
     server.setPorts(E2e::FronthaulScript::ports());
     if (!server.open())
         return fail(server.lastError());
-    size_t subscribed = 0;
-    bool statusSent = false;
-    for (;;) {
+    for (bool statusSent = false;;) {
         server.processOnce(kWaitMs);
-        for (; subscribed < server.subscriptions().size(); ++subscribed)
-            report("subscribed " + std::to_string(subscribed + 1));
-        if (!statusSent && subscribed == E2e::FronthaulScript::kPorts) {
+        if (!statusSent && server.subscriptions().size() == E2e::FronthaulScript::kPorts) {
             server.sendAllPortStatus();
             statusSent = true;
             report("status sent");
@@ -60,13 +56,9 @@ int runSync() {
     SyncTools::SyncControlServer server;
     if (!server.open())
         return fail(server.lastError());
-    size_t subscribed = 0;
-    bool scripted = false;
-    for (;;) {
+    for (bool scripted = false;;) {
         server.processOnce(kWaitMs);
-        for (; subscribed < server.subscriptions().size(); ++subscribed)
-            report("subscribed " + std::to_string(subscribed + 1));
-        if (!scripted && subscribed == 3) {
+        if (!scripted && server.subscriptions().size() == 3) {
             server.sendRecCreate();
             server.sendClockSettledQuality(E2e::FronthaulScript::kQuality);
             scripted = true;
@@ -80,8 +72,7 @@ int runDataPlane() {
     if (!client.open())
         return fail(client.lastError());
     bool connected = false;
-    size_t reported = 0;
-    for (;;) {
+    for (size_t reported = 0;;) {
         client.processOnce(kWaitMs);
         if (!connected && client.state() == SyncTools::DataPlaneClient::State::CONNECTED) {
             connected = true;
@@ -96,8 +87,7 @@ int runCommands() {
     SyncTools::CommandServer server;
     if (!server.open())
         return fail(server.lastError());
-    size_t reported = 0;
-    for (;;) {
+    for (size_t reported = 0;;) {
         server.processOnce(kWaitMs);
         for (; reported < server.registrations().size(); ++reported) {
             const auto& args = server.registrations()[reported].args;

@@ -47,7 +47,45 @@ class OperatorCommandTest : public E2e::Road {
     }
 };
 
-TEST_F(OperatorCommandTest, EveryWordIsAnsweredInFullAndAWrongOneWithTheUsage) {
+TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnsweredInFull) {
+    // synclumovcontrol and sync-sim while no daemon runs: each says what is wrong, if anything, and
+    // ends with its code. sync-sim's data-plane client never connects then.
+    E2e::TempDir dir("sync-sim");
+    const std::string table = "port fronthaul 1 02:00:5e:10:00:01 TnPort-A eth-a locked disabled\n";
+    const std::string scenarios[] = {
+        table + "rec-create\nwait orders TRANSMITSSM 1 1s\n", table + "wait connected 300ms\nexit\n",
+        table + "mac-forward 02:00:00:00:00:01\n", table + "rec-create   # nobody subscribed\nexit\n"};
+    for (size_t i = 0; i < 4; ++i)
+        std::ofstream(dir.file(std::to_string(i))) << scenarios[i];
+    const struct {
+        std::vector<std::string> argv;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{SYNC_COMMAND_PATH, "--help"}, 0, "info [ feature | output | ethernet | all ]"},
+        {{SYNC_COMMAND_PATH, "info", "all"}, 1, "no daemon"},
+        {{SYNC_SIM_PATH, dir.file("0")}, 2, "line 3: order kind must be one of"},
+        {{SYNC_SIM_PATH, dir.file("1")},
+         1,
+         "line 2 (wait connected 300ms): not reached within 300 ms: the data-plane client is waiting for the "
+         "daemon"},
+        {{SYNC_SIM_PATH, dir.file("2")},
+         1,
+         "line 2 (mac-forward 02:00:00:00:00:01): the data-plane client is not connected"},
+        {{SYNC_SIM_PATH, dir.file("3")}, 0, "step 2: rec-create"},
+    };
+    for (const auto& [argv, code, message] : cases) {
+        SCOPED_TRACE(message);
+        const auto started = std::chrono::steady_clock::now();
+        const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(30));
+        EXPECT_EQ(result.status, E2e::ExitStatus::exitedWith(code)) << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+        // The command waits the 3 s it promises for a daemon to register.
+        if (message == "no daemon") {
+            EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+        }
+    }
+
     openPorts();
     openSync();
     daemon_ = std::make_unique<E2e::DaemonProcess>();
@@ -98,48 +136,6 @@ TEST_F(OperatorCommandTest, EveryWordIsAnsweredInFullAndAWrongOneWithTheUsage) {
                   .find("Incorrect arg: everything \n\nusage:\n\n synclumovcontrol info [ feature | "
                         "output | ethernet | all ]"),
               std::string::npos);
-}
-
-// synclumovcontrol and sync-sim on a bus where no daemon runs: each says what is wrong, if anything,
-// and ends with its code. sync-sim's data-plane client never connects there.
-TEST(ToolsWithoutADaemonTest, SayWhatIsWrongAndEndWithTheirCode) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.running());
-    E2e::TempDir dir("sync-sim");
-    const std::string table = "port fronthaul 1 02:00:5e:10:00:01 TnPort-A eth-a locked disabled\n";
-    const std::string scenarios[] = {
-        table + "rec-create\nwait orders TRANSMITSSM 1 1s\n", table + "wait connected 300ms\nexit\n",
-        table + "mac-forward 02:00:00:00:00:01\n", table + "rec-create   # nobody subscribed\nexit\n"};
-    for (size_t i = 0; i < 4; ++i)
-        std::ofstream(dir.file(std::to_string(i))) << scenarios[i];
-    const struct {
-        std::vector<std::string> argv;
-        int code;
-        std::string message;
-    } cases[] = {
-        {{SYNC_COMMAND_PATH, "--help"}, 0, "info [ feature | output | ethernet | all ]"},
-        {{SYNC_COMMAND_PATH, "info", "all"}, 1, "no daemon"},
-        {{SYNC_SIM_PATH, dir.file("0")}, 2, "line 3: order kind must be one of"},
-        {{SYNC_SIM_PATH, dir.file("1")},
-         1,
-         "line 2 (wait connected 300ms): not reached within 300 ms: the data-plane client is waiting for the "
-         "daemon"},
-        {{SYNC_SIM_PATH, dir.file("2")},
-         1,
-         "line 2 (mac-forward 02:00:00:00:00:01): the data-plane client is not connected"},
-        {{SYNC_SIM_PATH, dir.file("3")}, 0, "step 2: rec-create"},
-    };
-    for (const auto& [argv, code, message] : cases) {
-        SCOPED_TRACE(message);
-        const auto started = std::chrono::steady_clock::now();
-        const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(30));
-        EXPECT_EQ(result.status, E2e::ExitStatus::exitedWith(code)) << result.output;
-        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
-        // The command waits the 3 s it promises for a daemon to register.
-        if (message == "no daemon") {
-            EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-        }
-    }
 }
 
 }  // namespace
