@@ -57,65 +57,56 @@ bool waitFor(const std::function<bool()>& done, std::chrono::seconds timeout) {
     return false;
 }
 
-class PtpWireTest : public ::testing::Test {
-  protected:
-    static constexpr int kPorts = 2;
+constexpr size_t kPorts = 2;
 
-    // The grandmaster and the node's ptp4l, sync-clockd on the node's socket, sync-portd serving two
-    // fronthaul ports from the kernel, the daemon and sync-esmcd: up when every port's PDUs carry the
-    // grandmaster's clockClass 6 (SSM 0x2).
-    void SetUp() override {
-        ASSERT_TRUE(lab_.ready()) << "cannot make network namespaces, veth links or captures (root needed)";
-        lab_.startGrandmaster();
-        lab_.startNode();
-        lab_.start("sync-portd", {SYNC_PORTD_PATH, "--ports", lab_.writePorts(kPorts)});
-        lab_.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", lab_.nodeSocket()});
-        ASSERT_TRUE(lab_.startDaemon()) << lab_.outputs();
-        lab_.start("sync-esmcd", {SYNC_ESMCD_PATH, "--clock-mac", "02:00:5e:10:00:ff"});
-        ASSERT_TRUE(lab_.awaitSsm(0x2, 40s)) << "no PDUs with SSM 0x2 on every port\n" << lab_.outputs();
-    }
-    // Every PDU since mark() carries one of the qualities, in the order given, each after the first at
-    // least once.
-    ::testing::AssertionResult sequence(const std::vector<std::pair<unsigned, unsigned>>& codes) {
-        for (size_t i = 0; i < kPorts; ++i) {
-            size_t at = 0;
-            bool seen = true;  // the quality before may have had no PDU since mark()
-            for (const EsmcDecoded& pdu : lab_.since(i)) {
-                const std::pair<unsigned, unsigned> got{pdu.ssm, pdu.enhancedSsm};
-                if (at + 1 < codes.size() && got == codes[at + 1] && seen)
-                    ++at, seen = false;
-                if (got != codes[at])
-                    return ::testing::AssertionFailure() << "port " << i + 1 << ": " << pdu.ssm << "/"
-                                                         << pdu.enhancedSsm << " out of turn in " << trail(i);
-                seen = true;
-            }
-            if (at + 1 != codes.size() || !seen)
-                return ::testing::AssertionFailure() << "port " << i + 1 << ": reached " << at + 1 << " of "
-                                                     << codes.size() << " qualities";
+// Every PDU since mark() carries one of the qualities, in the order given, each after the first at
+// least once.
+::testing::AssertionResult sequence(const E2e::WireLab& lab,
+                                    const std::vector<std::pair<unsigned, unsigned>>& codes) {
+    for (size_t i = 0; i < kPorts; ++i) {
+        size_t at = 0;
+        bool seen = true;  // the quality before may have had no PDU since mark()
+        std::string trail;
+        for (const EsmcDecoded& pdu : lab.since(i)) {
+            const std::pair<unsigned, unsigned> got{pdu.ssm, pdu.enhancedSsm};
+            trail += " " + std::to_string(pdu.ssm) + "/" + std::to_string(pdu.enhancedSsm);
+            if (at + 1 < codes.size() && got == codes[at + 1] && seen)
+                ++at, seen = false;
+            if (got != codes[at])
+                return ::testing::AssertionFailure() << "port " << i + 1 << ": out of turn after" << trail;
+            seen = true;
         }
-        return ::testing::AssertionSuccess();
+        if (at + 1 != codes.size() || !seen)
+            return ::testing::AssertionFailure()
+                   << "port " << i + 1 << ": reached " << at + 1 << " of " << codes.size() << " qualities";
     }
-    std::string trail(size_t i) const {
-        std::string text;
-        for (const EsmcDecoded& pdu : lab_.since(i))
-            text += " " + std::to_string(pdu.ssm) + "/" + std::to_string(pdu.enhancedSsm);
-        return text;
-    }
-    E2e::WireLab lab_{kPorts};
-};
+    return ::testing::AssertionSuccess();
+}
 
 // clockClass 6 is PRTC: SSM 0x2 (QL-PRC under option I) with enhanced SSM 0x20; 150 is SSU-A (0x4);
 // no grandmaster is the free-running equipment clock, QL-SEC (0xB).
 constexpr std::pair<unsigned, unsigned> PRTC{0x2, 0x20}, SSU_A{0x4, 0xFF}, SEC{0xB, 0xFF};
 
-TEST_F(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPtp4lRestartReachTheWire) {
+// The grandmaster and the node's ptp4l, sync-clockd on the node's socket, sync-portd serving two
+// fronthaul ports from the kernel, the daemon and sync-esmcd: up when every port's PDUs carry the
+// grandmaster's clockClass 6 (SSM 0x2).
+TEST(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPtp4lRestartReachTheWire) {
+    E2e::WireLab lab(kPorts);
+    ASSERT_TRUE(lab.ready()) << "cannot make network namespaces, veth links or captures (root needed)";
+    lab.startGrandmaster();
+    lab.startNode();
+    lab.start("sync-portd", {SYNC_PORTD_PATH, "--ports", lab.writePorts(kPorts)});
+    lab.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", lab.nodeSocket()});
+    ASSERT_TRUE(lab.startDaemon()) << lab.outputs();
+    lab.start("sync-esmcd", {SYNC_ESMCD_PATH, "--clock-mac", "02:00:5e:10:00:ff"});
+    ASSERT_TRUE(lab.awaitSsm(0x2, 40s)) << "no PDUs with SSM 0x2 on every port\n" << lab.outputs();
     const struct {
         std::string socket;
         uint16_t id;
-    } asked[] = {{lab_.nodeSocket(), PtpManagement::PARENT_DATA_SET},
-                 {lab_.nodeSocket(), PtpManagement::PORT_DATA_SET},
-                 {lab_.nodeSocket(), PtpManagement::TIME_STATUS_NP},
-                 {lab_.grandmasterSocket(), PtpManagement::GRANDMASTER_SETTINGS_NP}};
+    } asked[] = {{lab.nodeSocket(), PtpManagement::PARENT_DATA_SET},
+                 {lab.nodeSocket(), PtpManagement::PORT_DATA_SET},
+                 {lab.nodeSocket(), PtpManagement::TIME_STATUS_NP},
+                 {lab.grandmasterSocket(), PtpManagement::GRANDMASTER_SETTINGS_NP}};
     for (const auto& [socket, id] : asked) {
         const PtpManagement::Layout* layout = PtpManagement::layout(id);
         const std::optional<PtpManagement::Message> decoded = ask(socket, id);
@@ -131,57 +122,57 @@ TEST_F(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPt
         }
     }
 
-    E2e::ChildProcess& clockd = lab_.process("sync-clockd");
+    E2e::ChildProcess& clockd = lab.process("sync-clockd");
     EXPECT_NE(clockd.output().find("clock settled quality PRTC"), std::string::npos) << clockd.output();
     clockd.signal(SIGUSR1);
     ASSERT_TRUE(waitFor([&] { return clockd.output().find("status: indicated") != std::string::npos; }, 5s));
     const std::map<std::string, std::string> parent =
-        pmcFields(E2e::WireLab::pmc(lab_.nodeSocket(), "GET PARENT_DATA_SET"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET PARENT_DATA_SET"));
     const std::map<std::string, std::string> time =
-        pmcFields(E2e::WireLab::pmc(lab_.nodeSocket(), "GET TIME_STATUS_NP"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET TIME_STATUS_NP"));
     const std::map<std::string, std::string> port =
-        pmcFields(E2e::WireLab::pmc(lab_.nodeSocket(), "GET PORT_DATA_SET"));
+        pmcFields(E2e::WireLab::pmc(lab.nodeSocket(), "GET PORT_DATA_SET"));
     for (const std::string& line :
          {"status: grandmaster " + parent.at("grandmasterIdentity") + " clockClass " +
               parent.at("gm.ClockClass"),
           "status: gmPresent " + time.at("gmPresent"), "status: port 1 " + port.at("portState")})
         EXPECT_NE(clockd.output().find(line + "\n"), std::string::npos) << line << "\n" << clockd.output();
 
-    lab_.mark();
+    lab.mark();
     const double changed = E2e::EsmcCapture::now();
-    ASSERT_TRUE(lab_.setClockClass(150));
-    ASSERT_TRUE(lab_.awaitSsm(0x4, 10s)) << lab_.outputs();
+    ASSERT_TRUE(lab.setClockClass(150));
+    ASSERT_TRUE(lab.awaitSsm(0x4, 10s)) << lab.outputs();
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = lab_.since(i);
+        const std::vector<EsmcDecoded> pdus = lab.since(i);
         const auto first =
             std::find_if(pdus.begin(), pdus.end(), [](const EsmcDecoded& p) { return p.ssm == 0x4; });
         ASSERT_NE(first, pdus.end());
         EXPECT_LT(first->time - changed, 2.0) << "port " << i + 1;
         EXPECT_TRUE(first->event);
     }
-    EXPECT_TRUE(sequence({PRTC, SSU_A}));
+    EXPECT_TRUE(sequence(lab, {PRTC, SSU_A}));
 
-    lab_.mark();
-    lab_.process("grandmaster ptp4l").stop();
-    ASSERT_TRUE(lab_.awaitSsm(0xB, 15s)) << lab_.outputs();
-    lab_.startGrandmaster();
-    ASSERT_TRUE(lab_.awaitSsm(0x2, 30s)) << lab_.outputs();
-    EXPECT_TRUE(sequence({SSU_A, SEC, PRTC}));
+    lab.mark();
+    lab.process("grandmaster ptp4l").stop();
+    ASSERT_TRUE(lab.awaitSsm(0xB, 15s)) << lab.outputs();
+    lab.startGrandmaster();
+    ASSERT_TRUE(lab.awaitSsm(0x2, 30s)) << lab.outputs();
+    EXPECT_TRUE(sequence(lab, {SSU_A, SEC, PRTC}));
 
     // The node's ptp4l killed and restarted: no reference and back, no output removed, no gap.
-    lab_.mark();
-    lab_.process("node ptp4l").kill();
-    ASSERT_TRUE(lab_.awaitSsm(0xB, 10s)) << lab_.outputs();
-    lab_.startNode();
-    ASSERT_TRUE(lab_.awaitSsm(0x2, 30s)) << lab_.outputs();
-    EXPECT_TRUE(sequence({PRTC, SEC, PRTC}));
-    EXPECT_EQ(lab_.process("sync-esmcd").output().find("removed"), std::string::npos) << lab_.outputs();
+    lab.mark();
+    lab.process("node ptp4l").kill();
+    ASSERT_TRUE(lab.awaitSsm(0xB, 10s)) << lab.outputs();
+    lab.startNode();
+    ASSERT_TRUE(lab.awaitSsm(0x2, 30s)) << lab.outputs();
+    EXPECT_TRUE(sequence(lab, {PRTC, SEC, PRTC}));
+    EXPECT_EQ(lab.process("sync-esmcd").output().find("removed"), std::string::npos) << lab.outputs();
     for (size_t i = 0; i < kPorts; ++i) {
-        const std::vector<EsmcDecoded> pdus = lab_.since(i);
+        const std::vector<EsmcDecoded> pdus = lab.since(i);
         for (size_t k = 1; k < pdus.size(); ++k)
             EXPECT_LE(pdus[k].time - pdus[k - 1].time, 1.5) << "port " << i + 1 << " fell silent";
     }
-    EXPECT_EQ(lab_.process("sync-clockd").stop(), E2e::ExitStatus::exitedWith(0));
+    EXPECT_EQ(lab.process("sync-clockd").stop(), E2e::ExitStatus::exitedWith(0));
 }
 
 }  // namespace
