@@ -12,7 +12,6 @@
 #include <poll.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "CommandServer.h"

@@ -1,6 +1,5 @@
 #include "DaemonProcess.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <utility>
 

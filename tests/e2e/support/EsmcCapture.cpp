@@ -1,11 +1,9 @@
 #include "EsmcCapture.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <linux/if_packet.h>
 #include <net/if.h>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 #include <sstream>
 
 #include "ChildProcess.h"
+#include "NetnsScope.h"
 #include "TempDir.h"
 
 namespace E2e {
@@ -51,9 +50,8 @@ unsigned number(const std::string& text) {
 
 EsmcCapture::EsmcCapture(const std::string& netns, const std::vector<std::string>& interfaces)
     : frames_(interfaces.size()) {
-    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-    ready_ = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
+    const SyncTools::NetnsScope scope(netns);  // the sockets stay in it for good
+    ready_ = scope.entered();
     for (const std::string& name : interfaces) {
         const int fd = socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(SLOW_PROTOCOLS));
         sockaddr_ll address{};
@@ -68,11 +66,6 @@ EsmcCapture::EsmcCapture(const std::string& netns, const std::vector<std::string
                  setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &buffer, sizeof buffer) == 0;
         fds_.push_back(fd);
     }
-    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
-        std::abort();  // the rest of the test would run in the wrong namespace
-    for (int fd : {own, target})
-        if (fd >= 0)
-            close(fd);
 }
 
 EsmcCapture::~EsmcCapture() {

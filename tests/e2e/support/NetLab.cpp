@@ -1,8 +1,6 @@
 #include "NetLab.h"
 
-#include <fcntl.h>
 #include <net/if.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -18,6 +16,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
+#include "NetnsScope.h"
 
 namespace E2e {
 
@@ -63,20 +62,16 @@ NetLab::~NetLab() {
 }
 
 bool NetLab::switchLink(const std::string& netns, const std::string& link, bool up) {
-    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-    bool done = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
+    const SyncTools::NetnsScope scope(netns);
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    bool done = scope.entered();
     ifreq request{};
     std::strncpy(request.ifr_name, link.c_str(), IFNAMSIZ - 1);
     done = done && fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
     request.ifr_flags = static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
     done = done && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
-        std::abort();  // the rest of the program would run in the wrong namespace
-    for (int d : {fd, own, target})
-        if (d >= 0)
-            close(d);
+    if (fd >= 0)
+        close(fd);
     return done;
 }
 
