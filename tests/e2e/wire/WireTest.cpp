@@ -259,19 +259,11 @@ TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRun
 
 // What the daemon shows of one port: "admin/OPER mac", e.g. "1/ENABLED 02:..".
 std::string portLine(const std::string& info, const std::string& port) {
-    const size_t at = info.find("tnport name               : " + port + "\n");
-    if (at == std::string::npos)
-        return "absent";
+    const std::regex block(
+        "tnport name +: " + port +
+        "\n[^]*?mac address +: (\\S+)[^]*?administrativeState +: (\\d+)\\s+operationalState +: (\\S+)");
     std::smatch m;
-    const std::string block = info.substr(at, 900);
-    std::string mac, admin, oper;
-    if (std::regex_search(block, m, std::regex("mac address +: (\\S+)")))
-        mac = m[1];
-    if (std::regex_search(block, m, std::regex("administrativeState +: (\\d+)")))
-        admin = m[1];
-    if (std::regex_search(block, m, std::regex("operationalState +: (\\S+)")))
-        oper = m[1];
-    return admin + "/" + oper + " " + mac;
+    return std::regex_search(info, m, block) ? m[2].str() + "/" + m[3].str() + " " + m[1].str() : "absent";
 }
 
 std::string kernelMac(const std::string& netns, const std::string& link) {
