@@ -39,37 +39,31 @@ pid_t TraceRecord::vpid() const {
     return text.empty() ? -1 : static_cast<pid_t>(std::strtol(text.c_str(), nullptr, 10));
 }
 
-std::optional<TraceRecord> TraceRecord::parse(const std::string& line) {
+std::vector<TraceRecord> TraceRecord::parseAll(const std::string& text) {
     static const std::regex event(R"(^\[[^\]]*\] (?:\S+ )?(\S+): (\{.*\})$)");
     static const std::regex field(R"re((\w+) = (?:"((?:[^"\\]|\\.)*)"|([^,}"]*[^,}" ])))re");
     static const std::regex separators(R"(^[{}, ]*$)");
-    std::smatch m;
-    if (!std::regex_match(line, m, event))
-        return std::nullopt;
-    TraceRecord record;
-    record.name = m[1];
-    const std::string body = m[2];
-    std::string rest;
-    auto at = body.cbegin();
-    for (std::sregex_iterator it(body.begin(), body.end(), field), end; it != end; ++it) {
-        rest.append(at, (*it)[0].first);
-        at = (*it)[0].second;
-        record.fields[(*it)[1]] = (*it)[2].matched ? unquoted((*it)[2]) : std::string((*it)[3]);
-    }
-    rest.append(at, body.cend());
-    // Whatever no field took must be the braces and commas between them: anything else is not
-    // a line this reader understands.
-    if (!std::regex_match(rest, separators))
-        return std::nullopt;
-    return record;
-}
-
-std::vector<TraceRecord> TraceRecord::parseAll(const std::string& text) {
     std::vector<TraceRecord> records;
     std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        if (auto record = parse(line))
-            records.push_back(std::move(*record));
+    std::smatch m;
+    for (std::string line; std::getline(lines, line);) {
+        if (!std::regex_match(line, m, event))
+            continue;
+        TraceRecord record;
+        record.name = m[1];
+        const std::string body = m[2];
+        std::string rest;
+        auto at = body.cbegin();
+        for (std::sregex_iterator it(body.begin(), body.end(), field), end; it != end; ++it) {
+            rest.append(at, (*it)[0].first);
+            at = (*it)[0].second;
+            record.fields[(*it)[1]] = (*it)[2].matched ? unquoted((*it)[2]) : std::string((*it)[3]);
+        }
+        rest.append(at, body.cend());
+        // Whatever no field took must be the braces and commas between them.
+        if (std::regex_match(rest, separators))
+            records.push_back(std::move(record));
+    }
     return records;
 }
 
