@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -45,15 +46,6 @@ size_t indexOf(const std::vector<TraceRecord>& events, const std::string& event,
                (file.empty() || r.field("file") == file);
     });
     return static_cast<size_t>(it - events.begin());
-}
-
-// The function an ENTER or RETURN text names: "Enter==>(init) ..." gives "init".
-std::string functionOf(const std::string& text) {
-    std::size_t open = text.find("==>(");
-    open = open == std::string::npos ? text.find("<==(") : open;
-    std::size_t close = text.find(')', open);
-    return open == std::string::npos || close == std::string::npos ? ""
-                                                                   : text.substr(open + 4, close - open - 4);
 }
 
 TEST(DaemonTest, OwnsItsNamesAbortsAsASecondInstanceAndWhenTheBusGoesAndTracesWithCallSites) {
@@ -145,8 +137,12 @@ TEST(DaemonTest, OwnsItsNamesAbortsAsASecondInstanceAndWhenTheBusGoesAndTracesWi
                 const bool enter = event == "ENTER" || event == "ENTER_FREQ";
                 if (!enter && event != "RETURN" && event != "RETURN_FREQ")
                     continue;
-                const std::string key = (event.find("_FREQ") != std::string::npos ? "FREQ " : "") +
-                                        functionOf(r.field("info_msg"));
+                // The function an ENTER or RETURN text names: "Enter==>(init) ..." gives "init".
+                const std::string text = r.field("info_msg");
+                std::smatch function;
+                std::regex_search(text, function, std::regex("(?:==>|<==)\\(([^)]*)\\)"));
+                const std::string key =
+                    (event.find("_FREQ") != std::string::npos ? "FREQ " : "") + function[1].str();
                 EXPECT_FALSE(r.field("file").empty()) << r.field("info_msg");
                 EXPECT_GT(std::stoi(r.field("line")), 0) << r.field("info_msg");
                 if (enter) {

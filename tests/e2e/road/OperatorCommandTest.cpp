@@ -19,9 +19,7 @@ using E2e::FronthaulScript;
 constexpr int kPorts = 40;
 
 std::string portName(int n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "TnPort-%02d", n);
-    return name;
+    return (n < 10 ? "TnPort-0" : "TnPort-") + std::to_string(n);
 }
 
 std::vector<FronthaulScript::Port> table() {

@@ -8,7 +8,6 @@ FronthaulScript::Port FronthaulScript::port(size_t n, const std::string& name,
                                             const std::string& interfaceName,
                                             const std::string& networkNamespace) {
     Port port;
-    port.role = SyncTools::PortControlServer::ROLE_C2;
     port.rhaiId = static_cast<uint32_t>(10 + n);
     port.macAddress = {0x02, 0x00, 0x5e, 0x10, 0x00, static_cast<uint8_t>(n)};
     port.portName = name;

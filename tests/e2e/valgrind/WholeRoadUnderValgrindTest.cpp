@@ -7,9 +7,7 @@
 
 #include <chrono>
 #include <csignal>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 
 #include "Road.h"
@@ -19,17 +17,10 @@ namespace {
 
 using E2e::ExitStatus;
 
-std::string readFile(const std::string& path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
 class WholeRoadUnderValgrindTest : public E2e::Road {};
 
 TEST_F(WholeRoadUnderValgrindTest, FourPortRoadEndsWithoutMemoryErrorsOrDefiniteLeaks) {
     E2e::TempDir home("sync-valgrind");
-    const std::string log = home.file("memcheck.log");
     E2e::DaemonProcess::Options options;
     options.wrapper = {"valgrind",
                        "--tool=memcheck",
@@ -38,14 +29,13 @@ TEST_F(WholeRoadUnderValgrindTest, FourPortRoadEndsWithoutMemoryErrorsOrDefinite
                        "--leak-check=full",
                        "--show-leak-kinds=definite",
                        "--errors-for-leak-kinds=definite",
-                       "--num-callers=30",
-                       "--log-file=" + log};
+                       "--num-callers=30"};
     // The tracing library gives up on a session daemon at once instead of waiting for one.
     options.env = {{"LTTNG_HOME", home.path()}, {"LTTNG_UST_REGISTER_TIMEOUT", "0"}};
     // Memcheck runs the daemon some 20-50 times slower than natively.
     limit_ = std::chrono::seconds(90);
     bringUp(Peer::NONE, options);
-    ASSERT_FALSE(HasFatalFailure()) << readFile(log);
+    ASSERT_FALSE(HasFatalFailure()) << daemonOutput();
     EXPECT_EQ(ordersOf(Order::OUTPUT_CREATE).size(), outputs_);
 
     // Quality PRTC: enhanced SSM 0x20 at every output.
@@ -56,14 +46,14 @@ TEST_F(WholeRoadUnderValgrindTest, FourPortRoadEndsWithoutMemoryErrorsOrDefinite
         return std::count_if(sent.begin(), sent.end(), [](const Order& o) {
                    return o.enhancedSsmCode == 0x20;
                }) >= static_cast<long>(outputs_);
-    })) << readFile(log);
+    })) << daemonOutput();
     sync_->sendRecDelete();
     ASSERT_TRUE(serveUntil([&] { return ordersOf(Order::OUTPUT_REMOVE).size() >= outputs_; }))
-        << readFile(log);
+        << daemonOutput();
 
-    ASSERT_TRUE(daemon_->running()) << readFile(log);
+    ASSERT_TRUE(daemon_->running()) << daemonOutput();
     const ExitStatus status = daemon_->stop(std::chrono::seconds(60));
-    const std::string report = readFile(log);
+    const std::string report = daemonOutput();  // memcheck writes to the daemon's stderr
     EXPECT_EQ(status, ExitStatus::killedBy(SIGTERM)) << report;
     EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
     EXPECT_FALSE(std::regex_search(report, std::regex("definitely lost: [1-9]"))) << report;
