@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     const int changes = argc > 1 ? std::atoi(argv[1]) : 20;
     E2e::WireLab chain(2);
     if (chain.ready()) {
-        chain.startGrandmaster();
-        chain.startNode();
+        chain.startPtp4l(true);
+        chain.startPtp4l(false);
         chain.start("sync-portd", {SYNC_PORTD_PATH, "--ports", chain.writePorts(2)});
         chain.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", chain.nodeSocket()});
     }

@@ -93,8 +93,8 @@ constexpr std::pair<unsigned, unsigned> PRTC{0x2, 0x20}, SSU_A{0x4, 0xFF}, SEC{0
 TEST(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPtp4lRestartReachTheWire) {
     E2e::WireLab lab(kPorts);
     ASSERT_TRUE(lab.ready()) << "cannot make network namespaces, veth links or captures (root needed)";
-    lab.startGrandmaster();
-    lab.startNode();
+    lab.startPtp4l(true);
+    lab.startPtp4l(false);
     lab.start("sync-portd", {SYNC_PORTD_PATH, "--ports", lab.writePorts(kPorts)});
     lab.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", lab.nodeSocket()});
     ASSERT_TRUE(lab.startDaemon()) << lab.outputs();
@@ -155,7 +155,7 @@ TEST(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPtp4
     lab.mark();
     lab.process("grandmaster ptp4l").stop();
     ASSERT_TRUE(lab.awaitSsm(0xB, 15s)) << lab.outputs();
-    lab.startGrandmaster();
+    lab.startPtp4l(true);
     ASSERT_TRUE(lab.awaitSsm(0x2, 30s)) << lab.outputs();
     EXPECT_TRUE(sequence(lab, {SSU_A, SEC, PRTC}));
 
@@ -163,7 +163,7 @@ TEST(PtpWireTest, PmcAgreesAndGrandmasterClassChangeLossAndReturnAndTheNodesPtp4
     lab.mark();
     lab.process("node ptp4l").kill();
     ASSERT_TRUE(lab.awaitSsm(0xB, 10s)) << lab.outputs();
-    lab.startNode();
+    lab.startPtp4l(false);
     ASSERT_TRUE(lab.awaitSsm(0x2, 30s)) << lab.outputs();
     EXPECT_TRUE(sequence(lab, {PRTC, SEC, PRTC}));
     EXPECT_EQ(lab.process("sync-esmcd").output().find("removed"), std::string::npos) << lab.outputs();

@@ -36,13 +36,6 @@ ChildProcess::Options childOptions(const DaemonProcess::Options& options) {
 
 }  // namespace
 
-std::string DaemonProcess::defaultBinary() {
-    return SYNC_DAEMON_PATH;
-}
-
-DaemonProcess::Options::Options(std::string argv0, Environment env)
-    : argv0(std::move(argv0)), env(std::move(env)), binary(defaultBinary()) {}
-
 DaemonProcess::DaemonProcess(Options options)
     : ChildProcess(childOptions(options)),
       address_(busAddress(options.env)),

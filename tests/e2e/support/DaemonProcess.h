@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ChildProcess.h"
@@ -22,7 +23,8 @@ class DaemonProcess : public ChildProcess {
     static constexpr const char* kServiceBusName = "org.tavi.Service.sync.SyncLumovControl";
 
     struct Options {
-        Options(std::string argv0 = {}, Environment env = {});
+        Options(std::string argv0 = {}, Environment env = {})
+            : argv0(std::move(argv0)), env(std::move(env)), binary(defaultBinary()) {}
         std::string argv0;   // empty: the binary's own path
         Environment env;     // e.g. LTTNG_HOME of an LttngSession
         std::string binary;  // the daemon built with these tests unless changed
@@ -33,7 +35,7 @@ class DaemonProcess : public ChildProcess {
         std::vector<std::string> wrapper;
     };
     // The daemon built with these tests.
-    static std::string defaultBinary();
+    static std::string defaultBinary() { return SYNC_DAEMON_PATH; }
 
     explicit DaemonProcess(Options options = {});
 

@@ -1,14 +1,8 @@
 #include "ExitStatus.h"
 
-#include <sys/wait.h>
-
 #include <cstring>
 
 namespace E2e {
-
-ExitStatus ExitStatus::fromWaitStatus(int status) {
-    return WIFSIGNALED(status) ? killedBy(WTERMSIG(status)) : exitedWith(WEXITSTATUS(status));
-}
 
 std::string ExitStatus::describe() const {
     return exited_ ? "exit " + std::to_string(value_)

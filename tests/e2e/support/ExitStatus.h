@@ -1,6 +1,8 @@
 #ifndef SYNC_E2E_EXITSTATUS_H
 #define SYNC_E2E_EXITSTATUS_H
 
+#include <sys/wait.h>
+
 #include <ostream>
 #include <string>
 
@@ -9,7 +11,9 @@ namespace E2e {
 // How a child process ended, decoded from waitpid's status.
 class ExitStatus {
   public:
-    static ExitStatus fromWaitStatus(int status);
+    static ExitStatus fromWaitStatus(int status) {
+        return WIFSIGNALED(status) ? killedBy(WTERMSIG(status)) : exitedWith(WEXITSTATUS(status));
+    }
     static ExitStatus exitedWith(int code) { return ExitStatus(true, code); }
     static ExitStatus killedBy(int signal) { return ExitStatus(false, signal); }
 

@@ -39,7 +39,7 @@ bool WireLab::startDaemon() {
     return daemon_->waitUntilReady();
 }
 
-void WireLab::ptp4l(bool grandmaster) {
+void WireLab::startPtp4l(bool grandmaster) {
     // ip netns exec replaces itself with ptp4l: the pid is ptp4l's.
     start(grandmaster ? "grandmaster ptp4l" : "node ptp4l",
           {"ip", "netns", "exec", grandmaster ? net_.far() : net_.node(), "ptp4l", "-2", "-S", "-m", "-i",

@@ -43,8 +43,8 @@ class WireLab {
     // Starts the daemon (again) and waits until it is ready.
     bool startDaemon();
     DaemonProcess& daemon() { return *daemon_; }
-    void startGrandmaster() { ptp4l(true); }
-    void startNode() { ptp4l(false); }
+    // Starts (again) the grandmaster's ptp4l, or the node's.
+    void startPtp4l(bool grandmaster);
     std::string nodeSocket() const { return file("node.sock"); }
     std::string grandmasterSocket() const { return file("gm.sock"); }
     // `pmc -u -b 0` at a socket: its output, empty when it failed.
@@ -68,8 +68,6 @@ class WireLab {
     std::string outputs() const;
 
   private:
-    void ptp4l(bool grandmaster);
-
     NetLab net_;
     TempDir dir_{"sync-wire"};
     PrivateBus bus_;
