@@ -1,6 +1,6 @@
 // The grandmaster's clockClass changed at run time (pmc SET GRANDMASTER_SETTINGS_NP, alternating
 // 150 and 6) to the event PDU with the mapped quality (SSM 0x4, 0x2) captured on the far end: the
-// whole chain of a PtpChain, nothing simulated on the clock's side.
+// whole chain in a WireLab, nothing simulated on the clock's side.
 //   bench-ptp-wire [changes]
 #include <algorithm>
 #include <cstdio>
@@ -9,14 +9,21 @@
 #include <thread>
 #include <vector>
 
-#include "PtpChain.h"
+#include "WireLab.h"
 
 int main(int argc, char** argv) {
     const int changes = argc > 1 ? std::atoi(argv[1]) : 20;
-    E2e::PtpChain chain({SYNC_PORTD_PATH, SYNC_ESMCD_PATH, SYNC_CLOCKD_PATH});
-    std::string why;
-    if (!chain.up(std::chrono::seconds(40), why)) {
-        std::fprintf(stderr, "the chain did not come up: %s\n", why.c_str());
+    E2e::WireLab chain(2);
+    if (chain.ready()) {
+        chain.startPtp4l(true);
+        chain.startPtp4l(false);
+        chain.start("sync-portd", {SYNC_PORTD_PATH, "--ports", chain.writePorts(2)});
+        chain.start("sync-clockd", {SYNC_CLOCKD_PATH, "--uds", chain.nodeSocket()});
+    }
+    if (!chain.ready() || !chain.startDaemon() ||
+        !chain.start("sync-esmcd", {SYNC_ESMCD_PATH, "--clock-mac", "02:00:5e:10:00:ff"}).started() ||
+        !chain.awaitSsm(0x2, std::chrono::seconds(40))) {
+        std::fprintf(stderr, "the chain did not come up (root needed):\n%s\n", chain.outputs().c_str());
         return 1;
     }
     std::mt19937 random(std::random_device{}());
@@ -28,7 +35,7 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1000 + random() % 1000));
         const size_t from = chain.capture().count(0);
         const double changed = E2e::EsmcCapture::now();
-        if (!chain.lab().setClockClass(clockClass) || !chain.awaitSsm(ssm, std::chrono::seconds(10))) {
+        if (!chain.setClockClass(clockClass) || !chain.awaitSsm(ssm, std::chrono::seconds(10))) {
             std::fprintf(stderr, "change %d to clockClass %d did not reach the wire\n%s\n", i, clockClass,
                          chain.outputs().c_str());
             return 1;

@@ -19,7 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 #include "DaemonProcess.h"
 #include "EsmcCapture.h"
@@ -77,7 +76,6 @@ class Chain {
         E2e::ChildProcess::Options esmcd;
         esmcd.file = SYNC_ESMCD_PATH;
         esmcd.argv = {SYNC_ESMCD_PATH, "--clock-mac", "02:00:5e:10:00:ff"};
-        esmcd.outputFd = esmcdOutput_.fd();
         esmcd_ = std::make_unique<E2e::ChildProcess>(esmcd);
         if (!serveUntil(
                 [&] {
@@ -110,7 +108,7 @@ class Chain {
     }
 
     size_t lines(const std::string& text) const {
-        std::istringstream all(esmcdOutput_.text());
+        std::istringstream all(esmcd_->output());
         size_t count = 0;
         for (std::string line; std::getline(all, line);)
             count += line.find(text) != std::string::npos;
@@ -139,7 +137,6 @@ class Chain {
     std::unique_ptr<E2e::DaemonProcess> daemon_;
     std::unique_ptr<E2e::ChildProcess> esmcd_;
     std::unique_ptr<E2e::ChildProcess> portd_;
-    E2e::CapturedOutput esmcdOutput_;
     std::string error_;
 
   private:
@@ -154,7 +151,7 @@ int latency(int changes) {
     Chain chain(kOutputs);
     if (!chain.start(kOutputs)) {
         std::fprintf(stderr, "bench-esmc-wire: %s\n%s", chain.error_.c_str(),
-                     chain.esmcdOutput_.text().c_str());
+                     (chain.esmcd_ ? chain.esmcd_->output() : std::string()).c_str());
         return 1;
     }
     std::vector<std::string> far;
@@ -200,7 +197,7 @@ int linkup(int toggles) {
     Chain chain(1, true);
     if (!chain.start(1)) {
         std::fprintf(stderr, "bench-esmc-wire: %s\n%s", chain.error_.c_str(),
-                     chain.esmcdOutput_.text().c_str());
+                     (chain.esmcd_ ? chain.esmcd_->output() : std::string()).c_str());
         return 1;
     }
     EsmcCapture capture(chain.lab_.far(), {E2e::NetLab::farLink(1)});

@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 #include "Mailbox.h"
 #include "MessageBuffer.h"
@@ -117,11 +116,9 @@ struct Service {
         E2e::ChildProcess::Options options;
         options.file = SYNC_PORTD_PATH;
         options.argv = {SYNC_PORTD_PATH, "--ports", table};
-        options.outputFd = output.fd();
         started = Clock::now();
         process = std::make_unique<E2e::ChildProcess>(options);
     }
-    E2e::CapturedOutput output;
     Clock::time_point started;
     std::unique_ptr<E2e::ChildProcess> process;
 };
@@ -161,7 +158,7 @@ int main(int argc, char** argv) {
     Clock::time_point at;
     if (!connected || !client.subscribe("P1") || !client.status(std::chrono::seconds(10), at, oper)) {
         std::fprintf(stderr, "bench-portd-links: sync-portd did not serve\n%s",
-                     service.output.text().c_str());
+                     service.process->output().c_str());
         unlink(table);
         return 1;
     }

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The installation and its bus policy: `cmake --install BUILD --prefix /usr` into a staging directory
-# puts exactly the files packaging/programs names in place. The installed sysusers entries are applied
+# puts exactly the files packaging/programs names in place. Every installed unit passes
+# `systemd-analyze verify` and its offline security exposure stays at or under the bar that
+# packaging/programs gives it; every installed manual page renders without a warning. The installed sysusers entries are applied
 # to a copy of this machine's user database, which this test's own mount namespace sees as
 # /etc/passwd and /etc/group (nothing changes on the machine). On a system-like bus that includes the
 # installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
-# demo road with root's simulated peers and records into a root LTTng session daemon of the
-# namespace; a member of sync-operators runs `synclumovcontrol info all`; nobody else may own an
-# org.tavi name, deliver to the daemon or run the command, and the daemon's user and the operator
-# may own only their own names.
+# demo road with root's simulated peers (to every output transmitting) and records into a root LTTng
+# session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all`;
+# nobody else may own an org.tavi name, deliver to the daemon or run the command, and the daemon's
+# user and the operator may own only their own names.
 # Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING SOURCE_DIR. Needs root (exit 77, a skip, otherwise).
 set -euo pipefail
 
@@ -55,6 +57,33 @@ for line in ExecStart=/usr/sbin/sync-lumov-control Restart=on-failure User=sync-
     grep -qx "$line" "$unit" || fail "the unit lacks $line"
 done
 
+echo "== every unit verified and within its exposure bar, every manual page rendering without a warning"
+# verify resolves what a unit requires (dbus.service) among the machine's units: the installed files
+# go on top of a copy of them.
+mkdir -p "$work/verify/usr/lib/systemd"
+cp -a /usr/lib/systemd/system "$work/verify/usr/lib/systemd/"
+cp -a "$root/." "$work/verify/"
+export MANPATH=$root/usr/share/man   # verify runs `man` on each Documentation= page
+
+while read -r program directory manual bar; do
+    page=$root/usr/share/man/man$manual/$program.$manual.gz
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+        fail "man -l $program.$manual failed: $warnings"
+    [ -z "$warnings" ] || fail "$program.$manual renders with warnings: $warnings"
+    echo "manual $program($manual): renders"
+
+    [ "$bar" != - ] || continue
+    unit=$program.service
+    systemd-analyze verify --root="$work/verify" "$work/verify/usr/lib/systemd/system/$unit" \
+        >"$work/verify.log" 2>&1 || fail "verify $unit: $(cat "$work/verify.log")"
+    [ ! -s "$work/verify.log" ] || fail "verify $unit says: $(cat "$work/verify.log")"
+    exposure=$(systemd-analyze security --offline=true --root="$root" "$unit" 2>&1 |
+        sed -n 's/^→ Overall exposure level for [^:]*: \([0-9.]*\) .*/\1/p')
+    [ -n "$exposure" ] || fail "no exposure level for $unit"
+    awk -v e="$exposure" -v b="$bar" 'BEGIN { exit !(e <= b) }' ||
+        fail "$unit: exposure $exposure is over its bar $bar"
+    echo "unit $unit: verified, exposure $exposure (bar $bar)"
+done < <(programs "$source_dir")
 echo "== the installed system users"
 mkdir -p "$root/etc"
 cp /etc/passwd /etc/group "$root/etc/"
@@ -143,6 +172,15 @@ run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log
 pids+=($!)
 poll 60 grep -q '^scenario done' "$work/sim.log" ||
     fail "the road did not complete: $(cat "$work/sim.log" "$work/daemon.log")"
+# Each output of the demo's four ports was created on its interface and ends up transmitting ePRTC
+# (SSM 0x02, enhanced 0x21) with ESMC on.
+outputs=$(awk '$1 == "order:" { split($3, id, "=") }
+    $2 == "OUTPUT_CREATE" { split($4, name, "="); interface[id[2]] = name[2] }
+    $2 == "TRANSMIT_SSM" { codes[id[2]] = $4 " " $5 }
+    $2 == "ESMC_CONTROL" { esmc[id[2]] = $4 }
+    END { for (i in interface) print interface[i], codes[i], esmc[i] }' "$work/sim.log" | sort)
+[ "$outputs" = "$(printf '%s ssmCode=0x02 enhancedSsmCode=0x21 output=1\n' eth-fh-a eth-fh-b eth-fh-c eth-fh-d)" ] ||
+    fail "the demo's outputs: $outputs"
 
 echo "== an operator runs the command"
 run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||

@@ -2,20 +2,25 @@
 // crashing peer goes: the port-control server, the sync-control server, the data-plane client or the
 // command server, chosen by the argument, on the bus of TAVI_BUS_ADDRESS. The peer tells the daemon
 // what FronthaulScript says and reports its progress on stdout, one line each, flushed at once:
-//     port       "subscribed N" for each new subscription, "status sent" once all ports subscribed
-//     sync       "subscribed N" likewise, "rec created" once REC, quality and standard are sent
+//     port       "status sent" once all ports subscribed
+//     sync       "rec created" once all three subscriptions came and REC and quality are sent
 //     dataplane  "connected" when the daemon confirms, then each order as DataPlaneClient describes it
 //     command    "registered NAME" for each registration
+// With `echo NAME` it is a mailbox of that name that sends every message it receives back to the
+// sender, bytes unchanged (exits 2 when the bus goes away).
 // Runs until it is killed; exits 64 on a wrong argument, 1 when its mailbox cannot be made.
+#include <poll.h>
+
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "CommandServer.h"
 #include "DataPlaneClient.h"
 #include "FronthaulScript.h"
+#include "Mailbox.h"
 #include "PortControlServer.h"
 #include "SyncControlServer.h"
+#include "tavi.h"
 
 namespace {
 
@@ -36,13 +41,9 @@ int runPorts() {
     server.setPorts(E2e::FronthaulScript::ports());
     if (!server.open())
         return fail(server.lastError());
-    size_t subscribed = 0;
-    bool statusSent = false;
-    for (;;) {
+    for (bool statusSent = false;;) {
         server.processOnce(kWaitMs);
-        for (; subscribed < server.subscriptions().size(); ++subscribed)
-            report("subscribed " + std::to_string(subscribed + 1));
-        if (!statusSent && subscribed == E2e::FronthaulScript::kPorts) {
+        if (!statusSent && server.subscriptions().size() == E2e::FronthaulScript::kPorts) {
             server.sendAllPortStatus();
             statusSent = true;
             report("status sent");
@@ -54,13 +55,9 @@ int runSync() {
     SyncTools::SyncControlServer server;
     if (!server.open())
         return fail(server.lastError());
-    size_t subscribed = 0;
-    bool scripted = false;
-    for (;;) {
+    for (bool scripted = false;;) {
         server.processOnce(kWaitMs);
-        for (; subscribed < server.subscriptions().size(); ++subscribed)
-            report("subscribed " + std::to_string(subscribed + 1));
-        if (!scripted && subscribed == 3) {
+        if (!scripted && server.subscriptions().size() == 3) {
             server.sendRecCreate();
             server.sendClockSettledQuality(E2e::FronthaulScript::kQuality);
             scripted = true;
@@ -74,8 +71,7 @@ int runDataPlane() {
     if (!client.open())
         return fail(client.lastError());
     bool connected = false;
-    size_t reported = 0;
-    for (;;) {
+    for (size_t reported = 0;;) {
         client.processOnce(kWaitMs);
         if (!connected && client.state() == SyncTools::DataPlaneClient::State::CONNECTED) {
             connected = true;
@@ -90,8 +86,7 @@ int runCommands() {
     SyncTools::CommandServer server;
     if (!server.open())
         return fail(server.lastError());
-    size_t reported = 0;
-    for (;;) {
+    for (size_t reported = 0;;) {
         server.processOnce(kWaitMs);
         for (; reported < server.registrations().size(); ++reported) {
             const auto& args = server.registrations()[reported].args;
@@ -100,10 +95,26 @@ int runCommands() {
     }
 }
 
+int runEcho(const char* name) {
+    auto mailbox = Sync::Platform::Mailbox::create(name);
+    if (!mailbox)
+        return fail(std::string("cannot create mailbox ") + name);
+    for (;;) {
+        pollfd p{mailbox->fd(), POLLIN, 0};
+        poll(&p, 1, -1);
+        while (void* msg = mailbox->receive())
+            mailbox->send(&msg, tavi_sender(msg));
+        if ((p.revents & (POLLHUP | POLLERR)) != 0 || !mailbox->connected())
+            return 2;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::string role = argc == 2 ? argv[1] : "";
+    const std::string role = argc >= 2 ? argv[1] : "";
+    if (role == "echo" && argc == 3)
+        return runEcho(argv[2]);
     if (role == "port")
         return runPorts();
     if (role == "sync")
@@ -112,6 +123,6 @@ int main(int argc, char* argv[]) {
         return runDataPlane();
     if (role == "command")
         return runCommands();
-    std::fprintf(stderr, "usage: %s port|sync|dataplane|command\n", argv[0]);
+    std::fprintf(stderr, "usage: %s port|sync|dataplane|command|echo NAME\n", argv[0]);
     return 64;
 }

@@ -1,165 +1,139 @@
 // The operator's `synclumovcontrol` run as a program against the daemon binary on a private bus,
-// with the port-control and sync-control peers giving the daemon something to print.
+// with the port-control and sync-control peers giving the daemon something to print; the tools
+// without a daemon.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "Command.h"
-#include "DaemonProcess.h"
-#include "PortControlServer.h"
-#include "PrivateBus.h"
-#include "SyncControlServer.h"
+#include "Road.h"
+#include "TempDir.h"
 
 namespace {
 
-using E2e::Command;
-using E2e::DaemonProcess;
-using SyncTools::PortControlServer;
-using SyncTools::SyncControlServer;
+using E2e::ChildProcess;
+using E2e::FronthaulScript;
 
 constexpr int kPorts = 40;
 
 std::string portName(int n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "TnPort-%02d", n);
-    return name;
+    return (n < 10 ? "TnPort-0" : "TnPort-") + std::to_string(n);
 }
 
-class OperatorCommandTest : public ::testing::Test {
+std::vector<FronthaulScript::Port> table() {
+    std::vector<FronthaulScript::Port> ports;
+    for (int n = 1; n <= kPorts; ++n) {
+        ports.push_back(
+            FronthaulScript::port(static_cast<size_t>(n), portName(n), "eth" + std::to_string(n), "ns"));
+        // Every other port stays locked, so its output is not active.
+        ports.back().adminState = n % 2 == 1 ? 1 : 0;
+    }
+    return ports;
+}
+
+class OperatorCommandTest : public E2e::Road {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(bus_.running());
-        std::vector<PortControlServer::Port> table;
-        for (int n = 1; n <= kPorts; ++n) {
-            PortControlServer::Port port;
-            port.rhaiId = static_cast<uint32_t>(n);
-            port.macAddress = {0x02, 0, 0, 0, 0, static_cast<uint8_t>(n)};
-            port.portName = portName(n);
-            port.interfaceName = "eth" + std::to_string(n);
-            port.networkNamespace = "ns";
-            // Every other port stays locked, so its output is not active.
-            port.adminState = n % 2 == 1 ? 1 : 0;
-            table.push_back(port);
-        }
-        ports_.setPorts(table);
-        ASSERT_TRUE(ports_.open()) << ports_.lastError();
-        ASSERT_TRUE(sync_.open()) << sync_.lastError();
-        ASSERT_TRUE(daemon_.waitUntilReady()) << daemon_.output();
-        ASSERT_TRUE(serveUntil([&] {
-            return ports_.subscriptions().size() == static_cast<size_t>(kPorts) &&
-                   sync_.subscriptions().size() >= 3;
-        })) << daemon_.output();
-        sync_.sendRecCreate();
-        ports_.sendAllPortStatus();
-        // These reach the daemon's mailbox before the command program even starts, so every command
-        // below is answered after the daemon has handled them.
-    }
+    OperatorCommandTest() : Road(table()) {}
 
-    bool serveUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            ports_.processOnce(10);
-            sync_.processOnce(10);
-        }
-        return true;
+    // The answer to `info what`, which must succeed.
+    std::string answer(const std::string& what) {
+        const ChildProcess::Result result = info(what);
+        EXPECT_TRUE(result.succeeded()) << result.describe({"synclumovcontrol", "info", what});
+        return result.output;
     }
-
-    static Command::Result info(const std::string& what) {
-        return Command::run({SYNC_COMMAND_PATH, "info", what}, std::chrono::seconds(30));
-    }
-
-    PrivateBus bus_;
-    PortControlServer ports_;
-    SyncControlServer sync_;
-    DaemonProcess daemon_;
 };
 
-TEST_F(OperatorCommandTest, EthernetListsEveryPortInOrderAndALongAnswerArrivesWhole) {
-    const Command::Result result = info("ethernet");
-    ASSERT_TRUE(result.succeeded()) << result.describe({"synclumovcontrol", "info", "ethernet"});
-    const std::string& out = result.output;
-    EXPECT_GT(out.size(), 4095u) << "the answer must span several pieces";
-    EXPECT_NE(out.find("****************** Subscribing EthernetPort MO ******************"),
+TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnsweredInFull) {
+    // synclumovcontrol and sync-sim while no daemon runs: each says what is wrong, if anything, and
+    // ends with its code. sync-sim's data-plane client never connects then.
+    E2e::TempDir dir("sync-sim");
+    const std::string table = "port fronthaul 1 02:00:5e:10:00:01 TnPort-A eth-a locked disabled\n";
+    const std::string scenarios[] = {
+        table + "rec-create\nwait orders TRANSMITSSM 1 1s\n", table + "wait connected 300ms\nexit\n",
+        table + "mac-forward 02:00:00:00:00:01\n", table + "rec-create   # nobody subscribed\nexit\n"};
+    for (size_t i = 0; i < 4; ++i)
+        std::ofstream(dir.file(std::to_string(i))) << scenarios[i];
+    const struct {
+        std::vector<std::string> argv;
+        int code;
+        std::string message;
+    } cases[] = {
+        {{SYNC_COMMAND_PATH, "--help"}, 0, "info [ feature | output | ethernet | all ]"},
+        {{SYNC_COMMAND_PATH, "info", "all"}, 1, "no daemon"},
+        {{SYNC_SIM_PATH, dir.file("0")}, 2, "line 3: order kind must be one of"},
+        {{SYNC_SIM_PATH, dir.file("1")},
+         1,
+         "line 2 (wait connected 300ms): not reached within 300 ms: the data-plane client is waiting for the "
+         "daemon"},
+        {{SYNC_SIM_PATH, dir.file("2")},
+         1,
+         "line 2 (mac-forward 02:00:00:00:00:01): the data-plane client is not connected"},
+        {{SYNC_SIM_PATH, dir.file("3")}, 0, "step 2: rec-create"},
+    };
+    for (const auto& [argv, code, message] : cases) {
+        SCOPED_TRACE(message);
+        const auto started = std::chrono::steady_clock::now();
+        const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(30));
+        EXPECT_EQ(result.status, E2e::ExitStatus::exitedWith(code)) << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+        // The command waits the 3 s it promises for a daemon to register.
+        if (message == "no daemon") {
+            EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+        }
+    }
+
+    openPorts();
+    openSync();
+    daemon_ = std::make_unique<E2e::DaemonProcess>();
+    ASSERT_TRUE(daemon_->waitUntilReady()) << daemon_->output();
+    ASSERT_TRUE(serveUntil([&] {
+        return ports_->subscriptions().size() == static_cast<size_t>(kPorts) &&
+               sync_->subscriptions().size() >= 3;
+    })) << daemon_->output();
+    // These reach the daemon's mailbox before the command program even starts, so every command
+    // below is answered after the daemon has handled them.
+    sync_->sendRecCreate();
+    ports_->sendAllPortStatus();
+
+    // Every port in order, in an answer that spans several pieces and arrives whole.
+    const std::string ethernet = answer("ethernet");
+    EXPECT_GT(ethernet.size(), 4095u) << "the answer must span several pieces";
+    EXPECT_NE(ethernet.find("****************** Subscribing EthernetPort MO ******************"),
               std::string::npos);
-    EXPECT_NE(out.find(" #Total subscribing EthernetPort MO: " + std::to_string(kPorts)), std::string::npos);
+    EXPECT_NE(ethernet.find(" #Total subscribing EthernetPort MO: " + std::to_string(kPorts)),
+              std::string::npos);
     size_t previous = 0;
     for (int n = 1; n <= kPorts; ++n) {
-        const size_t at = out.find(portName(n));
+        const size_t at = ethernet.find(portName(n));
         ASSERT_NE(at, std::string::npos) << portName(n) << " missing";
         EXPECT_GT(at, previous) << portName(n) << " out of order";
         previous = at;
     }
-    EXPECT_NE(out.rfind("completed at "), std::string::npos);
-    EXPECT_GT(out.rfind("completed at "), previous);
-}
+    EXPECT_NE(ethernet.rfind("completed at "), std::string::npos);
+    EXPECT_GT(ethernet.rfind("completed at "), previous);
 
-TEST_F(OperatorCommandTest, AllShowsFeatureActiveOutputsPortsAndCompletion) {
-    const Command::Result result = info("all");
-    ASSERT_TRUE(result.succeeded()) << result.describe({"synclumovcontrol", "info", "all"});
-    const std::string& out = result.output;
-    const size_t feature = out.find("********************** Output Feature Info **********************");
-    const size_t outputs = out.find("************************* SyncEthOutput *************************");
-    const size_t active = out.find(" #Displaying only active output(s): ");
-    const size_t portsBlock = out.find("****************** Subscribing EthernetPort MO ******************");
-    const size_t completed = out.find("completed at ");
-    ASSERT_NE(feature, std::string::npos) << out;
-    ASSERT_NE(outputs, std::string::npos) << out;
-    ASSERT_NE(active, std::string::npos) << out;
-    ASSERT_NE(portsBlock, std::string::npos) << out;
-    ASSERT_NE(completed, std::string::npos) << out;
-    EXPECT_LT(feature, outputs);
-    EXPECT_LT(outputs, active);
-    EXPECT_LT(active, portsBlock);
-    EXPECT_LT(portsBlock, completed);
-    EXPECT_NE(out.find(" #Total SyncEthOutput: " + std::to_string(kPorts)), std::string::npos) << out;
-}
-
-TEST_F(OperatorCommandTest, TenCallsInARowAllAnswer) {
-    for (int call = 0; call < 10; ++call) {
-        const Command::Result result = info("feature");
-        ASSERT_TRUE(result.succeeded())
-            << "call " << call << ": " << result.describe({"synclumovcontrol", "info", "feature"});
-        EXPECT_NE(result.output.find("Output Feature Info"), std::string::npos) << result.output;
+    // Feature, active outputs, ports and completion, in that order.
+    const std::string all = answer("all");
+    size_t at = 0;
+    for (const char* block :
+         {"********************** Output Feature Info **********************",
+          "************************* SyncEthOutput *************************",
+          " #Displaying only active output(s): ",
+          "****************** Subscribing EthernetPort MO ******************", "completed at "}) {
+        const size_t found = all.find(block, at);
+        ASSERT_NE(found, std::string::npos) << block << " missing or out of order\n" << all;
+        at = found;
     }
-}
+    EXPECT_NE(all.find(" #Total SyncEthOutput: " + std::to_string(kPorts)), std::string::npos) << all;
 
-TEST_F(OperatorCommandTest, AWrongWordGetsTheUsageAnswer) {
-    const Command::Result result = info("everything");
-    ASSERT_TRUE(result.succeeded()) << result.describe({"synclumovcontrol", "info", "everything"});
-    EXPECT_NE(result.output.find("Incorrect arg: everything \n\nusage:\n\n synclumovcontrol info [ feature | "
-                                 "output | ethernet | all ]"),
-              std::string::npos)
-        << result.output;
-}
-
-}  // namespace
-
-namespace {
-
-TEST(OperatorCommandWithoutDaemon, SaysSoAndFailsWhenNoDaemonRegisters) {
-    PrivateBus bus;
-    ASSERT_TRUE(bus.running());
-    const auto started = std::chrono::steady_clock::now();
-    const Command::Result result = Command::run({SYNC_COMMAND_PATH, "info", "all"}, std::chrono::seconds(30));
-    const auto took = std::chrono::steady_clock::now() - started;
-    ASSERT_TRUE(result.status.has_value()) << "still running after 30 s";
-    EXPECT_TRUE(result.status->exited());
-    EXPECT_FALSE(result.succeeded()) << result.output;
-    EXPECT_NE(result.output.find("no daemon"), std::string::npos) << result.output;
-    EXPECT_GE(took, std::chrono::seconds(3)) << "gave up before the 3 s it promises";
-}
-
-TEST(OperatorCommandWithoutDaemon, HelpExplainsTheCommand) {
-    const Command::Result result = Command::run({SYNC_COMMAND_PATH, "--help"}, std::chrono::seconds(10));
-    ASSERT_TRUE(result.succeeded()) << result.output;
-    EXPECT_NE(result.output.find("info [ feature | output | ethernet | all ]"), std::string::npos)
-        << result.output;
+    for (int call = 0; call < 10; ++call)
+        EXPECT_NE(answer("feature").find("Output Feature Info"), std::string::npos) << "call " << call;
+    EXPECT_NE(answer("everything")
+                  .find("Incorrect arg: everything \n\nusage:\n\n synclumovcontrol info [ feature | "
+                        "output | ethernet | all ]"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -19,9 +19,6 @@ namespace E2e {
 
 namespace {
 
-// Without a pid descriptor (old kernels) the wait falls back to short polling slices.
-constexpr int kFallbackSliceMs = 10;
-
 std::vector<std::string> mergedEnvironment(const Environment& overrides) {
     std::vector<std::string> merged;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -47,17 +44,17 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return all;
 }
 
-int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+}  // namespace
+
+int ChildProcess::millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
     auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     return static_cast<int>(std::max<long long>(0, left.count()));
 }
 
-}  // namespace
-
 ChildProcess::ChildProcess(Options options) {
-    std::vector<std::string> args =
-        options.argv.empty() ? std::vector<std::string>{options.file} : options.argv;
+    std::vector<std::string> args = options.argv;
+    const std::string file = options.file.empty() && !args.empty() ? args.front() : options.file;
     std::vector<std::string> env = mergedEnvironment(options.env);
     std::vector<char*> argv = pointers(args);
     std::vector<char*> envp = pointers(env);
@@ -68,13 +65,9 @@ ChildProcess::ChildProcess(Options options) {
         posix_spawn_file_actions_adddup2(&actions, options.inputFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    if (options.outputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, options.outputFd, STDERR_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    }
+    const int outputFd = options.outputFd >= 0 ? options.outputFd : fileno(output_);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
     // The test may block signals it waits for; the child starts with none blocked or caught.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -92,7 +85,7 @@ ChildProcess::ChildProcess(Options options) {
     getrlimit(RLIMIT_CORE, &core);
     rlimit noCore{0, core.rlim_max};
     setrlimit(RLIMIT_CORE, &noCore);
-    if (posix_spawnp(&pid_, options.file.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
+    if (posix_spawnp(&pid_, file.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
         pid_ = -1;
         status_ = ExitStatus::exitedWith(127);
     }
@@ -104,8 +97,33 @@ ChildProcess::ChildProcess(Options options) {
     }
 }
 
+std::string ChildProcess::Result::describe(const std::vector<std::string>& argv) const {
+    std::string text;
+    for (const auto& arg : argv) {
+        text += (text.empty() ? "" : " ") + arg;
+    }
+    text += status ? " -> " + status->describe() : " -> did not end in time";
+    return text + "\n" + output;
+}
+
+ChildProcess::Result ChildProcess::run(const std::vector<std::string>& argv,
+                                       std::chrono::milliseconds timeout, const Environment& env, int watchFd,
+                                       const OnReadable& onReadable) {
+    ChildProcess child(argv, env);
+    auto keepWaiting = [&onReadable]() {
+        onReadable();
+        return false;
+    };
+    Result result;
+    result.status = child.waitExit(timeout, watchFd, onReadable ? OnReadable(keepWaiting) : OnReadable());
+    child.stop();  // one that overran
+    result.output = child.output();
+    return result;
+}
+
 ChildProcess::~ChildProcess() {
     stop();
+    std::fclose(output_);
     if (pidfd_ >= 0) {
         close(pidfd_);
     }
@@ -128,12 +146,20 @@ bool ChildProcess::reap(bool block) {
     return status_.has_value();
 }
 
+std::string ChildProcess::output() const {
+    std::string all;
+    char chunk[4096];
+    for (ssize_t n; (n = pread(fileno(output_), chunk, sizeof chunk, static_cast<off_t>(all.size()))) > 0;)
+        all.append(chunk, static_cast<std::size_t>(n));
+    return all;
+}
+
 bool ChildProcess::running() {
     return started() && !reap(false);
 }
 
 bool ChildProcess::signal(int sig) {
-    return running() && kill(pid_, sig) == 0;
+    return running() && ::kill(pid_, sig) == 0;
 }
 
 std::optional<ExitStatus> ChildProcess::waitExit(std::chrono::milliseconds timeout, int watchFd,
@@ -148,8 +174,7 @@ std::optional<ExitStatus> ChildProcess::waitExit(std::chrono::milliseconds timeo
             return std::nullopt;
         }
         pollfd fds[2] = {{pidfd_, POLLIN, 0}, {watchFd, POLLIN, 0}};
-        int slice = pidfd_ >= 0 ? left : std::min(left, kFallbackSliceMs);
-        if (poll(fds, 2, slice) > 0 && fds[1].revents != 0) {
+        if (poll(fds, 2, left) > 0 && fds[1].revents != 0) {
             if ((fds[1].revents & POLLIN) == 0) {
                 watchFd = -1;  // hung up: nothing more will come from it
             } else if (onReadable && onReadable()) {
@@ -164,11 +189,11 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
     if (!started()) {
         return *status_;
     }
-    if (signal(SIGTERM)) {
+    if (grace.count() > 0 && signal(SIGTERM)) {
         waitExit(grace);
     }
     if (!reap(false)) {
-        kill(pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);
         reap(true);
     }
     return *status_;

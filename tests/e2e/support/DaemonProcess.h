@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "BusClient.h"
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 
 namespace E2e {
@@ -18,14 +17,14 @@ namespace E2e {
 //     DaemonProcess daemon({"/any/dir/sync-lumov-control", lttng.environment()});
 //     ASSERT_TRUE(daemon.waitUntilReady()) << daemon.output();
 //     ... deliver to daemon.mailboxId(), watch the bus or the trace ...
-// It is stopped by its pid when the object goes; stop() and waitExit() report how it ended.
-class DaemonProcess {
+class DaemonProcess : public ChildProcess {
   public:
     // The name the daemon publishes last while it starts.
     static constexpr const char* kServiceBusName = "org.tavi.Service.sync.SyncLumovControl";
 
     struct Options {
-        Options(std::string argv0 = {}, Environment env = {});
+        Options(std::string argv0 = {}, Environment env = {})
+            : argv0(std::move(argv0)), env(std::move(env)), binary(defaultBinary()) {}
         std::string argv0;   // empty: the binary's own path
         Environment env;     // e.g. LTTNG_HOME of an LttngSession
         std::string binary;  // the daemon built with these tests unless changed
@@ -36,37 +35,29 @@ class DaemonProcess {
         std::vector<std::string> wrapper;
     };
     // The daemon built with these tests.
-    static std::string defaultBinary();
+    static std::string defaultBinary() { return SYNC_DAEMON_PATH; }
 
     explicit DaemonProcess(Options options = {});
 
-    pid_t pid() const { return process_.pid(); }
-    // Waits until this very process owns the published service name and its mailbox answers Id(),
-    // which it does once start-up is over and its loop runs. False when the daemon ended first or
+    // Waits until its mailbox answers Id(), which it does once start-up is over and its loop runs,
+    // and this very process owns the published service name. False when the daemon ended first or
     // timeout passed. The bounds here are generous: a sanitized daemon on a loaded machine is slow.
     bool waitUntilReady(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // The mailbox id learnt by waitUntilReady(); TAVI_NO_ID before.
     uint32_t mailboxId() const { return mailboxId_; }
-    // What the daemon answers to Id() now; nothing when it does not answer within timeout.
-    std::optional<uint32_t> askId(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    // A view of the daemon's bus from outside (names, owners, pids).
-    BusClient& bus() { return bus_; }
 
-    bool running() { return process_.running(); }
-    bool signal(int sig) { return process_.signal(sig); }
-    std::optional<ExitStatus> waitExit(std::chrono::milliseconds timeout) {
-        return process_.waitExit(timeout);
-    }
-    ExitStatus stop(std::chrono::milliseconds grace = std::chrono::seconds(3)) {
-        return process_.stop(grace);
-    }
-    // What the daemon wrote to stdout and stderr (sanitizer reports end up here).
-    std::string output() const { return output_.text(); }
+    // The daemon's bus from outside, as busctl sees it: the unique name (":1.7") owning busName, empty
+    // when none; the pid of the process owning busName, -1 when none; the daemon's answer to Id() now.
+    std::string ownerOf(const std::string& busName) const;
+    pid_t processOf(const std::string& busName) const;
+    std::optional<uint32_t> askId() const;
 
   private:
-    CapturedOutput output_;
-    ChildProcess process_;
-    BusClient bus_;
+    // What `busctl call` with these arguments printed after the type letter; empty when it failed.
+    std::string call(const std::vector<std::string>& args) const;
+
+    std::string address_;
+    std::string mailboxName_;
     uint32_t mailboxId_;
 };
 

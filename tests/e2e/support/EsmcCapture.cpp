@@ -1,11 +1,9 @@
 #include "EsmcCapture.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <linux/if_packet.h>
 #include <net/if.h>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,7 +15,8 @@
 #include <ctime>
 #include <sstream>
 
-#include "Command.h"
+#include "ChildProcess.h"
+#include "NetnsScope.h"
 #include "TempDir.h"
 
 namespace E2e {
@@ -51,9 +50,8 @@ unsigned number(const std::string& text) {
 
 EsmcCapture::EsmcCapture(const std::string& netns, const std::vector<std::string>& interfaces)
     : frames_(interfaces.size()) {
-    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-    ready_ = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
+    const SyncTools::NetnsScope scope(netns);  // the sockets stay in it for good
+    ready_ = scope.entered();
     for (const std::string& name : interfaces) {
         const int fd = socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(SLOW_PROTOCOLS));
         sockaddr_ll address{};
@@ -68,11 +66,6 @@ EsmcCapture::EsmcCapture(const std::string& netns, const std::vector<std::string
                  setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &buffer, sizeof buffer) == 0;
         fds_.push_back(fd);
     }
-    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
-        std::abort();  // the rest of the test would run in the wrong namespace
-    for (int fd : {own, target})
-        if (fd >= 0)
-            close(fd);
 }
 
 EsmcCapture::~EsmcCapture() {
@@ -151,19 +144,14 @@ std::vector<EsmcDecoded> EsmcCapture::decode(size_t i, size_t from, int option) 
     if (file == nullptr)
         return {};
     // pcap with nanosecond time stamps, Ethernet frames.
-    put32(file, 0xA1B23C4D);
-    put32(file, 0x00040002);
-    put32(file, 0);
-    put32(file, 0);
-    put32(file, 65535);
-    put32(file, 1);
+    for (uint32_t word : {0xA1B23C4Du, 0x00040002u, 0u, 0u, 65535u, 1u})
+        put32(file, word);
     for (size_t f = from; f < frames_[i].size(); ++f) {
         const Frame& frame = frames_[i][f];
         const auto seconds = static_cast<uint32_t>(frame.time);
-        put32(file, seconds);
-        put32(file, static_cast<uint32_t>((frame.time - seconds) * 1e9));
-        put32(file, static_cast<uint32_t>(frame.bytes.size()));
-        put32(file, static_cast<uint32_t>(frame.bytes.size()));
+        const auto size = static_cast<uint32_t>(frame.bytes.size());
+        for (uint32_t word : {seconds, static_cast<uint32_t>((frame.time - seconds) * 1e9), size, size})
+            put32(file, word);
         std::fwrite(frame.bytes.data(), 1, frame.bytes.size(), file);
     }
     std::fclose(file);
@@ -184,7 +172,7 @@ std::vector<EsmcDecoded> EsmcCapture::decode(size_t i, size_t from, int option) 
         argv.push_back("-e");
         argv.push_back(field);
     }
-    const Command::Result result = Command::run(argv, std::chrono::seconds(60));
+    const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(60));
     std::vector<EsmcDecoded> decoded;
     std::istringstream lines(result.output);
     for (std::string line; std::getline(lines, line);) {

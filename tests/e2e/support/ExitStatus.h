@@ -1,6 +1,8 @@
 #ifndef SYNC_E2E_EXITSTATUS_H
 #define SYNC_E2E_EXITSTATUS_H
 
+#include <sys/wait.h>
+
 #include <ostream>
 #include <string>
 
@@ -9,27 +11,25 @@ namespace E2e {
 // How a child process ended, decoded from waitpid's status.
 class ExitStatus {
   public:
-    static ExitStatus fromWaitStatus(int status);
-    static ExitStatus exitedWith(int code) { return ExitStatus(true, code, 0); }
-    static ExitStatus killedBy(int signal) { return ExitStatus(false, 0, signal); }
+    static ExitStatus fromWaitStatus(int status) {
+        return WIFSIGNALED(status) ? killedBy(WTERMSIG(status)) : exitedWith(WEXITSTATUS(status));
+    }
+    static ExitStatus exitedWith(int code) { return ExitStatus(true, code); }
+    static ExitStatus killedBy(int signal) { return ExitStatus(false, signal); }
 
     bool exited() const { return exited_; }
-    bool signaled() const { return !exited_; }
-    int code() const { return code_; }
-    int signal() const { return signal_; }
     // "exit 1" or "signal 6 (Aborted)", for assertion messages.
     std::string describe() const;
 
     bool operator==(const ExitStatus& other) const {
-        return exited_ == other.exited_ && code_ == other.code_ && signal_ == other.signal_;
+        return exited_ == other.exited_ && value_ == other.value_;
     }
 
   private:
-    ExitStatus(bool exited, int code, int signal) : exited_(exited), code_(code), signal_(signal) {}
+    ExitStatus(bool exited, int value) : exited_(exited), value_(value) {}
 
     bool exited_;
-    int code_;
-    int signal_;
+    int value_;  // the exit code, or the signal
 };
 
 inline std::ostream& operator<<(std::ostream& os, const ExitStatus& status) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "CapturedOutput.h"
 #include "ChildProcess.h"
 #include "TempDir.h"
 #include "TraceRecord.h"
@@ -21,7 +20,6 @@ namespace E2e {
 //     ASSERT_TRUE(lttng.startRecording()) << lttng.error();
 //     DaemonProcess daemon({"", lttng.environment()});   // registers before its first event
 //     ...
-//     ASSERT_TRUE(lttng.stop()) << lttng.error();
 //     for (const TraceRecord& r : lttng.read()) { ... r.vpid() == daemon.pid() ... }
 // Each event carries the vpid context, so a test can pick its own process's events even when
 // other traced programs run meanwhile. Run as root, a session daemon keeps its sockets in the
@@ -32,8 +30,7 @@ class LttngSession {
   public:
     static constexpr const char* kProviderEvents = "com_zentrova_sync_lumov_control:*";
 
-    explicit LttngSession(std::string name = "sync-e2e",
-                          std::chrono::milliseconds startTimeout = std::chrono::seconds(60));
+    LttngSession();
     ~LttngSession();
     LttngSession(const LttngSession&) = delete;
     LttngSession& operator=(const LttngSession&) = delete;
@@ -43,37 +40,22 @@ class LttngSession {
     // Why the last step failed: the command, how it ended and what it printed.
     const std::string& error() const { return error_; }
     // What a traced child needs in its environment.
-    Environment environment() const;
-    // Where the session writes its trace.
-    std::string outputDirectory() const { return home_.file("trace"); }
+    Environment environment() const { return {{"LTTNG_HOME", home_.path()}}; }
 
-    // The steps, each one `lttng` command with a bounded wait.
-    bool create();
-    // Enables the events matching pattern (all of them at the default log level), in the session's
-    // one channel, whose events carry the recording process's vpid.
-    bool enableEvents(const std::string& pattern = kProviderEvents);
-    bool start();
-    // Stops recording and waits until every recorded event is written out.
-    bool stop();
-    bool destroy();
-    // create(), enableEvents() of the daemon's provider, start().
-    bool startRecording();
-
-    // The recorded events in time order, read back with babeltrace2 (call after stop()). Empty when
-    // nothing was recorded or babeltrace2 failed (then error() says why).
+    // Creates the session and records the events matching each pattern (at the default log level),
+    // in one channel whose events carry the recording process's vpid.
+    bool startRecording(const std::vector<std::string>& patterns = {kProviderEvents});
+    // Stops recording, waits until every recorded event is written out, and reads them back with
+    // babeltrace2, in time order; empty when that failed (then error() says why).
     std::vector<TraceRecord> read();
 
   private:
-    bool startDaemon(std::chrono::milliseconds timeout);
     bool lttng(const std::vector<std::string>& args);
 
-    std::string name_;
     TempDir home_;
-    CapturedOutput sessiondOutput_;
     std::unique_ptr<ChildProcess> sessiond_;
     std::string error_;
     bool created_ = false;
-    bool channel_ = false;
 };
 
 }  // namespace E2e

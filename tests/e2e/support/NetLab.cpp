@@ -1,8 +1,6 @@
 #include "NetLab.h"
 
-#include <fcntl.h>
 #include <net/if.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -17,27 +15,20 @@
 #include <sstream>
 #include <vector>
 
-#include "Command.h"
+#include "ChildProcess.h"
+#include "NetnsScope.h"
 
 namespace E2e {
 
 namespace {
 
 bool run(const std::vector<std::string>& argv) {
-    return Command::run(argv, std::chrono::seconds(20)).succeeded();
-}
-
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream stream(text);
-    std::vector<std::string> all;
-    for (std::string word; stream >> word;)
-        all.push_back(word);
-    return all;
+    return ChildProcess::run(argv, std::chrono::seconds(20)).succeeded();
 }
 
 // Namespaces of test programs that were killed before they could delete their own.
 void removeOrphans() {
-    std::istringstream names(Command::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
+    std::istringstream names(ChildProcess::run({"ip", "netns", "list"}, std::chrono::seconds(20)).output);
     for (std::string line; std::getline(names, line);) {
         const std::string name = line.substr(0, line.find(' '));
         if (name.rfind("sle2e-", 0) != 0)
@@ -71,26 +62,23 @@ NetLab::~NetLab() {
 }
 
 bool NetLab::switchLink(const std::string& netns, const std::string& link, bool up) {
-    const int own = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int target = open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
-    bool done = own >= 0 && target >= 0 && setns(target, CLONE_NEWNET) == 0;
+    const SyncTools::NetnsScope scope(netns);
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    bool done = scope.entered();
     ifreq request{};
     std::strncpy(request.ifr_name, link.c_str(), IFNAMSIZ - 1);
     done = done && fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
     request.ifr_flags = static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
     done = done && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    if (own >= 0 && setns(own, CLONE_NEWNET) != 0)
-        std::abort();  // the rest of the program would run in the wrong namespace
-    for (int d : {fd, own, target})
-        if (d >= 0)
-            close(d);
+    if (fd >= 0)
+        close(fd);
     return done;
 }
 
 bool NetLab::ip(const std::string& netns, const std::string& args) {
     std::vector<std::string> argv = {"ip", "-n", netns};
-    for (const std::string& word : words(args))
+    std::istringstream words(args);
+    for (std::string word; words >> word;)
         argv.push_back(word);
     return run(argv);
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <vector>
 
 namespace E2e {
 
@@ -11,10 +10,8 @@ TempDir::TempDir(const std::string& prefix) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern =
         std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/" + prefix + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) != nullptr) {
-        path_ = buffer.data();
+    if (mkdtemp(pattern.data()) != nullptr) {
+        path_ = pattern;
     }
 }
 

@@ -3,18 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ChildProcess.h"
+
 namespace E2e {
 
 namespace {
 
 // Numbers of the messages a locate brings; far from any number a test sends.
 constexpr uint32_t kLocateNumbers = 0xE2E00000u;
-
-int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-    auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return static_cast<int>(std::max<long long>(0, left.count()));
-}
 
 }  // namespace
 
@@ -42,7 +38,7 @@ void TestPeer::send(uint32_t to, const std::vector<uint8_t>& bytes, uint32_t fro
 }
 
 std::optional<TestPeer::Message> TestPeer::take(std::chrono::steady_clock::time_point deadline) {
-    void* msg = mailbox_ ? mailbox_->receive(millisecondsLeft(deadline)) : nullptr;
+    void* msg = mailbox_ ? mailbox_->receive(ChildProcess::millisecondsLeft(deadline)) : nullptr;
     if (msg == nullptr) {
         return std::nullopt;
     }

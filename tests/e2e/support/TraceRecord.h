@@ -4,7 +4,6 @@
 #include <sys/types.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +26,8 @@ class TraceRecord {
     // The recording process (the vpid context); -1 when not recorded.
     pid_t vpid() const;
 
-    // Nothing when line is not an event line.
-    static std::optional<TraceRecord> parse(const std::string& line);
-    // Every event line of a whole output, in order.
+    // Every event line of a whole output, in order; other lines (babeltrace2's own remarks, lines
+    // this reader does not understand) are left out.
     static std::vector<TraceRecord> parseAll(const std::string& text);
 };
 
