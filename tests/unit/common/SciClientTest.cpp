@@ -48,13 +48,11 @@ TEST_F(SciClientTest, ConnectionRequestAndConfirmation) {
     EXPECT_EQ(SERVER_CONNECTION, client()->getConnectionReference());
 }
 
-TEST_F(SciClientTest, RejectionRaisesOnlyItsEventAndLeavesTheClientUnconnected) {
+// What a rejection does to the connection is the framework's; the sync-control client adds its event.
+TEST_F(SciClientTest, RejectionRaisesOnlyItsEvent) {
     serverUp();
     ASSERT_EQ(1u, deliver(Bytes(0x9B904, 16).header(1, 1, 5)));
-
     EXPECT_EQ(Names{"CONNECTION_ESTABLISHMENT_REJ_EVENT"}, events->names);
-    EXPECT_EQ(AbstractClientIf::NOT_CONNECTED, client()->getState());
-    EXPECT_TRUE(FakeTavi::monitoredPids().empty());
 }
 
 // One request event of an entity and the message it must produce.

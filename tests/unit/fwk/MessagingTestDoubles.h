@@ -74,8 +74,7 @@ class RecordingHandler : public MessageHandler {
     bool* deleted;
 };
 
-// A client interface whose concrete hook only records the kinds it is given, and can search for the
-// server again after losing it.
+// A client interface whose concrete hook only records the kinds it is given.
 class TestClientIf : public AbstractClientIf {
   public:
     explicit TestClientIf(uint32_t ownPid, const std::string& service = "test-service")
@@ -84,15 +83,12 @@ class TestClientIf : public AbstractClientIf {
     std::string getDomain() const override { return "sync"; }
     void handleServicePrimitive(BasePrimitive* primitive) override {
         hooked.push_back(primitive->getPrimitiveId());
-        if (primitive->getPrimitiveId() == BasePrimitive::SERVER_DOWN && searchAgainOnServerDown)
-            setState(WAIT_FOR_SERVER);
     }
     void addMsgHandlers(BaseServiceHandler*) override {}
 
     using AbstractClientIf::setState;
 
     std::vector<uint32_t> hooked;
-    bool searchAgainOnServerDown = false;
 };
 
 // A server interface with plain client records; it can be told to refuse new records.
