@@ -3,8 +3,6 @@
 #ifndef SYNC_TEST_MESSAGINGTESTDOUBLES_H
 #define SYNC_TEST_MESSAGINGTESTDOUBLES_H
 
-#include <endian.h>
-
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "WireBytes.h"
 #include "control/AbstractClientIf.h"
 #include "control/AbstractServerIf.h"
 #include "control/AbstractServiceClient.h"
@@ -122,25 +121,18 @@ class TestServerIf : public AbstractServerIf {
 
 // A message as it travels: msgno in host order, then big-endian words.
 inline std::vector<uint8_t> wireMessage(uint32_t msgno, std::initializer_list<uint32_t> words) {
-    std::vector<uint8_t> bytes(4 + 4 * words.size());
-    std::memcpy(bytes.data(), &msgno, 4);
+    Bytes bytes(msgno, 4 + 4 * words.size());
     size_t offset = 4;
-    for (uint32_t word : words) {
-        const uint32_t raw = htobe32(word);
-        std::memcpy(bytes.data() + offset, &raw, 4);
-        offset += 4;
-    }
+    for (uint32_t word : words)
+        bytes.be32(offset, word), offset += 4;
     return bytes;
 }
 
 // A name-service message: subscription id (and tag) in host order.
 inline std::vector<uint8_t> nameServiceMessage(uint32_t msgno, uint32_t subscriptionId, uint64_t tag = 0) {
-    std::vector<uint8_t> bytes(msgno == 0x01900000u ? 16 : 8);
-    std::memcpy(bytes.data(), &msgno, 4);
-    std::memcpy(bytes.data() + 4, &subscriptionId, 4);
-    if (bytes.size() == 16)
-        std::memcpy(bytes.data() + 8, &tag, 8);
-    return bytes;
+    Bytes bytes(msgno, 8);
+    bytes.raw(4, &subscriptionId, 4);
+    return msgno == 0x01900000u ? bytes.raw(8, &tag, 8) : bytes;
 }
 
 inline void quietSyslog(int, const char*, ...) {}
