@@ -14,7 +14,7 @@ class SyncEthOutputTest : public ::testing::Test {
   protected:
     std::vector<std::string> on(std::vector<std::string> names) const {
         for (std::string& name : names) {
-            name += ":" + std::to_string(output->getEntityId());
+            name += "(" + std::to_string(output->getEntityId()) + ")";
         }
         return names;
     }
@@ -115,7 +115,7 @@ TEST_F(SyncEthOutputTest, InitialDataLagChangeAndDeactivationRaiseTheirEvents) {
     output->notifyInitialData();
     output->notifyLagPortChanged();
     output->deactivate();
-    EXPECT_EQ(on({TRANSMIT, ESMC, TRANSMIT, DELETED}), recorder.events);
+    EXPECT_EQ(on({TRANSMIT, ESMC, TRANSMIT, DELETED}), recorder.names);
 }
 
 // Port updates, one letter each: r ready on eth0, R ready on eth9 (renamed), n not a LAG member,
@@ -162,9 +162,9 @@ TEST(SyncEthOutputPortChangeTest, PortChangesRaiseTheRightEvents) {
         o->notifyEthernetPortChanged();
         std::vector<std::string> expected;
         for (const std::string& event : c.events) {
-            expected.push_back(event + ":" + std::to_string(o->getEntityId()));
+            expected.push_back(event + "(" + std::to_string(o->getEntityId()) + ")");
         }
-        EXPECT_EQ(expected, recorder.events);
+        EXPECT_EQ(expected, recorder.names);
     }
 }
 
