@@ -401,41 +401,6 @@ TEST_F(PrimitivesTest, SubscriptionCutsLongPortNamesAndForgetsThePortOncePacked)
     EXPECT_EQ(0u, again[15]) << "role reset to 0 after the first packing";
 }
 
-TEST_F(PrimitivesTest, PortSupportRecordsAreReadAtTheirOffsetsAndEachMessageReplacesTheList) {
-    Bytes message(IepcsiNo::GET_ETH_PORT_SUPPORT_CFM, 112);
-    message.refs(1, 0x770).be32(12, 2);
-    // Record 0 from 16: role, rhaiId, MAC at 24, port name at 30, interface name at 46.
-    message.be32(16, 0x4)
-        .be32(20, 42)
-        .raw(24, {0x02, 0x1A, 0xFF, 0x00, 0x0B, 0x7C})
-        .chars(30, "TN_A")
-        .chars(46, "eth0");
-    // Record 1 from 64: both names fill their fields (16 and 18 characters, no NUL).
-    message.be32(64, 0xD).be32(68, 0x01000000).raw(72, {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF});
-    message.chars(78, "ABCDEFGHIJKLMNOP").chars(94, "fronthaul-if-00001");
-
-    Iepcsi::GetEthPortSupportCfm cfm;
-    unpack(cfm, portSupportCfm(1, 2, {{4, "A"}, {4, "B"}, {8, "C"}}));
-    unpack(cfm, message);
-    const std::vector<Iepcsi::GetEthPortSupportCfm::PortRecord>& records = cfm.getPortRecords();
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ(4u, records[0].portRole);
-    EXPECT_EQ(42u, records[0].rhaiId);
-    EXPECT_EQ("02:1a:ff:00:0b:7c", records[0].macAddress);
-    EXPECT_EQ("TN_A", records[0].portName);
-    EXPECT_EQ("eth0", records[0].interfaceName);
-    EXPECT_EQ(13u, records[1].portRole);
-    EXPECT_EQ(16777216u, records[1].rhaiId);
-    EXPECT_EQ("aa:bb:cc:dd:ee:ff", records[1].macAddress);
-    EXPECT_EQ("ABCDEFGHIJKLMNOP", records[1].portName);
-    EXPECT_EQ("fronthaul-if-00001", records[1].interfaceName);
-
-    traces.clear();
-    unpack(cfm, portSupportCfm(1, 2, {}));
-    EXPECT_TRUE(cfm.getPortRecords().empty());
-    EXPECT_EQ(1u, traces.texts(TL_REC_MSG).size()) << "header line only";
-}
-
 TEST_F(PrimitivesTest, PortStatusDecodesStatesNameAndNamespace) {
     const struct {
         size_t size;  // 36: no namespace bytes; 42: the namespace runs to the end; 48: junk after its NUL
