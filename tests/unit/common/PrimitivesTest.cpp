@@ -31,7 +31,6 @@
 #include "common_fwk_classes/iepcsi/TermReq.h"
 #include "common_fwk_classes/iepcsi/UnsubscribeEthPortStatusCfm.h"
 #include "common_fwk_classes/iepcsi/UnsubscribeEthPortStatusReq.h"
-#include "common_fwk_classes/sci/ClientIf.h"
 #include "common_fwk_classes/sci/Primitives.h"
 #include "tavi.h"
 
@@ -434,35 +433,6 @@ TEST_F(PrimitivesTest, PortStatusDecodesStatesNameAndNamespace) {
         EXPECT_EQ(c.name, s.portName);
         EXPECT_EQ(c.ns, s.networkNamespace);
     }
-}
-
-// Every sync-control primitive packs a message of its own number and full size, and reading that
-// message back gives the references it was packed with, without any field lying outside the message.
-TEST_F(PrimitivesTest, EverySyncControlPrimitivePacksItsWholeLayout) {
-    Sci::ClientIf client(FakeTavi::ownId());
-    size_t checked = 0;
-    for (uint32_t id = 1; id <= 110; ++id) {
-        BasePrimitive* primitive = client.getPrimitive(id);
-        if (primitive == nullptr || id == BasePrimitive::SERVER_UP)
-            continue;
-        SCOPED_TRACE(primitive->getName());
-        ++checked;
-        primitive->setProcedureReference(0x100 + id);
-        primitive->setConnectionReference(0x200 + id);
-        const std::vector<uint8_t> bytes = pack(*primitive);
-        const bool portScan = id == Sci::PortScanReq::PRIMITIVE_ID || id == Sci::PortScanRsp::PRIMITIVE_ID;
-        ASSERT_EQ(portScan ? 20u : primitive->getMessageSize(), bytes.size());
-        EXPECT_EQ(primitive->getMsgno(), msgnoOf(bytes));
-        EXPECT_EQ(0x100 + id, be32At(bytes, 4));
-
-        primitive->setProcedureReference(0);
-        primitive->setConnectionReference(0);
-        unpack(*primitive, bytes);
-        EXPECT_EQ(0x100 + id, primitive->getProcedureReference());
-        EXPECT_EQ(0x200 + id, primitive->getConnectionReference());
-    }
-    EXPECT_EQ(105u, checked);
-    EXPECT_EQ(0u, traces.count(TL_ERROR, "")) << traces.dump();
 }
 
 }  // namespace

@@ -294,6 +294,7 @@ TEST_F(SciClientTest, EveryReceivedMessageRaisesItsEventsAndNoOther) {
         EXPECT_EQ(c.events, events->names);
         EXPECT_TRUE(traces.contains(TL_REC_MSG, c.tracedAs != nullptr ? std::string(c.tracedAs) : c.name))
             << traces.dump();
+        EXPECT_EQ(0u, traces.count(TL_ERROR, "")) << "a field outside the message\n" << traces.dump();
     }
 }
 
