@@ -340,12 +340,6 @@ TEST_F(PrimitivesTest, FieldsTheTraceDoesNotShowAreReadAsTheyLie) {
     EXPECT_EQ(0x62u, confirmation.getConnectionReference());
     EXPECT_EQ(0u, confirmation.getPvSelected());
 
-    // A text filling its field stops at the field end: useQLFrom follows at once.
-    Sci::RecrUseQLFromInd useQlFrom;
-    unpack(useQlFrom, withHeader(0x9B926, 276).chars(16, std::string(256, 'x')).be32(272, 0x41424344));
-    EXPECT_EQ(std::string(256, 'x'), useQlFrom.getReferenceLdn());
-    EXPECT_EQ(0x41424344u, useQlFrom.getUseQLFrom());
-
     // The loose time difference is read without byte swap; the state is sixteen bits big-endian and packs
     // back as such.
     Sci::LooseTimeDiffInd diff;
@@ -364,40 +358,16 @@ TEST_F(PrimitivesTest, FieldsTheTraceDoesNotShowAreReadAsTheyLie) {
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), response.getFailedToLockCandidates());
 }
 
-TEST_F(PrimitivesTest, SelectedReferenceReadsAnLdnOf255Characters) {
-    const std::string ldn(255, 'r');
-    Sci::SelectedReferenceInd indication;
-    unpack(indication, withHeader(0x9B916, 276).be32(16, 9).chars(20, ldn));
-    EXPECT_EQ(9u, indication.getSelectedReference());
-    EXPECT_EQ(ldn, indication.getSelectedReferenceLdn());
-    // The trace facility cuts long lines; what it keeps is the start of the full text.
-    const std::string full =
-        "SCI_SELECTED_REFERENCE_IND with data: (procedureReference = 1, connectionReference = "
-        "2, entityId = 3, selectedReference = 9, selectedReferenceLdn = " +
-        ldn + ")";
-    const std::string line = onlyLine(TL_REC_MSG, "fetchPrimitive");
-    EXPECT_GT(line.size(), full.find(ldn));
-    EXPECT_EQ(full.substr(0, line.size()), line);
-}
-
-TEST_F(PrimitivesTest, SubscriptionCutsLongPortNamesAndForgetsThePortOncePacked) {
+// How a text is cut to its field is the framework's: the subscription's own part is that it forgets
+// the port once packed.
+TEST_F(PrimitivesTest, SubscriptionForgetsThePortOncePacked) {
     Iepcsi::SubscribeEthPortStatusReq request;
     request.setPortRole(4);
-    request.setPortName("fronthaul-port-17");  // 17 characters
-    const std::vector<uint8_t> bytes = pack(request);
-    ASSERT_EQ(32u, bytes.size());
-    // 15 characters and the NUL fill the 16-byte field at 16.
-    EXPECT_EQ("fronthaul-port-", std::string(reinterpret_cast<const char*>(&bytes[16]), 15));
-    EXPECT_EQ(0, bytes[31]);
-    EXPECT_TRUE(traces.contains(TL_SEND_MSG, "portRole: 4, portName: fronthaul-port-"));
+    request.setPortName("TN_A");
+    pack(request);
     EXPECT_EQ(0u, request.getPortRole());
     EXPECT_EQ("", request.getPortName());
-
-    // Exactly 16 characters lose their last one as well.
-    request.setPortName("ABCDEFGHIJKLMNOP");
-    const std::vector<uint8_t> again = pack(request);
-    EXPECT_EQ("ABCDEFGHIJKLMNO", std::string(reinterpret_cast<const char*>(&again[16])));
-    EXPECT_EQ(0u, again[15]) << "role reset to 0 after the first packing";
+    EXPECT_EQ(Bytes(0x1B1050, 32).refs(0xFFFFFFFF, 0xFFFFFFFF).get(), pack(request));
 }
 
 TEST_F(PrimitivesTest, PortStatusDecodesStatesNameAndNamespace) {
