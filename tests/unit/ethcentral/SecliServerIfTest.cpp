@@ -179,9 +179,6 @@ class SecliServiceHandlerTest : public SecliServerIfTest {
 
 constexpr uint32_t CREATE = 0x94010;
 constexpr uint32_t CHANGE = 0x94013;
-constexpr uint32_t REMOVE = 0x94016;
-constexpr uint32_t TRANSMIT_SSM = 0x94018;
-constexpr uint32_t ESMC_CONTROL = 0x94019;
 constexpr uint32_t NOTHING = 0;
 
 template <class E>
@@ -189,6 +186,8 @@ std::function<void(SyncEthOutput&)> raise() {
     return [](SyncEthOutput& output) { output.sendEvent(E()); };
 }
 
+// An output created, told its codes and its ESMC state, removed with the REC and created again for a
+// client that comes back is the road on the bus; these are the other rows.
 TEST_F(SecliServiceHandlerTest, EachRowSendsItsMessageAboutTheOutputAndMovesTheOutput) {
     using O = SyncEthOutput;
     using H = ServiceHandler;
@@ -199,18 +198,13 @@ TEST_F(SecliServiceHandlerTest, EachRowSendsItsMessageAboutTheOutputAndMovesTheO
         uint32_t sent;
         bool operatingAfter;
     } rows[] = {
-        {"idle configured", false, raise<O::SYNCETHOUTPUT_CONFIGURED_EVENT>(), CREATE, true},
         {"idle client up", false, raise<H::NOTIFY_SECLI_CLIENT_UP_EVENT>(), CREATE, true},
         {"idle client down", false, raise<H::NOTIFY_SECLI_CLIENT_DOWN_EVENT>(), NOTHING, false},
         {"idle transmit", false, raise<O::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT>(), NOTHING, false},
         {"idle esmc", false, raise<O::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>(), NOTHING, false},
         {"idle deleted", false, raise<O::SYNCETHOUTPUT_DELETED_EVENT>(), NOTHING, false},
         {"operating configured", true, raise<O::SYNCETHOUTPUT_CONFIGURED_EVENT>(), CHANGE, true},
-        {"operating client up", true, raise<H::NOTIFY_SECLI_CLIENT_UP_EVENT>(), CREATE, true},
         {"operating client down", true, raise<H::NOTIFY_SECLI_CLIENT_DOWN_EVENT>(), NOTHING, true},
-        {"operating transmit", true, raise<O::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT>(), TRANSMIT_SSM, true},
-        {"operating esmc", true, raise<O::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>(), ESMC_CONTROL, true},
-        {"operating deleted", true, raise<O::SYNCETHOUTPUT_DELETED_EVENT>(), REMOVE, false},
     };
     connect();
     for (const auto& row : rows) {
