@@ -37,15 +37,11 @@ struct SsmCase {
     bool enabled;
 };
 
+// Which code each quality gives under each option is the quality table's; an output adds the selection
+// mode and the do-not-use rules.
 const SsmCase ssmCases[] = {
-    {"EPRTC, option I", NR, NR, 0, 0, 0, 20, 1, 1, "", "", "NONE", 0x2, 0x21, true},
-    {"EPRTC, option II", NR, NR, 0, 0, 0, 20, 2, 1, "", "", "NONE", 0x1, 0x21, true},
-    {"EPRTC, option III", NR, NR, 0, 0, 0, 20, 3, 1, "", "", "NONE", 0x0, 0x21, true},
     {"EEEC, option II", NR, NR, 0, 0, 0, 21, 2, 1, "", "", "NONE", 0xA, 0x22, true},
-    {"EPRC, option III", NR, NR, 0, 0, 0, 22, 3, 1, "", "", "NONE", 0x3, 0x23, true},
     {"PRC has no enhanced code", NR, NR, 0, 0, 0, 1, 1, 1, "", "", "NONE", 0x2, 0xFF, true},
-    {"QL_UNKNOWN", NR, NR, 0, 0, 0, 15, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
-    {"EPRTC, unknown option", NR, NR, 0, 0, 0, 20, 0, 1, "", "", "NONE", 0x21, 0x21, true},
     {"selection disabled", NR, NR, 0, 0, 0, 20, 1, 2, "", "", "NONE", 0x2, 0x21, false},
     {"selection mode unknown", NR, NR, 0, 0, 0, 20, 1, 3, "", "", "NONE", 0x2, 0x21, false},
     {"RJ45 1G slave", 0, NR, 3, 2, 2, 20, 1, 1, "", "", "NONE", 0xF, 0xFF, true},
