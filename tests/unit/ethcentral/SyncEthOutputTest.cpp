@@ -98,12 +98,6 @@ TEST_F(SyncEthOutputTest, SupportabilityComparesPreviousAndCurrentEquipment) {
     EXPECT_FALSE(output->isEthernetPortSupportableChanged());
     port->updateEthernetEquipment(2, 0, 3, 2);
     EXPECT_TRUE(output->isEthernetPortSupportableChanged());
-    // Each previous field holds the value before its own last update: the previous port type stays
-    // the unknown one until the configuration is reported again.
-    port->updateEthernetEquipment(2, 0, 3, 2);
-    EXPECT_TRUE(output->isEthernetPortSupportableChanged());
-    port->updateEthernetConfiguration("mac", "", "port-1", 1, 0);
-    EXPECT_FALSE(output->isEthernetPortSupportableChanged());
 }
 
 TEST_F(SyncEthOutputTest, InitialDataLagChangeAndDeactivationRaiseTheirEvents) {
