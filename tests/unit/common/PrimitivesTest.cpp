@@ -332,10 +332,6 @@ TEST_F(PrimitivesTest, UnpacksEachLayoutWithItsTraceLine) {
 }
 
 TEST_F(PrimitivesTest, FieldsTheTraceDoesNotShowAreReadAsTheyLie) {
-    Iepcsi::SubscribeEthPortStatusCfm subscribed;
-    unpack(subscribed, wire(0x1B1051, {0, 0, 0, 7, 0, 0, 7, 0x70, 0, 0, 0x12, 0x34}));
-    EXPECT_EQ(0x1234u, subscribed.getSubscriptionReference());
-
     // The confirmation keeps only the references.
     Sci::InitCfm confirmation;
     unpack(confirmation, Bytes(0x9B903, 16).header(0x61, 0x62, 4));

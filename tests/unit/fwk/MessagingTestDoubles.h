@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "TestController.h"
 #include "WireBytes.h"
 #include "control/AbstractClientIf.h"
 #include "control/AbstractServerIf.h"
@@ -141,14 +142,9 @@ inline void quietSyslog(int, const char*, ...) {}
 // out of the machine's syslog.
 class FakeMailbox {
   public:
-    static constexpr uint32_t OWN_ID = 0x1001;
+    static constexpr uint32_t OWN_ID = 0x1001;  // the id the fake transport gives a mailbox
 
-    FakeMailbox() : previousSyslog(setTraceSyslog(&quietSyslog)) {
-        FakeTavi::reset();
-        FakeTavi::setOwnId(OWN_ID);
-        tavi_init(1, 0, 0, 0, 0);
-        tavi_create_mailbox("fwk-test", 0);
-    }
+    FakeMailbox() : previousSyslog(setTraceSyslog(&quietSyslog)) { openFakeMailbox(); }
     ~FakeMailbox() {
         FakeTavi::reset();
         setTraceSyslog(previousSyslog);
