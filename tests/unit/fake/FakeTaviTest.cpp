@@ -26,11 +26,11 @@ uint32_t word(const void* msg, std::size_t offset) {
     return value;
 }
 
-// Every waiting message as number, sender and the word at offset 4.
+// Every waiting message as number, sender and the word at offset 4 (0 when the message ends before).
 std::vector<std::vector<uint32_t>> drain() {
     std::vector<std::vector<uint32_t>> all;
     while (void* msg = tavi_receive(nullptr, 0, TAVI_ANY_SENDER)) {
-        all.push_back({word(msg, 0), tavi_sender(msg), word(msg, 4)});
+        all.push_back({word(msg, 0), tavi_sender(msg), tavi_size(msg) >= 8 ? word(msg, 4) : 0});
         tavi_free(&msg);
     }
     return all;
