@@ -172,29 +172,23 @@ struct UnpackCase {
     std::vector<uint8_t> bytes;
     int result;
     std::vector<std::string> args;
-    const char* warning = nullptr;  // the peer's bad input, reported once
 };
 
+// Requests whose packed arguments overrun the message, lack their NUL or carry bytes past them are
+// pinned with their warnings on the bus; these are the rest.
 TEST_F(ColiCommonTest, UnpacksOnlyArgumentsThatLieWhollyInsideTheMessage) {
     const std::string two = packArgs({"synclumovcontrol", "info"});
-    const uint32_t twoSize = static_cast<uint32_t>(two.size());
-    const char* const OVERRUN = "bytes do not fit the";
     const UnpackCase cases[] = {
         {"three arguments",
          coliRequest({"synclumovcontrol", "info", "all"}),
          0,
          {"synclumovcontrol", "info", "all"}},
         {"empty arguments", coliMessage(SYNC_COLI_REQ, 2, std::string(2, '\0')), 0, {"", ""}},
-        {"bytes after len are ignored",
-         coliMessage(SYNC_COLI_REQ, 5, std::string("info\0junk", 9)),
-         0,
-         {"info"}},
-        {"no final NUL", coliMessage(SYNC_COLI_REQ, twoSize - 1, two), -1, {}, "bytes end without a NUL"},
         {"len 0", coliMessage(SYNC_COLI_REQ, 0, two), -1, {}},
-        {"len past the message", coliMessage(SYNC_COLI_REQ, twoSize + 1, two), -1, {}, OVERRUN},
-        {"len far past the message", coliMessage(SYNC_COLI_REQ, 0xFFFFFFF8u, two), -1, {}, OVERRUN},
-        {"no len", {0x04, 0xB6, 0x09, 0x00}, -1, {}, OVERRUN},
-        {"another message", coliMessage(SYNC_COLI_REG_CMD_REQ, twoSize, two), -2, {}},
+        {"another message",
+         coliMessage(SYNC_COLI_REG_CMD_REQ, static_cast<uint32_t>(two.size()), two),
+         -2,
+         {}},
     };
     for (const UnpackCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -222,10 +216,7 @@ TEST_F(ColiCommonTest, UnpacksOnlyArgumentsThatLieWhollyInsideTheMessage) {
         if (c.result == -2) {
             EXPECT_EQ(0u, traces.count(TL_ERROR, ""));
         }
-        EXPECT_EQ(c.warning != nullptr ? 1u : 0u, traces.count(TL_WARNING, "")) << traces.dump();
-        if (c.warning != nullptr) {
-            EXPECT_TRUE(traces.contains(TL_WARNING, c.warning)) << traces.dump();
-        }
+        EXPECT_EQ(0u, traces.count(TL_WARNING, "")) << traces.dump();
         tavi_free(&msg);
     }
 }

@@ -108,6 +108,8 @@ struct CommandCase {
     std::vector<uint32_t> printTypes;
 };
 
+// The feature, ethernet and all printouts and a wrong selection are answered on the bus; these are
+// the other commands.
 TEST_F(ColiServiceTest, AnswersEveryCommandWithErrorsPrintoutsAndCompletion) {
     const CommandCase cases[] = {
         {"two words", {"synclumovcontrol", "info"}, "Incorrect number of arguments: 2\n\n", false, {}},
@@ -124,10 +126,7 @@ TEST_F(ColiServiceTest, AnswersEveryCommandWithErrorsPrintoutsAndCompletion) {
         {"show", {"synclumovcontrol", "show", "all"}, "Incorrect arg: show \n\n", false, {}},
         {"ALL", {"synclumovcontrol", "info", "ALL"}, "Incorrect arg: ALL \n\n", true, {}},
         {"empty selection", {"synclumovcontrol", "info", ""}, "Incorrect arg:  \n\n", true, {}},
-        {"feature", {"synclumovcontrol", "info", "feature"}, "", true, {1}},
         {"output", {"synclumovcontrol", "info", "output"}, "", true, {3}},
-        {"ethernet", {"synclumovcontrol", "info", "ethernet"}, "", true, {4}},
-        {"all", {"synclumovcontrol", "info", "all"}, "", true, {1, 3, 4}},
     };
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,11 +27,7 @@ inline std::string packArgs(const std::vector<std::string>& args) {
 
 // msgno, then len (host order), then data.
 inline std::vector<uint8_t> coliMessage(uint32_t msgno, uint32_t len, const std::string& data) {
-    std::vector<uint8_t> bytes(8 + data.size());
-    std::memcpy(bytes.data(), &msgno, 4);
-    std::memcpy(bytes.data() + 4, &len, 4);
-    std::memcpy(bytes.data() + 8, data.data(), data.size());
-    return bytes;
+    return Bytes(msgno, 8 + data.size()).raw(4, &len, 4).chars(8, data);
 }
 
 inline std::vector<uint8_t> coliRequest(const std::vector<std::string>& args) {

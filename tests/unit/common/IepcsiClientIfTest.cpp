@@ -49,17 +49,6 @@ TEST_F(IepcsiClientTest, HandshakeRunsFromLocateToPortSupportRequest) {
               FakeTavi::sent()[0].bytes);
 }
 
-TEST_F(IepcsiClientTest, RejectedHandshakeOnlyTracesAndRaisesNothing) {
-    ASSERT_EQ(1u, FakeTavi::fireLocate(SERVER_NAME, SERVER));
-    deliverAll();
-    FakeTavi::clearSent();
-    ASSERT_EQ(1u, deliver(SERVER, Bytes(IepcsiNo::INIT_REJ, 16).refs(1, 1).be32(12, 2)));
-    EXPECT_EQ(AbstractClientIf::NOT_CONNECTED, client()->getState());
-    EXPECT_TRUE(events->names.empty());
-    EXPECT_TRUE(FakeTavi::sent().empty());
-    EXPECT_TRUE(FakeTavi::monitoredPids().empty()) << "the monitor ends with the reject";
-}
-
 // The monitor's notice carries the references of server up; the next server is asked under the own
 // connection reference again.
 TEST_F(IepcsiClientTest, ServerDownRestartsDiscoveryWithOwnConnectionReference) {
@@ -80,6 +69,7 @@ TEST_F(IepcsiClientTest, ServerDownRestartsDiscoveryWithOwnConnectionReference) 
     ASSERT_EQ(1u, init.size());
     EXPECT_EQ(NEW_SERVER, init[0].to);
     EXPECT_EQ(1u, be32At(init[0].bytes, 8));
+    EXPECT_EQ(std::vector<uint32_t>{NEW_SERVER}, FakeTavi::monitoredPids());
     ASSERT_EQ(1u, deliver(NEW_SERVER, Bytes(IepcsiNo::INIT_CFM, 16).refs(1, 0x990).be32(12, 1)));
     EXPECT_EQ(0x990u, be32At(sentWith(IepcsiNo::GET_ETH_PORT_SUPPORT_REQ).back().bytes, 8));
 }

@@ -38,31 +38,17 @@ class SciClientFixture : public HandlerTest<Sci::ClientServiceHandler> {
     void SetUp() override {
         HandlerTest::SetUp();
         ASSERT_EQ(1u, deliverAll());
-        events->listen<H::CONNECTION_ESTABLISHMENT_CFM_EVENT>();
-        events->listen<H::CONNECTION_ESTABLISHMENT_REJ_EVENT>();
-        events->listen<H::SERVER_DOWN_IND_EVENT>();
-        events->listen<H::RADIO_CLOCK_STATE_IND_EVENT>();
-        events->listen<H::CANDIDATED_REFERENCE_IND_EVENT>();
-        events->listen<H::SELECTED_REFERENCE_IND_EVENT>();
-        events->listen<H::FIXED_POSITION_STATUS_SUBSCRIBED_EVENT>();
-        events->listen<H::FIXED_POSITION_STATUS_IND_EVENT>();
-        events->listen<H::REC_CREATE_IND_EVENT>();
-        events->listen<H::REC_DELETE_IND_EVENT>();
-        events->listen<H::REC_SELECTION_PROCESS_MODE_IND_EVENT>();
-        events->listen<H::REC_CLOCK_SETTLED_QUALITY_IND_EVENT>();
-        events->listen<H::RECR_USE_QL_FROM_IND_EVENT>();
-        events->listen<H::TELECOM_STANDARD_IND_EVENT>();
-        events->listen<H::BFN_JUMP_ALERT_IND_EVENT>();
-        events->listen<H::LOOSE_TIME_STATE_IND_EVENT>();
-        events->listen<H::LOOSE_TIME_DIFF_IND_EVENT>();
-        events->listen<H::DEGRADED_STATUS_IND_EVENT>();
-        events->listen<H::NGS_BFN_ALIGN_RSP_EVENT>();
-        events->listen<H::PORT_SCAN_RSP_EVENT>();
-        events->listen<H::TIME_ERROR_IND_EVENT>();
-        events->listen<H::FRU_DATA_SUBSCRIBED_EVENT>();
-        events->listen<H::FRU_DATA_IND_EVENT>();
-        events->listen<H::RECR_CONFIG_SUBSCRIBED_EVENT>();
-        events->listen<H::RECR_CONFIG_IND_EVENT>();
+        events->listenAll<
+            H::CONNECTION_ESTABLISHMENT_CFM_EVENT, H::CONNECTION_ESTABLISHMENT_REJ_EVENT,
+            H::SERVER_DOWN_IND_EVENT, H::RADIO_CLOCK_STATE_IND_EVENT, H::CANDIDATED_REFERENCE_IND_EVENT,
+            H::SELECTED_REFERENCE_IND_EVENT, H::FIXED_POSITION_STATUS_SUBSCRIBED_EVENT,
+            H::FIXED_POSITION_STATUS_IND_EVENT, H::REC_CREATE_IND_EVENT, H::REC_DELETE_IND_EVENT,
+            H::REC_SELECTION_PROCESS_MODE_IND_EVENT, H::REC_CLOCK_SETTLED_QUALITY_IND_EVENT,
+            H::RECR_USE_QL_FROM_IND_EVENT, H::TELECOM_STANDARD_IND_EVENT, H::BFN_JUMP_ALERT_IND_EVENT,
+            H::LOOSE_TIME_STATE_IND_EVENT, H::LOOSE_TIME_DIFF_IND_EVENT, H::DEGRADED_STATUS_IND_EVENT,
+            H::NGS_BFN_ALIGN_RSP_EVENT, H::PORT_SCAN_RSP_EVENT, H::TIME_ERROR_IND_EVENT,
+            H::FRU_DATA_SUBSCRIBED_EVENT, H::FRU_DATA_IND_EVENT, H::RECR_CONFIG_SUBSCRIBED_EVENT,
+            H::RECR_CONFIG_IND_EVENT>();
         events->listen<Control::CentralEvent::CLIENT_NOTIFY_EVENT>(
             [](Control::CentralEvent::CLIENT_NOTIFY_EVENT& event) { return std::to_string(event.value); });
         events->listen<Control::CentralEvent::CLIENT_DATA_EVENT>();

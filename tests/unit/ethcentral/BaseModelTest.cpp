@@ -120,7 +120,7 @@ TEST_F(BaseModelTest, InputSideOperationsFindNoInputFeatureAndAnswerAsFixed) {
     EXPECT_EQ(2u, traces.count(TL_ERROR, "SyncEthInput not found: 5"));
     // Without inputs no reference can be located on a port: the feature keeps what it had.
     EXPECT_EQ("", model.feature().getSelectedRef());
-    EXPECT_TRUE(events.events.empty());
+    EXPECT_TRUE(events.names.empty());
     EXPECT_EQ(nullptr, model.findSyncEthInput(5));
 }
 

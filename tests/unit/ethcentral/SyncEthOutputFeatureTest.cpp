@@ -55,7 +55,7 @@ TEST(SyncEthOutputFeatureUpdateTest, EachUpdateAnnouncesOnlyAChange) {
         (m.feature->*c.update)(c.value);
         (m.feature->*c.update)(c.value);
         EXPECT_EQ(c.value, (m.feature->*c.get)());
-        EXPECT_EQ(eventsOn(c.event, outputs), recorder.events);
+        EXPECT_EQ(eventsOn(c.event, outputs), recorder.names);
         EXPECT_EQ(c.historyEntries, historyEntries(*m.feature));
     }
 }
@@ -66,7 +66,7 @@ TEST_F(SyncEthOutputFeatureTest, RecDeleteForgetsQualityWithoutHistoryOrEvents) 
     feature->updateClockSettledQuality(20);
     OutputEventRecorder recorder;
     feature->updateRecDelete();
-    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(recorder.names.empty());
     EXPECT_EQ(0u, feature->getRecState());
     EXPECT_EQ(2u, feature->getSelectionProcessMode());
     EXPECT_EQ(15u, feature->getClockSettledQuality());
@@ -80,12 +80,12 @@ TEST_F(SyncEthOutputFeatureTest, ExtendedQlTlvUpdateTransmitsOnlyWhenSomethingDi
     const std::vector<SyncEthOutput*> outputs = model.withOutputs(2);
     OutputEventRecorder recorder;
     feature->updateExtendedQlTlvInfo(0, 0x02, 1, 0);
-    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(recorder.names.empty());
     const uint8_t changes[][4] = {{5, 0x02, 1, 0}, {5, 0x03, 1, 0}, {5, 0x03, 2, 0}, {5, 0x03, 2, 7}};
     for (const auto& c : changes) {
-        recorder.events.clear();
+        recorder.names.clear();
         feature->updateExtendedQlTlvInfo(c[0], c[1], c[2], c[3]);
-        EXPECT_EQ(eventsOn(TRANSMIT, outputs), recorder.events);
+        EXPECT_EQ(eventsOn(TRANSMIT, outputs), recorder.names);
         EXPECT_EQ(c[0], outputs[1]->getSyncEMasterId());
         EXPECT_EQ(c[1], outputs[1]->getFlag());
         EXPECT_EQ(c[2], outputs[1]->getNumberCascadedEnhancedEec());
@@ -118,7 +118,7 @@ TEST_F(SyncEthOutputFeatureTest, ActiveReferenceTakesTheLagOfItsPortsOutput) {
     EXPECT_EQ("ref-1", feature->getSelectedRef());
     EXPECT_EQ("port-2", feature->getPortOfActiveReference());
     EXPECT_EQ("L1", feature->getLagPortLdnOfActiveReference());
-    EXPECT_EQ(eventsOn(TRANSMIT, outputs), recorder.events);
+    EXPECT_EQ(eventsOn(TRANSMIT, outputs), recorder.names);
     // Stored and announced even when nothing changed.
     feature->updateActiveReference("ref-1", "port-without-output");
     feature->updateActiveReference("ref-1", "port-without-output");
@@ -133,7 +133,7 @@ TEST_F(SyncEthOutputFeatureTest, LagChangeOfTheActiveReferenceTransmitsOnThatLag
     outputs[3]->getEthernetPort()->updateLagPortConfiguration(1, "L2");
     OutputEventRecorder recorder;
     feature->updateLagPortOfActiveReference("L1");
-    EXPECT_EQ(eventsOn(TRANSMIT, {outputs[0], outputs[2]}), recorder.events);
+    EXPECT_EQ(eventsOn(TRANSMIT, {outputs[0], outputs[2]}), recorder.names);
     EXPECT_EQ(0xFu, outputs[2]->getSsmCode());
 }
 
@@ -143,8 +143,8 @@ TEST_F(SyncEthOutputFeatureTest, DeletingOutputsRaisesDeletedAndForgetsThem) {
     EthernetPort* middlePort = outputs[1]->getEthernetPort();
     OutputEventRecorder recorder;
     EXPECT_TRUE(feature->deleteSyncEthOutput(outputs[1]));
-    EXPECT_EQ((std::vector<std::string>{std::string(DELETED) + ":" + std::to_string(middleId)}),
-              recorder.events);
+    EXPECT_EQ((std::vector<std::string>{std::string(DELETED) + "(" + std::to_string(middleId) + ")"}),
+              recorder.names);
     EXPECT_EQ(nullptr, feature->findSyncEthOutput(middleId));
     EXPECT_EQ(nullptr, feature->findSyncEthOutputByPortId(middlePort->getEntityId()));
     EXPECT_EQ(nullptr, feature->findSyncEthOutputByEncapsulation("port-2"));
@@ -152,12 +152,12 @@ TEST_F(SyncEthOutputFeatureTest, DeletingOutputsRaisesDeletedAndForgetsThem) {
     // The port gets a new output, under a new id; all go, highest index first.
     const uint32_t again = feature->createSyncEthOutput(middlePort);
     EXPECT_GT(again, outputs[2]->getEntityId());
-    recorder.events.clear();
-    const std::vector<std::string> expected = {std::string(DELETED) + ":" + std::to_string(again),
+    recorder.names.clear();
+    const std::vector<std::string> expected = {std::string(DELETED) + "(" + std::to_string(again) + ")",
                                                eventsOn(DELETED, {outputs[2]})[0],
                                                eventsOn(DELETED, {outputs[0]})[0]};
     feature->deleteSyncEthOutputs();
-    EXPECT_EQ(expected, recorder.events);
+    EXPECT_EQ(expected, recorder.names);
     EXPECT_EQ(0u, feature->myFactory()->size());
 }
 
@@ -234,7 +234,7 @@ TEST_F(SyncEthOutputFeatureTest, FanOutCopesWithOutputsDeletedByTheReaction) {
     };
     feature->notifyTransmitSsm();
     EXPECT_EQ((std::vector<std::string>{transmits[0], deletes[1], transmits[2], deletes[2], transmits[3]}),
-              recorder.events);
+              recorder.names);
 }
 
 TEST_F(SyncEthOutputFeatureTest, PrintsEveryOutputInIndexOrder) {

@@ -4,13 +4,14 @@
 #ifndef SYNC_TEST_SYNCETHOUTPUTTESTFIXTURE_H
 #define SYNC_TEST_SYNCETHOUTPUTTESTFIXTURE_H
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "EventLog.h"
 #include "eventHandling/DomainEntityFactory.h"
 #include "eventHandling/Listener.h"
 #include "model/output/SyncEthOutput.h"
@@ -91,56 +92,26 @@ inline std::vector<std::string> printed(const std::function<void()>& print) {
     return lines;
 }
 
-// Every raise of the listed event types, in order, as "EVENT_NAME:id" with the id of the output that
+// Every raise of the output events, in order, as "EVENT_NAME(id)" with the id of the output that
 // raised it.
-template <class... Events>
-class EventRecorder {
+class OutputEventRecorder : public EventLog {
   public:
-    EventRecorder() : listeners(self<Events>()...) {}
-    EventRecorder(const EventRecorder&) = delete;
-    EventRecorder& operator=(const EventRecorder&) = delete;
-
-    std::vector<std::string> events;
-    // Called after each recorded event.
-    std::function<void(PolymorphEvent&)> after;
+    OutputEventRecorder() {
+        const auto outputId = [](PolymorphEvent& event) {
+            auto* output = dynamic_cast<SyncEthOutput*>(event.getSource());
+            return std::to_string(output != nullptr ? output->getEntityId() : 0);
+        };
+        listen<SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT>(outputId);
+        listen<SyncEthOutput::SYNCETHOUTPUT_DELETED_EVENT>(outputId);
+        listen<SyncEthOutput::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT>(outputId);
+        listen<SyncEthOutput::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>(outputId);
+    }
 
     size_t count(const std::string& name) const {
-        size_t found = 0;
-        for (const std::string& event : events) {
-            found += event.compare(0, name.size() + 1, name + ":") == 0 ? 1 : 0;
-        }
-        return found;
+        return std::count_if(names.begin(), names.end(),
+                             [&name](const std::string& event) { return event.rfind(name + "(", 0) == 0; });
     }
-
-  private:
-    template <class E>
-    struct Recorder : Listener<E> {
-        explicit Recorder(EventRecorder* owner) : owner(owner) { this->startListening(); }
-        void onEvent(E& event) override {
-            uint32_t id = 0;
-            if (auto* output = dynamic_cast<SyncEthOutput*>(event.getSource())) {
-                id = output->getEntityId();
-            }
-            owner->events.push_back(std::string(event.getName()) + ":" + std::to_string(id));
-            if (owner->after) {
-                owner->after(event);
-            }
-        }
-        EventRecorder* owner;
-    };
-
-    template <class E>
-    EventRecorder* self() {
-        return this;
-    }
-
-    std::tuple<Recorder<Events>...> listeners;
 };
-
-using OutputEventRecorder =
-    EventRecorder<SyncEthOutput::SYNCETHOUTPUT_CONFIGURED_EVENT, SyncEthOutput::SYNCETHOUTPUT_DELETED_EVENT,
-                  SyncEthOutput::SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT,
-                  SyncEthOutput::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT>;
 
 // The names of the output events, as recorded.
 constexpr const char* CONFIGURED = "SYNCETHOUTPUT_CONFIGURED_EVENT";
@@ -180,7 +151,7 @@ inline std::vector<std::string> eventsOn(const std::string& name,
                                          const std::vector<SyncEthOutput*>& outputs) {
     std::vector<std::string> events;
     for (SyncEthOutput* output : outputs) {
-        events.push_back(name + ":" + std::to_string(output->getEntityId()));
+        events.push_back(name + "(" + std::to_string(output->getEntityId()) + ")");
     }
     return events;
 }

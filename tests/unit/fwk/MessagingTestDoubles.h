@@ -3,8 +3,6 @@
 #ifndef SYNC_TEST_MESSAGINGTESTDOUBLES_H
 #define SYNC_TEST_MESSAGINGTESTDOUBLES_H
 
-#include <endian.h>
-
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -12,6 +10,8 @@
 #include <vector>
 
 #include "FakeTavi.h"
+#include "TestController.h"
+#include "WireBytes.h"
 #include "control/AbstractClientIf.h"
 #include "control/AbstractServerIf.h"
 #include "control/AbstractServiceClient.h"
@@ -74,8 +74,7 @@ class RecordingHandler : public MessageHandler {
     bool* deleted;
 };
 
-// A client interface whose concrete hook only records the kinds it is given, and can search for the
-// server again after losing it.
+// A client interface whose concrete hook only records the kinds it is given.
 class TestClientIf : public AbstractClientIf {
   public:
     explicit TestClientIf(uint32_t ownPid, const std::string& service = "test-service")
@@ -84,15 +83,12 @@ class TestClientIf : public AbstractClientIf {
     std::string getDomain() const override { return "sync"; }
     void handleServicePrimitive(BasePrimitive* primitive) override {
         hooked.push_back(primitive->getPrimitiveId());
-        if (primitive->getPrimitiveId() == BasePrimitive::SERVER_DOWN && searchAgainOnServerDown)
-            setState(WAIT_FOR_SERVER);
     }
     void addMsgHandlers(BaseServiceHandler*) override {}
 
     using AbstractClientIf::setState;
 
     std::vector<uint32_t> hooked;
-    bool searchAgainOnServerDown = false;
 };
 
 // A server interface with plain client records; it can be told to refuse new records.
@@ -126,25 +122,18 @@ class TestServerIf : public AbstractServerIf {
 
 // A message as it travels: msgno in host order, then big-endian words.
 inline std::vector<uint8_t> wireMessage(uint32_t msgno, std::initializer_list<uint32_t> words) {
-    std::vector<uint8_t> bytes(4 + 4 * words.size());
-    std::memcpy(bytes.data(), &msgno, 4);
+    Bytes bytes(msgno, 4 + 4 * words.size());
     size_t offset = 4;
-    for (uint32_t word : words) {
-        const uint32_t raw = htobe32(word);
-        std::memcpy(bytes.data() + offset, &raw, 4);
-        offset += 4;
-    }
+    for (uint32_t word : words)
+        bytes.be32(offset, word), offset += 4;
     return bytes;
 }
 
 // A name-service message: subscription id (and tag) in host order.
 inline std::vector<uint8_t> nameServiceMessage(uint32_t msgno, uint32_t subscriptionId, uint64_t tag = 0) {
-    std::vector<uint8_t> bytes(msgno == 0x01900000u ? 16 : 8);
-    std::memcpy(bytes.data(), &msgno, 4);
-    std::memcpy(bytes.data() + 4, &subscriptionId, 4);
-    if (bytes.size() == 16)
-        std::memcpy(bytes.data() + 8, &tag, 8);
-    return bytes;
+    Bytes bytes(msgno, 8);
+    bytes.raw(4, &subscriptionId, 4);
+    return msgno == 0x01900000u ? bytes.raw(8, &tag, 8) : bytes;
 }
 
 inline void quietSyslog(int, const char*, ...) {}
@@ -153,14 +142,9 @@ inline void quietSyslog(int, const char*, ...) {}
 // out of the machine's syslog.
 class FakeMailbox {
   public:
-    static constexpr uint32_t OWN_ID = 0x1001;
+    static constexpr uint32_t OWN_ID = 0x1001;  // the id the fake transport gives a mailbox
 
-    FakeMailbox() : previousSyslog(setTraceSyslog(&quietSyslog)) {
-        FakeTavi::reset();
-        FakeTavi::setOwnId(OWN_ID);
-        tavi_init(1, 0, 0, 0, 0);
-        tavi_create_mailbox("fwk-test", 0);
-    }
+    FakeMailbox() : previousSyslog(setTraceSyslog(&quietSyslog)) { openFakeMailbox(); }
     ~FakeMailbox() {
         FakeTavi::reset();
         setTraceSyslog(previousSyslog);

@@ -4,13 +4,13 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "FakeTavi.h"
 #include "Macros.h"
 #include "TraceCapture.h"
+#include "WireBytes.h"
 #include "control/BaseInterface.h"
 #include "control/Controller.h"
 #include "control/Dispatcher.h"
@@ -34,28 +34,13 @@ class ControllerTest : public ::testing::Test {
         }
         ASSERT_EQ(FakeTavi::pending(), 0u);
     }
-
-    static std::vector<uint8_t> message(uint32_t msgno, size_t size) {
-        std::vector<uint8_t> bytes(size, 0);
-        std::memcpy(bytes.data(), &msgno, sizeof msgno);
-        return bytes;
-    }
 };
 
-TEST_F(ControllerTest, InitCreatesMailboxPublishesAndDestructionUndoesIt) {
+// The names a started daemon owns are pinned on the bus; what its end gives back is seen here.
+TEST_F(ControllerTest, DestructionUndoesWhatInitDid) {
     auto* controller = new Sync::LumovControl::Controller("sync-lumov-control");
     controller->init();
-
-    EXPECT_EQ(FakeTavi::mailboxName(), "sync-lumov-control");
-    EXPECT_EQ(controller->getOwnIdentity(), FakeTavi::ownId());
-    EXPECT_STREQ(controller->getOwnServiceName(), "SyncLumovControl");
     ASSERT_EQ(FakeTavi::published().size(), 1u);
-    EXPECT_EQ(FakeTavi::published()[0].service, "SyncLumovControl");
-    EXPECT_EQ(FakeTavi::published()[0].domain, "sync");
-    EXPECT_EQ(FakeTavi::published()[0].mailboxId, FakeTavi::ownId());
-    EXPECT_EQ(FakeTavi::published()[0].qualifier, "");
-    EXPECT_NE(controller->getDispatcher(), nullptr);
-
     const uint32_t id = FakeTavi::ownId();
     delete controller;
     EXPECT_TRUE(FakeTavi::published().empty());
@@ -69,8 +54,8 @@ TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     Sync::LumovControl::Controller controller("daemon");
     controller.init();
     drain(controller);
-    ASSERT_TRUE(FakeTavi::inject(0x777, message(1, 4)));
-    ASSERT_TRUE(FakeTavi::inject(0x777, message(2, 4)));
+    ASSERT_TRUE(FakeTavi::inject(0x777, Sync::Test::Bytes(1, 4)));
+    ASSERT_TRUE(FakeTavi::inject(0x777, Sync::Test::Bytes(2, 4)));
     controller.onRead();
     EXPECT_EQ(FakeTavi::pending(), 1u);
     controller.onRead();

@@ -21,9 +21,15 @@ class EventLog {
     void listen(std::function<std::string(E&)> note = nullptr) {
         recorders.push_back(std::make_shared<Recorder<E>>(this, std::move(note)));
     }
+    template <class... Es>
+    void listenAll() {
+        (listen<Es>(), ...);
+    }
 
     std::vector<std::string> names;
     std::vector<IEntity*> sources;
+    // Called after each recorded event.
+    std::function<void(PolymorphEvent&)> after;
 
   private:
     template <class E>
@@ -35,6 +41,8 @@ class EventLog {
         void onEvent(E& event) override {
             log->names.push_back(event.getName() + (note ? "(" + note(event) + ")" : std::string()));
             log->sources.push_back(event.getSource());
+            if (log->after)
+                log->after(event);
         }
 
       private:
