@@ -1,9 +1,10 @@
 #include "QualityTable.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "NumberWord.h"
 
 namespace SyncClockd {
 
@@ -15,14 +16,6 @@ const char* const NAMES[] = {nullptr,      "PRC",  "PRS",         "STU_OR_UNK", 
                              "PRTC",       "GNSS", "EPRTC",       "EEEC",       "EPRC"};
 constexpr uint32_t LAST = sizeof NAMES / sizeof NAMES[0] - 1;
 constexpr uint32_t PRC = 1, SSU_A = 4, SSU_B = 5, SEC = 9, DNU = 12, PRTC = 18;
-
-bool number(const std::string& word, unsigned long high, unsigned long& value) {
-    if (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])))
-        return false;
-    char* end = nullptr;
-    value = std::strtoul(word.c_str(), &end, 0);
-    return *end == '\0' && value <= high;
-}
 
 }  // namespace
 
@@ -49,9 +42,11 @@ std::optional<QualityTable> QualityTable::load(const std::string& path, std::str
         std::string key, quality, extra;
         if (!(words >> key))
             continue;
-        const std::optional<uint32_t> value = words >> quality ? parseQuality(quality) : std::nullopt;
-        unsigned long clockClass = 0;
-        const bool isClass = number(key, 255, clockClass);
+        std::optional<uint32_t> value;
+        if (words >> quality)
+            value = parseQuality(quality);
+        uint32_t clockClass = 0;
+        const bool isClass = SyncTools::numberWord(key, clockClass, 255);
         if (!value || (words >> extra) || (!isClass && key != "no-reference")) {
             error = path + ":" + std::to_string(lineNumber) +
                     ": expected \"CLASS QUALITY\" or \"no-reference QUALITY\", got \"" + line + "\"";
@@ -89,9 +84,9 @@ const char* QualityTable::name(uint32_t quality) {
 }
 
 std::optional<uint32_t> QualityTable::parseQuality(const std::string& text) {
-    unsigned long value = 0;
-    if (number(text, LAST, value) && value >= 1)
-        return static_cast<uint32_t>(value);
+    uint32_t value = 0;
+    if (SyncTools::numberWord(text, value, LAST) && value >= 1)
+        return value;
     for (uint32_t quality = 1; quality <= LAST; ++quality) {
         const std::string known = NAMES[quality];
         if (known.size() == text.size() &&

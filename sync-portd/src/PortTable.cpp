@@ -1,10 +1,11 @@
 #include "PortTable.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <set>
 #include <sstream>
 #include <utility>
+
+#include "NumberWord.h"
 
 namespace SyncPortd {
 
@@ -14,17 +15,6 @@ namespace {
 constexpr size_t PORT_NAME_WIDTH = 16;
 constexpr size_t INTERFACE_NAME_LIMIT = 15;
 constexpr size_t NAMESPACE_LIMIT = 63;
-
-bool number(const std::string& word, uint32_t& value) {
-    if (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])))
-        return false;
-    char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(word.c_str(), &end, 0);
-    if (*end != '\0' || parsed > 0xFFFFFFFFull)
-        return false;
-    value = static_cast<uint32_t>(parsed);
-    return true;
-}
 
 bool validName(const std::string& name) {
     for (const char c : name)
@@ -78,9 +68,9 @@ bool PortTable::parseLine(const std::vector<std::string>& words, Entry& entry, s
     }
     if (words[1] == "fronthaul")
         entry.role = 0x4;
-    else if (!number(words[1], entry.role))
+    else if (!SyncTools::numberWord(words[1], entry.role))
         error = "role must be fronthaul or a number";
-    if (error.empty() && !number(words[2], entry.rhaiId))
+    if (error.empty() && !SyncTools::numberWord(words[2], entry.rhaiId))
         error = "rhaiId must be a number";
     else if (error.empty() && words[3].size() > PORT_NAME_WIDTH)
         error = "port name must have at most 16 characters";

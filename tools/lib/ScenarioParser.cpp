@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "NumberWord.h"
+
 namespace SyncTools {
 
 namespace {
@@ -46,18 +48,6 @@ bool sameText(const std::string& a, const char* b) {
     return i == a.size() && b[i] == '\0';
 }
 
-// Decimal, or hexadecimal with 0x; the whole word, within 32 bits.
-bool number(const std::string& word, uint32_t& value) {
-    if (word.empty() || !std::isdigit(static_cast<unsigned char>(word[0])))
-        return false;
-    char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(word.c_str(), &end, 0);
-    if (*end != '\0' || parsed > 0xFFFFFFFFull)
-        return false;
-    value = static_cast<uint32_t>(parsed);
-    return true;
-}
-
 template <size_t N>
 bool nameOrNumber(const std::string& word, const Name (&names)[N], uint32_t& value) {
     for (const Name& name : names) {
@@ -66,7 +56,7 @@ bool nameOrNumber(const std::string& word, const Name (&names)[N], uint32_t& val
             return true;
         }
     }
-    return number(word, value);
+    return numberWord(word, value);
 }
 
 template <size_t N>
@@ -190,7 +180,7 @@ bool ScenarioParser::parsePort(const std::vector<std::string>& words, std::strin
     PortControlServer::Port port;
     if (!nameOrNumber(words[1], ROLES, port.role))
         error = "role must be fronthaul or a number";
-    else if (!number(words[2], port.rhaiId))
+    else if (!numberWord(words[2], port.rhaiId))
         error = "rhaiId must be a number";
     else if (!macAddress(words[3], port.macAddress))
         error = "MAC address must read xx:xx:xx:xx:xx:xx";
@@ -283,7 +273,7 @@ bool ScenarioParser::parseLine(const std::vector<std::string>& words, Step& step
         step.kind = Step::SELECTED_REFERENCE;
         if (!arguments(2, "a number and an ldn (- for none)"))
             return false;
-        if (!number(words[1], step.value)) {
+        if (!numberWord(words[1], step.value)) {
             error = "selected reference must be a number";
             return false;
         }
@@ -350,7 +340,7 @@ bool ScenarioParser::parseWait(const std::vector<std::string>& words, Step& step
     }
     if (wanted > 3) {
         uint32_t count = 0;
-        if (!number(words[wanted - 2], count) || count == 0) {
+        if (!numberWord(words[wanted - 2], count) || count == 0) {
             error = "count must be a number above 0";
             return false;
         }
