@@ -169,7 +169,7 @@ TEST_F(AbstractClientIfTest, AServerInTheOwnMailboxIsNotMonitored) {
     EXPECT_EQ(FakeMailbox::OWN_ID, FakeTavi::sent().front().to);
 }
 
-TEST_F(AbstractClientIfTest, NameServiceMessagesOfAnotherSubscriptionAreLeftToItsInterface) {
+TEST_F(AbstractClientIfTest, NameServiceMessagesOfAnotherSubscriptionOrAPeersSubscribeAnswerChangeNothing) {
     TestClientIf other(FakeMailbox::OWN_ID, "other-service");
     Dispatcher dispatcher;
     dispatcher.addInterface(1, &client);
@@ -191,6 +191,12 @@ TEST_F(AbstractClientIfTest, NameServiceMessagesOfAnotherSubscriptionAreLeftToIt
     EXPECT_TRUE(deliver(SERVER, nameService(KOLM_SERVICE_REMOVED_IND, client.getSubscriptionId())));
     EXPECT_TRUE(capture.contains(TL_REC_MSG, "Received: KOLM_SERVICE_REMOVED_IND for test-service"));
     EXPECT_EQ(WAIT_FOR_SERVER, client.getState());
+
+    // Only the name service answers a subscription; a peer's answer with our tag is dropped.
+    const uint32_t ours = client.getSubscriptionId();
+    EXPECT_TRUE(deliver(SERVER, nameService(KOLM_SUBSCRIBE_RSP, ours + 1, client.getTag())));
+    EXPECT_TRUE(capture.contains(TL_WARNING, "Dropped KOLM_SUBSCRIBE_RSP for test-service"));
+    EXPECT_EQ(ours, client.getSubscriptionId());
 }
 
 TEST_F(AbstractClientIfTest, ShortNameServiceMessagesAreClaimedWithOneWarning) {
