@@ -18,16 +18,24 @@
 //   6   every monitor of the peer fires;
 //   7   the port-control server's or the command server's locate (peer byte bit 0x80) finds the peer.
 // The peer byte's low three bits pick the sender among the four peers, a stranger and the daemon's own
-// mailbox. At the end every peer goes, a data-plane client that comes then must still be answered,
-// and the daemon is destroyed.
+// mailbox; the owner, the dead and the found of kinds 4-7 among the first five, as the bus never names
+// the daemon itself. At the end every peer goes, and a data-plane client that comes then must still be
+// answered. The records are mutated with this layout in mind (PeerRecords.h).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeTavi.h"
 #include "FuzzInput.h"
+#include "PeerRecords.h"
 #include "WireBytes.h"
+#include "common_fwk_classes/utilities/UniqueIdPool.h"
 #include "control/Controller.h"
 #include "kolm.h"
 #include "trace/TraceHooks.h"
@@ -84,6 +92,49 @@ void deliver(Sync::LumovControl::Controller& daemon, uint32_t sender, const Mess
     pump(daemon);
 }
 
+// The connection reference the daemon's last confirmation gave a data-plane client: during an
+// input, or else when the peers came.
+uint32_t connectedReference = 0;
+uint32_t dataPlaneReference() {
+    const auto& sent = FakeTavi::sent();
+    for (auto it = sent.rbegin(); it != sent.rend(); ++it)
+        if (it->msgno() == 0x94003)
+            return Sync::Test::be32At(it->bytes, 8);
+    return connectedReference;
+}
+
+// The port-control server answers the daemon's question for its ports: one fronthaul port, unlocked
+// and enabled, so that every input meets a port. Reported again on every connection, it comes back as
+// it was whatever an input did to it; an input that reports other ports leaves them behind.
+void reportPort(Sync::LumovControl::Controller& daemon) {
+    static const uint8_t MAC[] = {0x02, 0x1A, 0xFF, 0x00, 0x0B, 0x7C};
+    deliver(daemon, IEPCSI,
+            Message(0x1B1049, 64)
+                .refs(1, 0x770)
+                .be32(12, 1)
+                .be32(16, 4)
+                .be32(20, 42)
+                .raw(24, MAC, 6)
+                .chars(30, "TN_A")
+                .chars(46, "eth0"));
+    // The port asks for its status: at once when new, or already when the connection came back.
+    const auto& sent = FakeTavi::sent();
+    const auto request = std::find_if(sent.rbegin(), sent.rend(), [](const FakeTavi::SentMessage& message) {
+        return message.msgno() == 0x1B1050;
+    });
+    if (request == sent.rend())
+        return;
+    const uint32_t port = Sync::Test::be32At(request->bytes, 4);
+    deliver(daemon, IEPCSI, Message(0x1B1051, 16).refs(port, 0x770).be32(12, 0x31));
+    deliver(daemon, IEPCSI,
+            Message(0x1B1055, 44)
+                .refs(port, 0x770)
+                .be32(12, 1)
+                .be32(16, 1)
+                .chars(20, "TN_A")
+                .chars(36, "ns-blue"));
+}
+
 // Brings every peer up and through its handshake, as the peers of a running system do.
 void connectPeers(Sync::LumovControl::Controller& daemon) {
     FakeTavi::fireLocate("iepcsi-server", IEPCSI);
@@ -92,27 +143,26 @@ void connectPeers(Sync::LumovControl::Controller& daemon) {
     FakeTavi::serviceUp("sci", "sync", SCI);
     pump(daemon);
     deliver(daemon, SCI, Message(0x9B903, 16).header(0x61, 0x62, 1));
+    // The sync-control server tells its state on each connection: no reference clock (which also
+    // means no settled quality and no selection mode yet) and option I.
+    deliver(daemon, SCI, Message(0x9B923, 16).header(1, 0x62, 1));
+    deliver(daemon, SCI, Message(0x9B92C, 20).header(1, 0x62, 1).be32(16, 1));
     deliver(daemon, DATA_PLANE, connectionRequest());
+    // The data plane forwards its clock's MAC address on each connection.
+    static const uint8_t CLOCK_MAC[] = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x01};
+    deliver(daemon, DATA_PLANE, Message(0x9401A, 20).be32(8, dataPlaneReference()).raw(12, CLOCK_MAC, 6));
     FakeTavi::fireLocate(COLI_SERVER_NAME, COLI);
     pump(daemon);
+    reportPort(daemon);
 }
 
-// The last message the daemon sent to pid; 0 when none.
-uint32_t lastMsgnoTo(uint32_t pid) {
+// Whether the daemon confirmed or rejected pid's connection request. Orders for the outputs may
+// follow a confirmation.
+bool answeredConnection(uint32_t pid) {
     const auto& sent = FakeTavi::sent();
-    for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-        if (it->to == pid)
-            return it->msgno();
-    return 0;
-}
-
-// The connection reference the daemon's last confirmation gave a data-plane client; 0 before any.
-uint32_t dataPlaneReference() {
-    const auto& sent = FakeTavi::sent();
-    for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-        if (it->msgno() == 0x94003)
-            return Sync::Test::be32At(it->bytes, 8);
-    return 0;
+    return std::any_of(sent.begin(), sent.end(), [pid](const FakeTavi::SentMessage& message) {
+        return message.to == pid && (message.msgno() == 0x94003 || message.msgno() == 0x94004);
+    });
 }
 
 // The message number, then as many bytes of the input as its length byte says.
@@ -145,6 +195,8 @@ void run(Sync::LumovControl::Controller& daemon, FuzzInput& in) {
         const uint8_t peer = in.byte();
         const uint32_t sender =
             PEERS[(peer & 7) % PEER_COUNT] != 0 ? PEERS[(peer & 7) % PEER_COUNT] : FakeTavi::ownId();
+        // The bus, not a peer, names the owners and the dead; never the daemon itself.
+        const uint32_t named = PEERS[(peer & 7) % (PEER_COUNT - 1)];
         switch (kind & 7) {
             case 0:
             case 1:
@@ -159,36 +211,146 @@ void run(Sync::LumovControl::Controller& daemon, FuzzInput& in) {
                 break;
             }
             case 4:
-                FakeTavi::serviceUp("sci", "sync", sender);
+                FakeTavi::serviceUp("sci", "sync", named);
                 break;
             case 5:
                 FakeTavi::serviceDown("sci", "sync");
                 break;
             case 6:
-                FakeTavi::fireMonitor(sender);
+                FakeTavi::fireMonitor(named);
                 break;
             default:
-                FakeTavi::fireLocate((peer & 0x80) != 0 ? COLI_SERVER_NAME : "iepcsi-server", sender);
+                FakeTavi::fireLocate((peer & 0x80) != 0 ? COLI_SERVER_NAME : "iepcsi-server", named);
                 break;
         }
         pump(daemon);
     }
 }
 
+// The daemon outlives the input. After each one every peer goes, as the target's last records;
+// then the peers come back and the daemon is asked for its whole printout. What it sends meanwhile,
+// with the watches it leaves on the transport, is compared with what a fresh daemon sends at the
+// same point. While they agree the daemon serves the next input. When they differ the input left
+// state behind that no peer can take back (the ports it reported stay, as in a running node), and
+// the daemon is built anew, which must again agree with the fresh one.
+struct Snapshot {
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> said;
+    std::vector<std::string> watches;
+    bool operator==(const Snapshot& other) const { return said == other.said && watches == other.watches; }
+};
+
+// Never destroyed at exit: the fake transport it would unpublish from may be gone by then.
+Sync::LumovControl::Controller* daemon = nullptr;
+Snapshot fresh;
+// Every id pool of the process draws from one counter (port ids, connection references). The peers
+// come back, and each input starts, with the counter where it stood at that point for the fresh
+// daemon, so that the ids an input meets do not depend on how many came before it.
+uint32_t builtLastId = 0;
+uint32_t freshLastId = 0;
+unsigned long inputs = 0;
+unsigned long rebuilt = 0;
+
+// The message as a fresh daemon would send it too. A printout ends with the time of day, and it lists
+// the settled-quality history: a log the daemon only writes and prints, which keeps every change an
+// input made (the one way an input can see an earlier one). Both are left out.
+std::vector<uint8_t> comparable(const FakeTavi::SentMessage& message) {
+    if (message.to != COLI || message.bytes.size() < 8)
+        return message.bytes;
+    std::vector<uint8_t> kept(message.bytes.begin(), message.bytes.begin() + 4);
+    for (auto line = message.bytes.begin() + 8; line != message.bytes.end();) {
+        const auto end = std::find(line, message.bytes.end(), '\n');
+        const std::string start(line, line + std::min<long>(end - line, 12));
+        if (start.compare(0, 3, "  [") != 0 && start != "completed at")
+            kept.insert(kept.end(), line, end);
+        line = end == message.bytes.end() ? end : end + 1;
+    }
+    return kept;
+}
+
+Snapshot connect() {
+    Sync::UniqueIdPool::setLastIssuedId(builtLastId);
+    FakeTavi::clearSent();
+    connectPeers(*daemon);
+    static const char info[] = "synclumovcontrol\0info\0all";
+    const uint32_t length = sizeof info;  // host order, as the command server writes it
+    deliver(*daemon, COLI, Message(SYNC_COLI_REQ, 8 + length).raw(4, &length, 4).raw(8, info, length));
+    Snapshot snapshot;
+    for (const FakeTavi::SentMessage& message : FakeTavi::sent())
+        snapshot.said.emplace_back(message.to, comparable(message));
+    connectedReference = dataPlaneReference();
+    for (uint32_t pid : FakeTavi::monitoredPids())
+        snapshot.watches.push_back("monitor " + std::to_string(pid));
+    for (const std::string& name : FakeTavi::locatedNames())
+        snapshot.watches.push_back("locate " + name);
+    for (const FakeTavi::Subscription& subscription : FakeTavi::subscriptions())
+        snapshot.watches.push_back("subscription " + subscription.service + "@" + subscription.domain);
+    std::sort(snapshot.watches.begin(), snapshot.watches.end());
+    FakeTavi::clearSent();
+    return snapshot;
+}
+
+// Whatever the messages did, every peer can still go, and a data-plane client that comes then is
+// answered.
+void everyPeerGoes() {
+    for (uint32_t peer : PEERS) {
+        if (peer != 0)
+            FakeTavi::fireMonitor(peer);
+    }
+    FakeTavi::serviceDown("sci", "sync");
+    pump(*daemon);
+    FakeTavi::clearSent();
+    deliver(*daemon, NEWCOMER, connectionRequest());
+    if (!answeredConnection(NEWCOMER))
+        __builtin_trap();
+    FakeTavi::fireMonitor(NEWCOMER);
+    pump(*daemon);
+    // The command interface keeps no count of its locates. A down indication it got twice (the
+    // server's monitor armed twice by a second up indication, or one forged) made it look for the
+    // server twice, and every later server would be found, monitored and registered with twice.
+    // It gets back the one locate it starts with.
+    FakeTavi::forgetLocate(COLI_SERVER_NAME);
+    coli_common_locate_proc();
+}
+
+// A daemon built anew, whose peers have come, gone and come back: the state every input starts from.
+Snapshot build() {
+    delete daemon;
+    FakeTavi::reset();
+    coli_common_reset();
+    Sync::UniqueIdPool::setLastIssuedId(0);
+    daemon = new Sync::LumovControl::Controller("sync-lumov-control");
+    daemon->init();
+    pump(*daemon);
+    builtLastId = Sync::UniqueIdPool::lastIssuedId();
+    connect();
+    everyPeerGoes();
+    return connect();
+}
+
+void report() {
+    std::fprintf(stderr, "daemon_peers: %lu inputs, the daemon built anew after %lu of them\n", inputs,
+                 rebuilt);
+}
+
 }  // namespace
 
-// Every input builds the whole daemon, which lights tens of thousands of coverage features; the
-// entropic input scheduler then spends ten times longer weighing them than the input takes to run,
-// so it is off unless the command line says otherwise.
+// Defaults this target needs, unless the command line says otherwise. libFuzzer looks for a leak
+// after every input that allocated more than it freed, which a daemon kept across inputs does
+// whenever it learns something: each look walks the whole heap, a thousand times over before
+// libFuzzer gives up. A leak still shows when the run ends, where the sanitizer walks the heap
+// once. The entropic input scheduler weighs every coverage feature an input lit, and each daemon
+// built anew lights tens of thousands of them; it would spend longer weighing than running.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     static std::vector<char*> args;
+    static char detectLeaksOff[] = "-detect_leaks=0";
     static char entropicOff[] = "-entropic=0";
     args.assign(*argv, *argv + *argc);
-    for (char* arg : args) {
-        if (std::strncmp(arg, "-entropic=", 10) == 0)
-            return 0;
+    for (char* flag : {detectLeaksOff, entropicOff}) {
+        const size_t name = std::strchr(flag, '=') - flag + 1;
+        if (std::none_of(args.begin(), args.end(),
+                         [&](const char* arg) { return std::strncmp(arg, flag, name) == 0; }))
+            args.push_back(flag);
     }
-    args.push_back(entropicOff);
     args.push_back(nullptr);
     *argc = static_cast<int>(args.size() - 1);
     *argv = args.data();
@@ -196,37 +358,35 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool quiet = [] {
+    if (daemon == nullptr) {
         Sync::setTraceSyslog(&quietSyslog);
         // Every trace is formatted (into nothing), so fuzzed texts go through the format strings too.
         Sync::setTraceCaptureHook(&discardTrace);
-        return true;
-    }();
-    (void)quiet;
-    FakeTavi::reset();
-    coli_common_reset();
-    {
-        Sync::LumovControl::Controller daemon("sync-lumov-control");
-        daemon.init();
-        pump(daemon);
-        connectPeers(daemon);
-        FuzzInput in(data, size);
-        run(daemon, in);
-        // Whatever the messages did, every peer can still go, and a data-plane client that comes then
-        // is answered.
-        for (uint32_t peer : PEERS) {
-            if (peer != 0)
-                FakeTavi::fireMonitor(peer);
-        }
-        FakeTavi::serviceDown("sci", "sync");
-        pump(daemon);
-        deliver(daemon, NEWCOMER, connectionRequest());
-        if (lastMsgnoTo(NEWCOMER) != 0x94003 && lastMsgnoTo(NEWCOMER) != 0x94004)
-            __builtin_trap();
-        FakeTavi::fireMonitor(NEWCOMER);
-        pump(daemon);
+        fresh = build();
+        freshLastId = Sync::UniqueIdPool::lastIssuedId();
+        std::atexit(&report);
     }
-    coli_common_reset();
-    FakeTavi::reset();
+    ++inputs;
+    Sync::UniqueIdPool::setLastIssuedId(freshLastId);
+    FuzzInput in(data, size);
+    run(*daemon, in);
+    everyPeerGoes();
+    const Snapshot now = connect();
+    if (now == fresh)
+        return 0;
+    ++rebuilt;
+    const Snapshot again = build();
+    if (!(again == fresh))
+        __builtin_trap();
     return 0;
+}
+
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t maxSize, unsigned seed) {
+    return PeerRecords::mutate(data, size, maxSize, seed);
+}
+
+extern "C" size_t LLVMFuzzerCustomCrossOver(const uint8_t* one, size_t oneSize, const uint8_t* other,
+                                            size_t otherSize, uint8_t* out, size_t maxOutSize,
+                                            unsigned seed) {
+    return PeerRecords::crossOver(one, oneSize, other, otherSize, out, maxOutSize, seed);
 }

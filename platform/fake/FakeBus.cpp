@@ -241,6 +241,20 @@ std::size_t FakeBus::fireLocate(const std::string& name, uint32_t senderPid) {
     return fired;
 }
 
+std::size_t FakeBus::forgetLocate(const std::string& name) {
+    std::size_t forgotten = 0;
+    for (auto it = locates_.begin(); it != locates_.end();) {
+        if (it->name == name) {
+            MessageBuffer::release(it->msg);
+            it = locates_.erase(it);
+            ++forgotten;
+        } else {
+            ++it;
+        }
+    }
+    return forgotten;
+}
+
 void FakeBus::serviceUp(const std::string& service, const std::string& domain, uint32_t pid) {
     ServiceKey key{domain, service};
     auto owner = serviceOwners_.find(key);

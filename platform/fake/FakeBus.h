@@ -59,6 +59,7 @@ class FakeBus {
     std::size_t fireMonitor(uint32_t pid);
     std::vector<std::string> locatedNames() const;
     std::size_t fireLocate(const std::string& name, uint32_t senderPid);
+    std::size_t forgetLocate(const std::string& name);
     void serviceUp(const std::string& service, const std::string& domain, uint32_t pid);
     void serviceDown(const std::string& service, const std::string& domain);
     std::vector<FakeTavi::Subscription> subscriptions() const;

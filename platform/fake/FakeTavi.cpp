@@ -81,6 +81,9 @@ std::vector<std::string> locatedNames() {
 std::size_t fireLocate(const std::string& name, uint32_t senderPid) {
     return FakeBus::instance().fireLocate(name, senderPid);
 }
+std::size_t forgetLocate(const std::string& name) {
+    return FakeBus::instance().forgetLocate(name);
+}
 
 void serviceUp(const std::string& service, const std::string& domain, uint32_t pid) {
     FakeBus::instance().serviceUp(service, domain, pid);

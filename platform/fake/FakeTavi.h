@@ -81,6 +81,8 @@ std::size_t fireMonitor(uint32_t pid);
 std::vector<std::string> locatedNames();
 // Delivers every pending locate of name with senderPid as sender and ends them; returns how many.
 std::size_t fireLocate(const std::string& name, uint32_t senderPid);
+// Ends every pending locate of name without delivering it; returns how many.
+std::size_t forgetLocate(const std::string& name);
 
 // The service gains owner pid: each subscription to it gets KOLM_SERVICE_ADDED_IND sent by pid.
 // An owner already present is lost first, as on the bus.

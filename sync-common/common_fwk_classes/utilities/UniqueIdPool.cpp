@@ -14,6 +14,14 @@ UniqueIdPool::UniqueIdPool(uint32_t maxIdAllowed) : maxIdAllowed(maxIdAllowed) {
 
 UniqueIdPool::~UniqueIdPool() = default;
 
+uint32_t UniqueIdPool::lastIssuedId() {
+    return lastId;
+}
+
+void UniqueIdPool::setLastIssuedId(uint32_t id) {
+    lastId = id;
+}
+
 uint32_t UniqueIdPool::createId() {
     TRACE_ENTER("%s", "");
     if (usedIds.size() >= maxIdAllowed) {

@@ -23,6 +23,11 @@ class UniqueIdPool {
     virtual uint32_t getMaxIdAllowed() const;
     virtual uint32_t getNumAvailableId() const;
 
+    // The counter: the last id handed out by any pool. A process that builds its objects again in
+    // place, and wants them to get the same ids as the first time, sets it back.
+    static uint32_t lastIssuedId();
+    static void setLastIssuedId(uint32_t id);
+
   private:
     uint32_t maxIdAllowed;
     std::set<uint32_t> usedIds;
