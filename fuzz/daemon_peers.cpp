@@ -36,7 +36,9 @@
 #include "PeerRecords.h"
 #include "WireBytes.h"
 #include "common_fwk_classes/utilities/UniqueIdPool.h"
+#include "control/BaseInterface.h"
 #include "control/Controller.h"
+#include "control/Dispatcher.h"
 #include "kolm.h"
 #include "trace/TraceHooks.h"
 #include "utilities/coli_common.h"
@@ -52,6 +54,8 @@ constexpr uint32_t PEERS[] = {IEPCSI, SCI, DATA_PLANE, COLI, STRANGER, 0 /* the 
 constexpr size_t PEER_COUNT = sizeof PEERS / sizeof PEERS[0];
 
 constexpr uint32_t NEWCOMER = 0xC00C;
+// The port-control service handler's id: the fourth the controller makes.
+constexpr uint32_t IEPCSI_HANDLER = 4;
 
 // Every message number of the four interfaces: the sync-control block, the port-control numbers, the
 // data-plane block with a few numbers past it, and the command block with one number past it.
@@ -248,6 +252,7 @@ Snapshot fresh;
 uint32_t builtLastId = 0;
 uint32_t freshLastId = 0;
 unsigned long inputs = 0;
+unsigned long secondRound = 0;
 unsigned long rebuilt = 0;
 
 // The message as a fresh daemon would send it too. A printout ends with the time of day, and it lists
@@ -310,6 +315,14 @@ void everyPeerGoes() {
     // It gets back the one locate it starts with.
     FakeTavi::forgetLocate(COLI_SERVER_NAME);
     coli_common_locate_proc();
+    // A port-control server that refused the connection is not looked for again until the client is
+    // attached anew, which only a restart of the daemon does.
+    const std::vector<std::string> located = FakeTavi::locatedNames();
+    if (std::find(located.begin(), located.end(), "iepcsi-server") == located.end()) {
+        Sync::BaseInterface* client = daemon->getDispatcher()->getInterface(IEPCSI_HANDLER);
+        if (client != nullptr)
+            client->attachIf();
+    }
 }
 
 // A daemon built anew, whose peers have come, gone and come back: the state every input starts from.
@@ -327,9 +340,37 @@ Snapshot build() {
     return connect();
 }
 
+// With DAEMON_PEERS_WHY set, each rebuild names the first thing that differed from the fresh daemon.
+void explain(const Snapshot& now) {
+    if (std::getenv("DAEMON_PEERS_WHY") == nullptr)
+        return;
+    if (now.watches != fresh.watches) {
+        std::string watches;
+        for (const std::string& watch : now.watches)
+            watches += " " + watch;
+        std::fprintf(stderr, "daemon_peers: watches%s\n", watches.c_str());
+        return;
+    }
+    size_t at = 0;
+    while (at < now.said.size() && at < fresh.said.size() && now.said[at] == fresh.said[at])
+        ++at;
+    std::fprintf(stderr, "daemon_peers: message %zu of %zu (%zu fresh)", at, now.said.size(),
+                 fresh.said.size());
+    for (const Snapshot* snapshot : {static_cast<const Snapshot*>(&fresh), &now}) {
+        if (at >= snapshot->said.size())
+            continue;
+        std::fprintf(stderr, "\n  to 0x%X:", snapshot->said[at].first);
+        for (uint8_t byte : snapshot->said[at].second)
+            std::fprintf(stderr, byte >= ' ' && byte < 0x7F ? "%c" : "\\%02x", byte);
+    }
+    std::fputc('\n', stderr);
+}
+
 void report() {
-    std::fprintf(stderr, "daemon_peers: %lu inputs, the daemon built anew after %lu of them\n", inputs,
-                 rebuilt);
+    std::fprintf(
+        stderr,
+        "daemon_peers: %lu inputs; fresh again after a second round of the peers: %lu; built anew: %lu\n",
+        inputs, secondRound, rebuilt);
 }
 
 }  // namespace
@@ -360,8 +401,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (daemon == nullptr) {
         Sync::setTraceSyslog(&quietSyslog);
-        // Every trace is formatted (into nothing), so fuzzed texts go through the format strings too.
-        Sync::setTraceCaptureHook(&discardTrace);
         fresh = build();
         freshLastId = Sync::UniqueIdPool::lastIssuedId();
         std::atexit(&report);
@@ -369,12 +408,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++inputs;
     Sync::UniqueIdPool::setLastIssuedId(freshLastId);
     FuzzInput in(data, size);
+    // While the input runs every trace is formatted (into nothing), so fuzzed texts go through the
+    // format strings too; the peers' comings and goings around it are the same each time.
+    Sync::setTraceCaptureHook(&discardTrace);
     run(*daemon, in);
+    Sync::setTraceCaptureHook(nullptr);
+    everyPeerGoes();
+    if (connect() == fresh)
+        return 0;
+    // What the daemon says when its peers come back shows what it learnt from the last ones (the
+    // references a server gave it, a port it reported); once they have told it again, it may be as
+    // fresh. One more round tells.
     everyPeerGoes();
     const Snapshot now = connect();
-    if (now == fresh)
+    if (now == fresh) {
+        ++secondRound;
         return 0;
+    }
     ++rebuilt;
+    explain(now);
     const Snapshot again = build();
     if (!(again == fresh))
         __builtin_trap();

@@ -92,13 +92,15 @@ bool AbstractClientIf::dispatchNameServiceMsg(void* msg, uint32_t msgno, bool& t
                 taken = false;
                 return true;
             }
-            // The name service answers in the own mailbox's name. A peer's copy would point the
-            // subscription at an id nobody announces, and the server would never be seen again.
-            if (tavi_sender(msg) != getOwnPid()) {
-                TRACE_WARNING(
-                    "Dropped KOLM_SUBSCRIBE_RSP for %s from %u [0x%08X]: only the name service answers "
-                    "a subscription",
-                    serviceName.c_str(), tavi_sender(msg), tavi_sender(msg));
+            // The name service answers a subscription once, in the own mailbox's name. Another answer
+            // (a peer may write any sender) would point the subscription at an id nobody announces,
+            // and the server would never be seen again.
+            if (tavi_sender(msg) != getOwnPid() || subscriptionId != BasePrimitive::UNSET) {
+                TRACE_WARNING("Dropped KOLM_SUBSCRIBE_RSP for %s from %u [0x%08X]: %s", serviceName.c_str(),
+                              tavi_sender(msg), tavi_sender(msg),
+                              subscriptionId != BasePrimitive::UNSET
+                                  ? "the subscription was answered already"
+                                  : "only the name service answers a subscription");
                 return true;
             }
             TRACE_REC_MSG("Received: KOLM_SUBSCRIBE_RSP for %s", serviceName.c_str());
