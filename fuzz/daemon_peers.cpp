@@ -235,8 +235,8 @@ void run(Sync::LumovControl::Controller& daemon, FuzzInput& in) {
 // then the peers come back and the daemon is asked for its whole printout. What it sends meanwhile,
 // with the watches it leaves on the transport, is compared with what a fresh daemon sends at the
 // same point. While they agree the daemon serves the next input. When they differ the input left
-// state behind that no peer can take back (the ports it reported stay, as in a running node), and
-// the daemon is built anew, which must again agree with the fresh one.
+// state behind that no peer can take back (a port it reported under another name stays, as in a
+// running node), and the daemon is built anew, which must again agree with the fresh one.
 struct Snapshot {
     std::vector<std::pair<uint32_t, std::vector<uint8_t>>> said;
     std::vector<std::string> watches;
@@ -415,8 +415,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sync::UniqueIdPool::setLastIssuedId(freshLastId);
     FuzzInput in(data, size);
     // While the input runs every trace is formatted (into nothing), so fuzzed texts go through the
-    // format strings too; the peers' comings and goings around it are the same each time and need
-    // it only once (when the daemon is built).
+    // format strings too; the peers' comings and goings around it are the same each time, and the
+    // first builds have formatted theirs.
     Sync::setTraceCaptureHook(&discardTrace);
     run(*daemon, in);
     Sync::setTraceCaptureHook(nullptr);

@@ -569,8 +569,10 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     const std::string locked = info();
     EXPECT_FALSE(locked.empty());
     EXPECT_NE(locked, baseline_) << "the locked port's output is still printed";
-    for (size_t sent = 0; sent < 100000;)
-        sent += ports_->sendPortStatus(kPortA);
+    for (size_t sent = 0, more = 1; sent < 100000; sent += more) {
+        more = ports_->sendPortStatus(kPortA);
+        ASSERT_GT(more, 0u) << "port A has no subscriber to send to";
+    }
     EXPECT_EQ(info(std::chrono::minutes(4)), locked);
     settle(50);
     EXPECT_EQ(dataPlane_->orders().size(), orders);

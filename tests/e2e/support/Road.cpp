@@ -120,9 +120,14 @@ bool Road::serveUntil(const std::function<bool()>& done) {
 }
 
 void Road::settle(int quietMs) {
+    const auto deadline = std::chrono::steady_clock::now() + limit_;
     while (ports_->processPending(quietMs) + sync_->processPending(quietMs) +
                dataPlane_->processPending(quietMs) >
            0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "the peers still receive after " << limit_.count() << " s";
+            return;
+        }
     }
 }
 

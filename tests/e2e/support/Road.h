@@ -54,7 +54,8 @@ class Road : public ::testing::Test {
     // Serves the peers of this process until done() holds; false when limit_ passes or the daemon
     // ends first.
     bool serveUntil(const std::function<bool()>& done);
-    // Serves the peers until none of them receives anything for quietMs.
+    // Serves the peers until none of them receives anything for quietMs; a test failure when they
+    // still receive after limit_.
     void settle(int quietMs = 100);
     // Serves until count orders arrived after the first `from`; those orders.
     std::vector<Order> awaitOrders(size_t from, size_t count);

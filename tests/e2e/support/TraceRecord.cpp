@@ -1,8 +1,8 @@
 #include "TraceRecord.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <sstream>
 
 namespace E2e {
@@ -20,6 +20,83 @@ std::string unquoted(const std::string& text) {
         out += escape != nullptr && *escape != '\0' ? kMeant[escape - kEscaped] : text[i];
     }
     return out;
+}
+
+bool isWordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+// "[stamp] host name: {...}" or "[stamp] name: {...}": the name and the braces to the line's end.
+// Read by hand: the standard library's regular expressions recurse once per character, which over
+// the hundreds of thousands of events of a burst took minutes under the sanitizers.
+bool eventLine(const std::string& line, std::string& name, std::string& body) {
+    const size_t close = line.find(']');
+    if (line.empty() || line[0] != '[' || close == std::string::npos || line.compare(close + 1, 1, " ") != 0)
+        return false;
+    const size_t first = close + 2;
+    const size_t firstEnd = line.find(' ', first);
+    if (firstEnd == std::string::npos || firstEnd == first)
+        return false;
+    const size_t secondEnd = line.find(' ', firstEnd + 1);
+    // The name's word runs from start to the space at end and ends with the colon; the braces follow.
+    const auto named = [&](size_t start, size_t end) {
+        if (end == std::string::npos || end < start + 2 || line[end - 1] != ':' || line.size() < end + 3 ||
+            line[end + 1] != '{' || line.back() != '}')
+            return false;
+        name = line.substr(start, end - 1 - start);
+        body = line.substr(end + 1);
+        return true;
+    };
+    // The host's word is optional and tried first.
+    return (secondEnd != firstEnd + 1 && named(firstEnd + 1, secondEnd)) || named(first, firstEnd);
+}
+
+// Every "key = value" of the braces into fields, values unquoted; false when anything but braces,
+// commas and spaces lies between them.
+bool readFields(const std::string& body, std::map<std::string, std::string>& fields) {
+    size_t covered = 0;  // the end of the last field read
+    std::string separators;
+    for (size_t at = 0; at < body.size();) {
+        if (!isWordChar(body[at])) {
+            ++at;
+            continue;
+        }
+        size_t keyEnd = at;
+        while (keyEnd < body.size() && isWordChar(body[keyEnd]))
+            ++keyEnd;
+        const size_t value = keyEnd + 3;
+        if (body.compare(keyEnd, 3, " = ") != 0 || value >= body.size()) {
+            at = keyEnd;
+            continue;
+        }
+        size_t end = value;
+        std::string text;
+        if (body[value] == '"') {
+            for (end = value + 1; end < body.size() && body[end] != '"'; ++end)
+                end += body[end] == '\\' && end + 1 < body.size() ? 1 : 0;
+            if (end >= body.size()) {
+                at = keyEnd;
+                continue;
+            }
+            text = unquoted(body.substr(value + 1, end - value - 1));
+            ++end;
+        } else {
+            while (end < body.size() && std::strchr(",}\"", body[end]) == nullptr)
+                ++end;
+            while (end > value && body[end - 1] == ' ')
+                --end;
+            if (end == value) {
+                at = keyEnd;
+                continue;
+            }
+            text = body.substr(value, end - value);
+        }
+        separators.append(body, covered, at - covered);
+        fields[body.substr(at, keyEnd - at)] = text;
+        covered = at = end;
+    }
+    separators.append(body, covered, std::string::npos);
+    return separators.find_first_not_of("{}, ") == std::string::npos;
 }
 
 }  // namespace
@@ -40,28 +117,12 @@ pid_t TraceRecord::vpid() const {
 }
 
 std::vector<TraceRecord> TraceRecord::parseAll(const std::string& text) {
-    static const std::regex event(R"(^\[[^\]]*\] (?:\S+ )?(\S+): (\{.*\})$)");
-    static const std::regex field(R"re((\w+) = (?:"((?:[^"\\]|\\.)*)"|([^,}"]*[^,}" ])))re");
-    static const std::regex separators(R"(^[{}, ]*$)");
     std::vector<TraceRecord> records;
     std::istringstream lines(text);
-    std::smatch m;
+    std::string body;
     for (std::string line; std::getline(lines, line);) {
-        if (!std::regex_match(line, m, event))
-            continue;
         TraceRecord record;
-        record.name = m[1];
-        const std::string body = m[2];
-        std::string rest;
-        auto at = body.cbegin();
-        for (std::sregex_iterator it(body.begin(), body.end(), field), end; it != end; ++it) {
-            rest.append(at, (*it)[0].first);
-            at = (*it)[0].second;
-            record.fields[(*it)[1]] = (*it)[2].matched ? unquoted((*it)[2]) : std::string((*it)[3]);
-        }
-        rest.append(at, body.cend());
-        // Whatever no field took must be the braces and commas between them.
-        if (std::regex_match(rest, separators))
+        if (eventLine(line, record.name, body) && readFields(body, record.fields))
             records.push_back(std::move(record));
     }
     return records;
