@@ -23,10 +23,10 @@ using SyncClockd::ClockService;
 using SyncClockd::PtpManagement;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SyncTools::Log::silence();
+    SyncSys::Log::silence();
     FuzzInput input(data, size);
     ClockService::TimePoint now = ClockService::TimePoint(std::chrono::hours(1));
-    SyncTools::SyncControlServer server("fuzz");
+    SyncPeers::SyncControlServer server("fuzz");
     ClockService clock(
         server, ClockService::Settings{},
         [](const std::vector<uint8_t>& datagram) {
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t got = 0;
         const uint8_t* body = input.take(length, got);
         if (selector & 0x40) {
-            SyncTools::WireBuffer message(0x9B900 + (selector & 0x3F), 4 + got);
+            SyncPeers::WireBuffer message(0x9B900 + (selector & 0x3F), 4 + got);
             message.putBytes(4, body, got);
             server.inject(message, 0x7000);
             continue;

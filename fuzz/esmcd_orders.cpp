@@ -54,10 +54,10 @@ class FakeSocket : public SyncEsmcd::PacketSocket {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SyncTools::Log::silence();
+    SyncSys::Log::silence();
     FuzzInput input(data, size);
     EsmcDataPlane::TimePoint now = EsmcDataPlane::TimePoint(std::chrono::hours(1));
-    SyncTools::DataPlaneClient client("fuzz");
+    SyncPeers::DataPlaneClient client("fuzz");
     EsmcDataPlane::Settings settings;
     settings.hold = std::chrono::seconds(2);
     EsmcDataPlane plane(
@@ -72,13 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             plane.work();
         }
         if (selector & 0x20) {
-            plane.connectionChanged(SyncTools::DataPlaneClient::State::WAIT_FOR_SERVER);
+            plane.connectionChanged(SyncPeers::DataPlaneClient::State::WAIT_FOR_SERVER);
             client.assumeConnected(DAEMON, CONNECTION_REFERENCE);
         }
         const size_t length = static_cast<size_t>(input.byte()) << 8 | input.byte();
         size_t got = 0;
         const uint8_t* body = input.take(length, got);
-        SyncTools::WireBuffer message(MSGNO_BASE + (selector & 0x1F), 4 + got);
+        SyncPeers::WireBuffer message(MSGNO_BASE + (selector & 0x1F), 4 + got);
         message.putBytes(4, body, got);
         client.inject(message, selector & 0x40 ? STRANGER : DAEMON);
     }

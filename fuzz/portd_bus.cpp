@@ -22,7 +22,7 @@ constexpr uint32_t NUMBERS[] = {0x1B1041, 0x1B1042, 0x1B1043, 0x1B1044, 0x1B1045
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SyncTools::Log::silence();
+    SyncSys::Log::silence();
     FuzzInput input(data, size);
     SyncPortd::PortService service;
     std::vector<SyncPortd::PortTable::Entry> table(3);
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const size_t length = static_cast<size_t>(input.byte()) << 8 | input.byte();
         size_t got = 0;
         const uint8_t* body = input.take(length, got);
-        SyncTools::WireBuffer message(NUMBERS[selector & 0x0F], 4 + got);
+        SyncPeers::WireBuffer message(NUMBERS[selector & 0x0F], 4 + got);
         message.putBytes(4, body, got);
         service.server().inject(message, selector & 0x40 ? 0x9002 : 0x9001);
     }

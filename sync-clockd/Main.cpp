@@ -22,7 +22,7 @@ namespace {
 
 using SyncClockd::ClockService;
 using SyncClockd::QualityTable;
-using SyncTools::Log;
+using SyncSys::Log;
 
 const char* const MAILBOX = "sync-clockd";
 const char* const DEFAULT_UDS = "/var/run/ptp4l";
@@ -120,9 +120,9 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
-    const int signals = SyncTools::Signals::descriptor();
+    const int signals = SyncSys::Signals::descriptor();
     SyncClockd::PtpLink link(uds);
-    SyncTools::SyncControlServer server(MAILBOX);
+    SyncPeers::SyncControlServer server(MAILBOX);
     ClockService clock(server, settings,
                        [&link](const std::vector<uint8_t>& datagram) { return link.send(datagram); });
     server.setListener(&clock);
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (fds[2].revents & POLLIN) {
-            for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+            for (int signal; (signal = SyncSys::Signals::next(signals)) != 0;) {
                 if (signal != SIGUSR1) {
                     Log::info("stopped by signal " + std::to_string(signal));
                     return 0;

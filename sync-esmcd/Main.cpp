@@ -22,7 +22,7 @@
 namespace {
 
 using SyncEsmcd::EsmcDataPlane;
-using SyncTools::Log;
+using SyncSys::Log;
 
 const char* const MAILBOX = "sync-esmcd";
 // The bus library notices its own timeouts only when it runs, so no wait lasts longer than this.
@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
-    const int signals = SyncTools::Signals::descriptor();
-    SyncTools::DataPlaneClient client(MAILBOX);
+    const int signals = SyncSys::Signals::descriptor();
+    SyncPeers::DataPlaneClient client(MAILBOX);
     EsmcDataPlane plane(client, settings, [] { return std::make_unique<SyncEsmcd::PacketSocket>(); });
     client.setListener(&plane);
     if (signals < 0 || !client.open()) {
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (fds[1].revents & POLLIN) {
-            for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+            for (int signal; (signal = SyncSys::Signals::next(signals)) != 0;) {
                 if (signal == SIGUSR1) {
                     for (const std::string& line : plane.status())
                         Log::info(line);

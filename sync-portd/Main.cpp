@@ -19,7 +19,7 @@
 
 namespace {
 
-using SyncTools::Log;
+using SyncSys::Log;
 
 // The bus library notices its own timeouts only when it runs, so no wait lasts longer than this.
 constexpr int LONGEST_POLL_MS = 100;
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     SyncPortd::PortTable table;
     if (!readTable(path, table))
         return 2;
-    const int signals = SyncTools::Signals::descriptor(true);
+    const int signals = SyncSys::Signals::descriptor(true);
     SyncPortd::PortService service;
     if (signals < 0 || !service.start(table.entries())) {
         Log::error(signals < 0 ? std::string("cannot watch signals: ") + std::strerror(errno)
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
             Log::error("the bus connection broke");
             return 1;
         }
-        for (int signal; (signal = SyncTools::Signals::next(signals)) != 0;) {
+        for (int signal; (signal = SyncSys::Signals::next(signals)) != 0;) {
             if (signal == SIGUSR1) {
                 for (const std::string& line : service.status())
                     Log::info(line);

@@ -18,9 +18,9 @@ namespace Bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using SyncTools::DataPlaneClient;
-using SyncTools::PortControlServer;
-using SyncTools::SyncControlServer;
+using SyncPeers::DataPlaneClient;
+using SyncPeers::PortControlServer;
+using SyncPeers::SyncControlServer;
 
 constexpr int kServeMs = 20;
 constexpr auto kSetUpLimit = std::chrono::seconds(60);

@@ -1,4 +1,4 @@
-// The whole road over a private bus: the daemon binary against the simulated peers of tools/, each
+// The whole road over a private bus: the daemon binary against the simulated peers of sim/, each
 // peer served by a thread of its own so that none waits on another. The sync-control server gives
 // the clock quality and the REC first; then the port-control server appears with n fronthaul ports
 // and the road runs: port support, subscriptions, ports up, CREATE, RCFM, TRANSMIT_SSM, ESMC_CONTROL.

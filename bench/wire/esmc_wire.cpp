@@ -41,10 +41,10 @@ constexpr uint32_t SSU_B = 5;  // SSM 0x8
 class Chain {
   public:
     Chain(int outputs, bool kernelPorts = false) : lab_(outputs), kernelPorts_(kernelPorts) {
-        std::vector<SyncTools::PortControlServer::Port> table;
+        std::vector<SyncPeers::PortControlServer::Port> table;
         for (int n = 1; n <= outputs; ++n) {
-            SyncTools::PortControlServer::Port port;
-            port.role = SyncTools::PortControlServer::ROLE_C2;
+            SyncPeers::PortControlServer::Port port;
+            port.role = SyncPeers::PortControlServer::ROLE_C2;
             port.rhaiId = static_cast<uint32_t>(n);
             port.macAddress = {0x02, 0x00, 0x5e, 0x10, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)};
             port.portName = "P" + std::to_string(n);
@@ -56,7 +56,7 @@ class Chain {
         }
         ports_.setPorts(table);
         std::ofstream file(dir_.file("ports"));
-        for (const SyncTools::PortControlServer::Port& port : table)
+        for (const SyncPeers::PortControlServer::Port& port : table)
             file << "port fronthaul " << port.rhaiId << " " << port.portName << " " << port.interfaceName
                  << " " << lab_.node() << "\n";
     }
@@ -132,8 +132,8 @@ class Chain {
     bool kernelPorts_;
     E2e::TempDir dir_{"bench-esmc"};
     PrivateBus bus_;
-    SyncTools::PortControlServer ports_;
-    SyncTools::SyncControlServer sync_;
+    SyncPeers::PortControlServer ports_;
+    SyncPeers::SyncControlServer sync_;
     std::unique_ptr<E2e::DaemonProcess> daemon_;
     std::unique_ptr<E2e::ChildProcess> esmcd_;
     std::unique_ptr<E2e::ChildProcess> portd_;

@@ -27,7 +27,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using SyncTools::WireBuffer;
+using SyncPeers::WireBuffer;
 
 constexpr uint32_t INIT_SERVICE_REQ = 0x1B1043;
 constexpr uint32_t INIT_CFM = 0x1B1044;

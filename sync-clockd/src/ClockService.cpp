@@ -10,8 +10,8 @@ namespace SyncClockd {
 
 namespace {
 
-using SyncTools::Log;
-using Subscription = SyncTools::SyncControlServer::Subscription;
+using SyncSys::Log;
+using Subscription = SyncPeers::SyncControlServer::Subscription;
 
 constexpr auto POLL = std::chrono::seconds(1);
 // Three polls unanswered: the stack is gone, or hangs.
@@ -35,7 +35,7 @@ const char* const OPTIONS[] = {"UNKNOWN", "OPTION_I", "OPTION_II", "OPTION_III"}
 
 }  // namespace
 
-ClockService::ClockService(SyncTools::SyncControlServer& server, Settings settings, Send send, Now now)
+ClockService::ClockService(SyncPeers::SyncControlServer& server, Settings settings, Send send, Now now)
     : server_(server), settings_(std::move(settings)), send_(std::move(send)), now_(std::move(now)) {}
 
 ClockService::TimePoint ClockService::work() {
@@ -179,11 +179,11 @@ void ClockService::update() {
 }
 
 void ClockService::subscribed(const Subscription& subscription) {
-    if (subscription.kind == SyncTools::SyncControlServer::REC_DATA && recCreated_) {
+    if (subscription.kind == SyncPeers::SyncControlServer::REC_DATA && recCreated_) {
         server_.sendRecCreate();
         server_.sendSelectionProcessMode(settings_.selectionProcessMode);
         server_.sendClockSettledQuality(indicated_);
-    } else if (subscription.kind == SyncTools::SyncControlServer::TELECOM_STANDARD) {
+    } else if (subscription.kind == SyncPeers::SyncControlServer::TELECOM_STANDARD) {
         server_.sendTelecomStandard(settings_.telecomStandard);
     }
 }
@@ -214,7 +214,7 @@ std::vector<std::string> ClockService::status() const {
             ? std::string("no clock settled quality indicated yet")
             : std::string("indicated clock settled quality ") + QualityTable::name(indicated_) + " (" +
                   std::to_string(indicated_) + ") to " +
-                  std::to_string(server_.subscriptionsTo(SyncTools::SyncControlServer::REC_DATA).size()) +
+                  std::to_string(server_.subscriptionsTo(SyncPeers::SyncControlServer::REC_DATA).size()) +
                   " subscriber(s)");
     return lines;
 }

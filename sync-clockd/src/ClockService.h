@@ -26,7 +26,7 @@ namespace SyncClockd {
 // from the grandmaster's clockClass through the table; otherwise it is the table's no-reference
 // quality. The REC is created when the stack first answers and stays: outputs must not go away
 // because the PTP stack restarts.
-class ClockService : public SyncTools::SyncControlServer::Listener {
+class ClockService : public SyncPeers::SyncControlServer::Listener {
   public:
     using Clock = std::chrono::steady_clock;
     using TimePoint = Clock::time_point;
@@ -44,14 +44,14 @@ class ClockService : public SyncTools::SyncControlServer::Listener {
         QualityTable table = QualityTable::standard();
     };
 
-    ClockService(SyncTools::SyncControlServer& server, Settings settings, Send send, Now now = &Clock::now);
+    ClockService(SyncPeers::SyncControlServer& server, Settings settings, Send send, Now now = &Clock::now);
 
     // One datagram from the stack; a malformed one is logged and dropped.
     void received(const uint8_t* bytes, size_t size);
     // Asks the stack whatever is due and notices silence; when to call it next.
     TimePoint work();
 
-    void subscribed(const SyncTools::SyncControlServer::Subscription& subscription) override;
+    void subscribed(const SyncPeers::SyncControlServer::Subscription& subscription) override;
     void dropped(const std::string& why) override;
 
     // The status printout: what the stack reports, what was indicated last.
@@ -68,7 +68,7 @@ class ClockService : public SyncTools::SyncControlServer::Listener {
     // Whether a port follows a grandmaster.
     bool following() const;
 
-    SyncTools::SyncControlServer& server_;
+    SyncPeers::SyncControlServer& server_;
     Settings settings_;
     Send send_;
     Now now_;

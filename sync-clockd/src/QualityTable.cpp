@@ -46,7 +46,7 @@ std::optional<QualityTable> QualityTable::load(const std::string& path, std::str
         if (words >> quality)
             value = parseQuality(quality);
         uint32_t clockClass = 0;
-        const bool isClass = SyncTools::numberWord(key, clockClass, 255);
+        const bool isClass = SyncSys::numberWord(key, clockClass, 255);
         if (!value || (words >> extra) || (!isClass && key != "no-reference")) {
             error = path + ":" + std::to_string(lineNumber) +
                     ": expected \"CLASS QUALITY\" or \"no-reference QUALITY\", got \"" + line + "\"";
@@ -85,7 +85,7 @@ const char* QualityTable::name(uint32_t quality) {
 
 std::optional<uint32_t> QualityTable::parseQuality(const std::string& text) {
     uint32_t value = 0;
-    if (SyncTools::numberWord(text, value, LAST) && value >= 1)
+    if (SyncSys::numberWord(text, value, LAST) && value >= 1)
         return value;
     for (uint32_t quality = 1; quality <= LAST; ++quality) {
         const std::string known = NAMES[quality];

@@ -7,7 +7,7 @@
 
 namespace SyncEsmcd {
 
-using SyncTools::Log;
+using SyncSys::Log;
 
 namespace {
 
@@ -32,7 +32,7 @@ std::optional<EsmcPdu::Quality> qualityOf(const EsmcDataPlane::Order& order) {
 
 }  // namespace
 
-EsmcDataPlane::EsmcDataPlane(SyncTools::DataPlaneClient& client, Settings settings, SocketFactory sockets,
+EsmcDataPlane::EsmcDataPlane(SyncPeers::DataPlaneClient& client, Settings settings, SocketFactory sockets,
                              Now now)
     : client_(client), settings_(std::move(settings)), sockets_(std::move(sockets)), now_(std::move(now)) {}
 

@@ -28,10 +28,10 @@ namespace SyncEsmcd {
 // creates an output on the same interface and namespace takes the held one over, socket, schedule
 // and all, so the PDU stream has no gap; its orders then settle before they reach the wire. Held
 // outputs that the returning daemon has not taken over within the hold time are closed.
-class EsmcDataPlane : public SyncTools::DataPlaneClient::Listener {
+class EsmcDataPlane : public SyncPeers::DataPlaneClient::Listener {
   public:
-    using Order = SyncTools::DataPlaneClient::Order;
-    using State = SyncTools::DataPlaneClient::State;
+    using Order = SyncPeers::DataPlaneClient::Order;
+    using State = SyncPeers::DataPlaneClient::State;
     using Clock = EsmcOutput::Clock;
     using TimePoint = EsmcOutput::TimePoint;
 
@@ -43,7 +43,7 @@ class EsmcDataPlane : public SyncTools::DataPlaneClient::Listener {
     using SocketFactory = std::function<std::unique_ptr<PacketSocket>()>;
     using Now = std::function<TimePoint()>;
 
-    EsmcDataPlane(SyncTools::DataPlaneClient& client, Settings settings, SocketFactory sockets,
+    EsmcDataPlane(SyncPeers::DataPlaneClient& client, Settings settings, SocketFactory sockets,
                   Now now = &Clock::now);
     ~EsmcDataPlane() override;
 
@@ -78,7 +78,7 @@ class EsmcDataPlane : public SyncTools::DataPlaneClient::Listener {
     void erase(uint64_t serial);
     void holdAll(TimePoint now);
 
-    SyncTools::DataPlaneClient& client_;
+    SyncPeers::DataPlaneClient& client_;
     Settings settings_;
     SocketFactory sockets_;
     Now now_;

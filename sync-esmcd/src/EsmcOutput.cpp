@@ -10,7 +10,7 @@
 
 namespace SyncEsmcd {
 
-using SyncTools::Log;
+using SyncSys::Log;
 
 namespace {
 

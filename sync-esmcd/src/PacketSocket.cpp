@@ -19,7 +19,7 @@ PacketSocket::~PacketSocket() {
 
 ConfigError PacketSocket::open(const std::string& netns, const std::string& interfaceName) {
     close();
-    const SyncTools::NetnsScope inside(netns);
+    const SyncSys::NetnsScope inside(netns);
     if (!inside.entered()) {
         lastErrno_ = inside.error();
         return NO_SUCH_NAMESPACE;

@@ -84,7 +84,7 @@ ino_t LinkWatcher::currentInode(const std::string& netns) {
 
 bool LinkWatcher::open(const std::string& netns) {
     {
-        const SyncTools::NetnsScope inside(netns);
+        const SyncSys::NetnsScope inside(netns);
         if (!inside.entered()) {
             error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
             return false;

@@ -9,7 +9,7 @@ namespace SyncPortd {
 
 namespace {
 
-using SyncTools::Log;
+using SyncSys::Log;
 
 std::string where(const PortTable::Entry& entry) {
     return entry.netns.empty() ? entry.interfaceName : entry.netns + "/" + entry.interfaceName;
@@ -81,9 +81,9 @@ void PortService::setTable(const std::vector<PortTable::Entry>& table) {
             port = ports_[old->second];
         ports.push_back(port);
     }
-    std::vector<SyncTools::PortControlServer::Port> served;
+    std::vector<SyncPeers::PortControlServer::Port> served;
     for (const Port& port : ports) {
-        SyncTools::PortControlServer::Port record;
+        SyncPeers::PortControlServer::Port record;
         record.role = port.entry.role;
         record.rhaiId = port.entry.rhaiId;
         record.macAddress = port.link.mac;
@@ -217,7 +217,7 @@ void PortService::refresh(const Key& key) {
               " subscribers");
 }
 
-void PortService::subscribed(const SyncTools::PortControlServer::Subscription& subscription) {
+void PortService::subscribed(const SyncPeers::PortControlServer::Subscription& subscription) {
     server_.sendPortStatusTo(subscription.subscriptionReference);
 }
 

@@ -20,7 +20,7 @@ namespace SyncPortd {
 // or any more, renamed or moved away) is locked and disabled; it is picked up when an interface of
 // its name appears in its namespace. Only changes of what a subscriber is told (administrative and
 // operational state) are indicated, at once; a new subscriber gets its port's status right away.
-class PortService : public SyncTools::PortControlServer::Listener {
+class PortService : public SyncPeers::PortControlServer::Listener {
   public:
     PortService();
     ~PortService() override;
@@ -43,10 +43,10 @@ class PortService : public SyncTools::PortControlServer::Listener {
 
     // The status printout: a heading, then one line per port.
     std::vector<std::string> status() const;
-    SyncTools::PortControlServer& server() { return server_; }
+    SyncPeers::PortControlServer& server() { return server_; }
     const std::string& error() const { return error_; }
 
-    void subscribed(const SyncTools::PortControlServer::Subscription& subscription) override;
+    void subscribed(const SyncPeers::PortControlServer::Subscription& subscription) override;
     void dropped(const std::string& why) override;
 
   private:
@@ -71,7 +71,7 @@ class PortService : public SyncTools::PortControlServer::Listener {
     void refresh(const Key& key);
     void refreshNamespace(const std::string& netns);
 
-    SyncTools::PortControlServer server_;
+    SyncPeers::PortControlServer server_;
     std::vector<Port> ports_;
     std::map<Key, size_t> portOf_;
     std::map<std::string, Namespace> namespaces_;

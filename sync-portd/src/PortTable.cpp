@@ -68,9 +68,9 @@ bool PortTable::parseLine(const std::vector<std::string>& words, Entry& entry, s
     }
     if (words[1] == "fronthaul")
         entry.role = 0x4;
-    else if (!SyncTools::numberWord(words[1], entry.role))
+    else if (!SyncSys::numberWord(words[1], entry.role))
         error = "role must be fronthaul or a number";
-    if (error.empty() && !SyncTools::numberWord(words[2], entry.rhaiId))
+    if (error.empty() && !SyncSys::numberWord(words[2], entry.rhaiId))
         error = "rhaiId must be a number";
     else if (error.empty() && words[3].size() > PORT_NAME_WIDTH)
         error = "port name must have at most 16 characters";

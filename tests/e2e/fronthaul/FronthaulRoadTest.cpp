@@ -27,10 +27,10 @@ namespace {
 using E2e::FronthaulScript;
 using E2e::TestPeer;
 using E2e::TraceRecord;
-using SyncTools::DataPlaneClient;
-using SyncTools::PortControlServer;
-using SyncTools::SyncControlServer;
-using SyncTools::WireBuffer;
+using SyncPeers::DataPlaneClient;
+using SyncPeers::PortControlServer;
+using SyncPeers::SyncControlServer;
+using SyncPeers::WireBuffer;
 
 constexpr size_t kPorts = FronthaulScript::kPorts;
 
@@ -93,7 +93,7 @@ WireBuffer esmcOff(uint32_t id, size_t) {
 }
 
 // Success when the order arrived as exactly these bytes; otherwise where they first differ.
-::testing::AssertionResult sameBytes(const SyncTools::DataPlaneClient::Order& order,
+::testing::AssertionResult sameBytes(const SyncPeers::DataPlaneClient::Order& order,
                                      const WireBuffer& expected) {
     const std::vector<uint8_t>& got = order.wire.bytes();
     const std::vector<uint8_t>& want = expected.bytes();

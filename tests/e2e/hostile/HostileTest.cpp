@@ -23,11 +23,11 @@
 namespace {
 
 using E2e::FronthaulScript;
-using SyncTools::CommandServer;
-using SyncTools::DataPlaneClient;
-using SyncTools::PortControlServer;
-using SyncTools::SyncControlServer;
-using SyncTools::WireBuffer;
+using SyncPeers::CommandServer;
+using SyncPeers::DataPlaneClient;
+using SyncPeers::PortControlServer;
+using SyncPeers::SyncControlServer;
+using SyncPeers::WireBuffer;
 using D = DataPlaneClient;
 using P = PortControlServer;
 

@@ -37,7 +37,7 @@ int fail(const std::string& error) {
 }
 
 int runPorts() {
-    SyncTools::PortControlServer server;
+    SyncPeers::PortControlServer server;
     server.setPorts(E2e::FronthaulScript::ports());
     if (!server.open())
         return fail(server.lastError());
@@ -52,7 +52,7 @@ int runPorts() {
 }
 
 int runSync() {
-    SyncTools::SyncControlServer server;
+    SyncPeers::SyncControlServer server;
     if (!server.open())
         return fail(server.lastError());
     for (bool scripted = false;;) {
@@ -67,13 +67,13 @@ int runSync() {
 }
 
 int runDataPlane() {
-    SyncTools::DataPlaneClient client;
+    SyncPeers::DataPlaneClient client;
     if (!client.open())
         return fail(client.lastError());
     bool connected = false;
     for (size_t reported = 0;;) {
         client.processOnce(kWaitMs);
-        if (!connected && client.state() == SyncTools::DataPlaneClient::State::CONNECTED) {
+        if (!connected && client.state() == SyncPeers::DataPlaneClient::State::CONNECTED) {
             connected = true;
             report("connected");
         }
@@ -83,7 +83,7 @@ int runDataPlane() {
 }
 
 int runCommands() {
-    SyncTools::CommandServer server;
+    SyncPeers::CommandServer server;
     if (!server.open())
         return fail(server.lastError());
     for (size_t reported = 0;;) {

@@ -50,7 +50,7 @@ unsigned number(const std::string& text) {
 
 EsmcCapture::EsmcCapture(const std::string& netns, const std::vector<std::string>& interfaces)
     : frames_(interfaces.size()) {
-    const SyncTools::NetnsScope scope(netns);  // the sockets stay in it for good
+    const SyncSys::NetnsScope scope(netns);  // the sockets stay in it for good
     ready_ = scope.entered();
     for (const std::string& name : interfaces) {
         const int fd = socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, htons(SLOW_PROTOCOLS));

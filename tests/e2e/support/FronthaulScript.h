@@ -14,7 +14,7 @@ namespace E2e {
 // the very same things.
 class FronthaulScript {
   public:
-    using Port = SyncTools::PortControlServer::Port;
+    using Port = SyncPeers::PortControlServer::Port;
     static constexpr size_t kPorts = 4;
     // Clock quality ePRTC, under the default telecom standard option I.
     static constexpr uint32_t kQuality = 20;

@@ -62,7 +62,7 @@ NetLab::~NetLab() {
 }
 
 bool NetLab::switchLink(const std::string& netns, const std::string& link, bool up) {
-    const SyncTools::NetnsScope scope(netns);
+    const SyncSys::NetnsScope scope(netns);
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     bool done = scope.entered();
     ifreq request{};

@@ -11,9 +11,9 @@ namespace E2e {
 
 namespace {
 
-using SyncTools::DataPlaneClient;
-using SyncTools::PortControlServer;
-using SyncTools::SyncControlServer;
+using SyncPeers::DataPlaneClient;
+using SyncPeers::PortControlServer;
+using SyncPeers::SyncControlServer;
 
 // Sent to the test itself by the monitor on a killed peer's mailbox.
 constexpr uint32_t kHostGone = 0xE2E0F001;
@@ -110,9 +110,9 @@ bool Road::serveUntil(const std::function<bool()>& done) {
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline || (daemon_ && !daemon_->running()))
             return false;
-        for (SyncTools::MailboxPeer* peer : {static_cast<SyncTools::MailboxPeer*>(ports_.get()),
-                                             static_cast<SyncTools::MailboxPeer*>(sync_.get()),
-                                             static_cast<SyncTools::MailboxPeer*>(dataPlane_.get())})
+        for (SyncPeers::MailboxPeer* peer : {static_cast<SyncPeers::MailboxPeer*>(ports_.get()),
+                                             static_cast<SyncPeers::MailboxPeer*>(sync_.get()),
+                                             static_cast<SyncPeers::MailboxPeer*>(dataPlane_.get())})
             if (peer != nullptr)
                 peer->processOnce(10);
     }

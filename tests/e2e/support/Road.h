@@ -32,7 +32,7 @@ namespace E2e {
 class Road : public ::testing::Test {
   public:
     enum class Peer { NONE, PORTS, SYNC, DATA_PLANE, COMMANDS };
-    using Order = SyncTools::DataPlaneClient::Order;
+    using Order = SyncPeers::DataPlaneClient::Order;
 
     // The references the data-plane client connects with; every request of the daemon carries the
     // connection reference back.
@@ -78,9 +78,9 @@ class Road : public ::testing::Test {
     const std::vector<FronthaulScript::Port> table_;
     const size_t outputs_;  // fronthaul ports of the table
     std::chrono::seconds limit_{30};
-    std::unique_ptr<SyncTools::PortControlServer> ports_;
-    std::unique_ptr<SyncTools::SyncControlServer> sync_;
-    std::unique_ptr<SyncTools::DataPlaneClient> dataPlane_;
+    std::unique_ptr<SyncPeers::PortControlServer> ports_;
+    std::unique_ptr<SyncPeers::SyncControlServer> sync_;
+    std::unique_ptr<SyncPeers::DataPlaneClient> dataPlane_;
     std::unique_ptr<DaemonProcess> daemon_;
 
   private:
