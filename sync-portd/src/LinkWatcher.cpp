@@ -71,8 +71,7 @@ int message(const nlmsghdr* header, void* data) {
 }  // namespace
 
 LinkWatcher::~LinkWatcher() {
-    if (socket_ != nullptr)
-        mnl_socket_close(socket_);
+    close();
 }
 
 ino_t LinkWatcher::currentInode(const std::string& netns) {
@@ -83,19 +82,30 @@ ino_t LinkWatcher::currentInode(const std::string& netns) {
 }
 
 bool LinkWatcher::open(const std::string& netns) {
-    {
-        const SyncSys::NetnsScope inside(netns);
-        if (!inside.entered()) {
-            error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
-            return false;
-        }
-        inode_ = currentInode(netns);
-        socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0)
-            error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
-    }
-    if (!error_.empty())
+    close();
+    error_.clear();
+    if (connect(netns) && askForLinks())
+        return true;
+    close();  // a half-made socket would be watched but never answer
+    return false;
+}
+
+bool LinkWatcher::connect(const std::string& netns) {
+    const SyncSys::NetnsScope inside(netns);
+    if (!inside.entered()) {
+        error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
         return false;
+    }
+    inode_ = currentInode(netns);
+    socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0) {
+        error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool LinkWatcher::askForLinks() {
     // The kernel may drop notifications when the socket overflows; a big buffer keeps that rare, and
     // read() reports it so that the owner asks for every link again.
     const int buffer = 1 << 20;
@@ -112,6 +122,13 @@ bool LinkWatcher::open(const std::string& netns) {
         return false;
     }
     return true;
+}
+
+void LinkWatcher::close() {
+    if (socket_ != nullptr)
+        mnl_socket_close(socket_);
+    socket_ = nullptr;
+    inode_ = 0;
 }
 
 int LinkWatcher::fd() const {

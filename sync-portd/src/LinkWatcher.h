@@ -34,7 +34,8 @@ class LinkWatcher {
     LinkWatcher(const LinkWatcher&) = delete;
     LinkWatcher& operator=(const LinkWatcher&) = delete;
 
-    // Opens the socket in the namespace and asks for every link; false with error() when it cannot.
+    // Opens the socket in the namespace and asks for every link; false with error() when it cannot,
+    // and then no socket is left open (fd() is -1).
     bool open(const std::string& netns);
     int fd() const;
     // Handles what the kernel has sent; false when the socket failed (the owner then reopens it).
@@ -47,6 +48,10 @@ class LinkWatcher {
     static ino_t currentInode(const std::string& netns);
 
   private:
+    bool connect(const std::string& netns);
+    bool askForLinks();
+    void close();
+
     mnl_socket* socket_ = nullptr;
     ino_t inode_ = 0;
     std::string error_;
