@@ -4,7 +4,6 @@
 #include <linux/if.h>
 #include <linux/if_link.h>
 #include <linux/rtnetlink.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -74,13 +73,6 @@ LinkWatcher::~LinkWatcher() {
     close();
 }
 
-ino_t LinkWatcher::currentInode(const std::string& netns) {
-    struct stat status {};
-    if (netns.empty() || ::stat(("/run/netns/" + netns).c_str(), &status) != 0)
-        return 0;
-    return status.st_ino;
-}
-
 bool LinkWatcher::open(const std::string& netns) {
     close();
     error_.clear();
@@ -96,7 +88,7 @@ bool LinkWatcher::connect(const std::string& netns) {
         error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
         return false;
     }
-    inode_ = currentInode(netns);
+    identity_ = SyncSys::NetnsWatch::identityOf("/proc/thread-self/ns/net");
     socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0) {
         error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
@@ -128,7 +120,7 @@ void LinkWatcher::close() {
     if (socket_ != nullptr)
         mnl_socket_close(socket_);
     socket_ = nullptr;
-    inode_ = 0;
+    identity_ = {};
 }
 
 int LinkWatcher::fd() const {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "Log.h"
 
@@ -24,7 +25,7 @@ std::string macText(const std::array<uint8_t, 6>& mac) {
 
 }  // namespace
 
-PortService::PortService() {
+PortService::PortService(LinkSources sources) : sources_(std::move(sources)) {
     server_.setListener(this);
 }
 
@@ -110,20 +111,20 @@ void PortService::setTable(const std::vector<PortTable::Entry>& table) {
 
 void PortService::watch(const std::string& netns) {
     Namespace& space = namespaces_[netns];
-    if (space.watcher)
+    if (space.source)
         return;
-    auto watcher = std::make_unique<LinkWatcher>();
-    if (!watcher->open(netns)) {
-        Log::warning(watcher->error() + "; its ports are locked and disabled until it exists");
+    std::unique_ptr<LinkSource> source = sources_();
+    if (!source->open(netns)) {
+        Log::warning(source->error() + "; its ports are locked and disabled until it exists");
         return;
     }
-    space.watcher = std::move(watcher);
-    // The answer to the watcher's request for every link is read with the notifications.
-    space.watcher->read([&](const LinkWatcher::Link& link, bool present) { onLink(netns, link, present); });
+    space.source = std::move(source);
+    // The answer to the request for every link is read with the notifications.
+    space.source->read([&](const LinkSource::Link& link, bool present) { onLink(netns, link, present); });
 }
 
 void PortService::forget(Namespace& space, const std::string& netns) {
-    space.watcher.reset();
+    space.source.reset();
     space.names.clear();
     space.links.clear();
     refreshNamespace(netns);
@@ -133,12 +134,12 @@ void PortService::checkNamespaces() {
     for (auto& [netns, space] : namespaces_) {
         if (netns.empty())
             continue;
-        const ino_t inode = LinkWatcher::currentInode(netns);
-        if (space.watcher && inode != space.watcher->inode()) {
-            Log::warning("network namespace " + netns + (inode == 0 ? " was deleted" : " was made anew"));
+        const SyncSys::NetnsWatch::Identity now = SyncSys::NetnsWatch::identityOf("/run/netns/" + netns);
+        if (space.source && now != space.source->identity()) {
+            Log::warning("network namespace " + netns + (!now ? " was deleted" : " was made anew"));
             forget(space, netns);
         }
-        if (!space.watcher && inode != 0) {
+        if (!space.source && now) {
             Log::info("network namespace " + netns + " exists: watching its links");
             watch(netns);
         }
@@ -148,29 +149,29 @@ void PortService::checkNamespaces() {
 std::vector<int> PortService::descriptors() const {
     std::vector<int> fds = {server_.fd()};
     for (const auto& [netns, space] : namespaces_)
-        if (space.watcher)
-            fds.push_back(space.watcher->fd());
+        if (space.source)
+            fds.push_back(space.source->fd());
     return fds;
 }
 
 void PortService::process() {
     server_.processPending(0);
     for (auto& [netns, space] : namespaces_) {
-        if (!space.watcher)
+        if (!space.source)
             continue;
         const std::string name = netns;
-        if (!space.watcher->read(
-                [&](const LinkWatcher::Link& link, bool present) { onLink(name, link, present); })) {
+        if (!space.source->read(
+                [&](const LinkSource::Link& link, bool present) { onLink(name, link, present); })) {
             // Lost notifications: ask for every link again.
-            Log::warning(space.watcher->error() + " (namespace " + (name.empty() ? "own" : name) +
+            Log::warning(space.source->error() + " (namespace " + (name.empty() ? "own" : name) +
                          "); reading it anew");
-            space.watcher.reset();
+            space.source.reset();
             watch(name);
         }
     }
 }
 
-void PortService::onLink(const std::string& netns, const LinkWatcher::Link& link, bool present) {
+void PortService::onLink(const std::string& netns, const LinkSource::Link& link, bool present) {
     Namespace& space = namespaces_[netns];
     const auto known = space.names.find(link.index);
     if (known != space.names.end() && (!present || known->second != link.name)) {
@@ -202,7 +203,7 @@ void PortService::refresh(const Key& key) {
     port.present = link != space.links.end();
     if (port.present && port.link.mac != link->second.mac)
         server_.setPortMac(port.entry.portName, link->second.mac);
-    port.link = port.present ? link->second : LinkWatcher::Link();
+    port.link = port.present ? link->second : LinkSource::Link();
     const uint32_t admin = port.present && port.link.up ? 1 : 0;
     const uint32_t oper = port.present && port.link.up && port.link.carrier ? 1 : 0;
     if (admin == port.adminState && oper == port.operState)

@@ -1,8 +1,7 @@
 #ifndef SYNC_PORTD_PORTSERVICE_H
 #define SYNC_PORTD_PORTSERVICE_H
 
-#include <sys/types.h>
-
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,7 +21,10 @@ namespace SyncPortd {
 // operational state) are indicated, at once; a new subscriber gets its port's status right away.
 class PortService : public SyncPeers::PortControlServer::Listener {
   public:
-    PortService();
+    // Opens the links of one namespace each; the kernel's by default.
+    using LinkSources = std::function<std::unique_ptr<LinkSource>()>;
+
+    explicit PortService(LinkSources sources = [] { return std::make_unique<LinkWatcher>(); });
     ~PortService() override;
 
     // Serves `table` on the bus; false (with error()) when the mailbox cannot be made.
@@ -52,25 +54,26 @@ class PortService : public SyncPeers::PortControlServer::Listener {
   private:
     struct Port {
         PortTable::Entry entry;
-        LinkWatcher::Link link;
+        LinkSource::Link link;
         bool present = false;
         uint32_t adminState = 0;  // what subscribers were told
         uint32_t operState = 0;
     };
     struct Namespace {
-        std::unique_ptr<LinkWatcher> watcher;
-        std::map<int, std::string> names;                // by link index, to see renames
-        std::map<std::string, LinkWatcher::Link> links;  // by name
+        std::unique_ptr<LinkSource> source;
+        std::map<int, std::string> names;               // by link index, to see renames
+        std::map<std::string, LinkSource::Link> links;  // by name
     };
     using Key = std::pair<std::string, std::string>;  // namespace, interface
 
     void watch(const std::string& netns);
     void forget(Namespace& space, const std::string& netns);
-    void onLink(const std::string& netns, const LinkWatcher::Link& link, bool present);
+    void onLink(const std::string& netns, const LinkSource::Link& link, bool present);
     // Takes the port's state from its namespace's links; indicates it when it changed.
     void refresh(const Key& key);
     void refreshNamespace(const std::string& netns);
 
+    LinkSources sources_;
     SyncPeers::PortControlServer server_;
     std::vector<Port> ports_;
     std::map<Key, size_t> portOf_;
