@@ -119,8 +119,13 @@ void PortService::watch(const std::string& netns) {
         return;
     }
     space.source = std::move(source);
-    // The answer to the request for every link is read with the notifications.
-    space.source->read([&](const LinkSource::Link& link, bool present) { onLink(netns, link, present); });
+    // The answer to the request for every link replaces whatever was known: links may have gone or
+    // swapped names while notifications were lost. The ports are compared once it is all in, so that
+    // subscribers hear only of what really changed.
+    space.names.clear();
+    space.links.clear();
+    space.source->read([&](const LinkSource::Link& link, bool present) { record(space, link, present); });
+    refreshNamespace(netns);
 }
 
 void PortService::forget(Namespace& space, const std::string& netns) {
@@ -167,24 +172,31 @@ void PortService::process() {
                          "); reading it anew");
             space.source.reset();
             watch(name);
+            if (!space.source)
+                forget(space, name);  // what it knew of the namespace's links is no longer true
         }
     }
 }
 
 void PortService::onLink(const std::string& netns, const LinkSource::Link& link, bool present) {
-    Namespace& space = namespaces_[netns];
+    for (const std::string& name : record(namespaces_[netns], link, present))
+        refresh(Key(netns, name));
+}
+
+std::vector<std::string> PortService::record(Namespace& space, const LinkSource::Link& link, bool present) {
+    std::vector<std::string> touched;
     const auto known = space.names.find(link.index);
     if (known != space.names.end() && (!present || known->second != link.name)) {
-        const std::string old = known->second;
+        touched.push_back(known->second);
+        space.links.erase(known->second);
         space.names.erase(known);
-        space.links.erase(old);
-        refresh(Key(netns, old));
     }
     if (present) {
         space.names[link.index] = link.name;
         space.links[link.name] = link;
-        refresh(Key(netns, link.name));
+        touched.push_back(link.name);
     }
+    return touched;
 }
 
 void PortService::refreshNamespace(const std::string& netns) {

@@ -69,6 +69,8 @@ class PortService : public SyncPeers::PortControlServer::Listener {
     void watch(const std::string& netns);
     void forget(Namespace& space, const std::string& netns);
     void onLink(const std::string& netns, const LinkSource::Link& link, bool present);
+    // Takes in one link's news; the interface names it touched (a renamed link's old one too).
+    static std::vector<std::string> record(Namespace& space, const LinkSource::Link& link, bool present);
     // Takes the port's state from its namespace's links; indicates it when it changed.
     void refresh(const Key& key);
     void refreshNamespace(const std::string& netns);

@@ -165,6 +165,12 @@ TEST_F(PortServiceTest, InterfacesRenamedMovedAwayAndBackAndLostNotificationsAre
          {{link(4, "tmp", 0x04), true}, {link(2, "fh1", 0x02, false), true}, {link(4, "fh2", 0x04), true}},
          false,
          "1/0:02 1/1:04"},
+        {"fh1 went while notifications were lost", {{link(2, "fh1", 0x02), false}}, true, "0/0:02 1/1:04"},
+        {"fh1 made again", {{link(5, "fh1", 0x05), true}}, false, "1/1:05 1/1:04"},
+        {"a swap while notifications were lost",
+         {{link(5, "tmp", 0x05), true}, {link(4, "fh1", 0x04), true}, {link(5, "fh2", 0x05, false), true}},
+         true,
+         "1/1:04 1/0:05"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
