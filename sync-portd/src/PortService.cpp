@@ -32,6 +32,10 @@ PortService::PortService(LinkSources sources) : sources_(std::move(sources)) {
 PortService::~PortService() = default;
 
 bool PortService::start(const std::vector<PortTable::Entry>& table) {
+    if (!netnsWatch_.open()) {
+        error_ = netnsWatch_.error();
+        return false;
+    }
     setTable(table);
     if (!server_.open()) {
         error_ = server_.lastError();
@@ -135,24 +139,28 @@ void PortService::forget(Namespace& space, const std::string& netns) {
     refreshNamespace(netns);
 }
 
-void PortService::checkNamespaces() {
-    for (auto& [netns, space] : namespaces_) {
-        if (netns.empty())
-            continue;
-        const SyncSys::NetnsWatch::Identity now = SyncSys::NetnsWatch::identityOf("/run/netns/" + netns);
-        if (space.source && now != space.source->identity()) {
-            Log::warning("network namespace " + netns + (!now ? " was deleted" : " was made anew"));
-            forget(space, netns);
-        }
-        if (!space.source && now) {
-            Log::info("network namespace " + netns + " exists: watching its links");
-            watch(netns);
-        }
+void PortService::namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now) {
+    const auto found = namespaces_.find(netns);
+    if (netns.empty() || found == namespaces_.end())
+        return;  // no port of the table is there
+    Namespace& space = found->second;
+    if (space.source && space.source->identity() == now)
+        return;
+    if (space.source) {
+        Log::warning("network namespace " + netns + (now ? " was made anew" : " was deleted"));
+        forget(space, netns);
     }
+    if (!now)
+        return;
+    watch(netns);
+    if (space.source)
+        Log::info("network namespace " + netns + " exists: watching its links");
 }
 
 std::vector<int> PortService::descriptors() const {
     std::vector<int> fds = {server_.fd()};
+    if (netnsWatch_.fd() >= 0)
+        fds.push_back(netnsWatch_.fd());
     for (const auto& [netns, space] : namespaces_)
         if (space.source)
             fds.push_back(space.source->fd());
@@ -161,6 +169,8 @@ std::vector<int> PortService::descriptors() const {
 
 void PortService::process() {
     server_.processPending(0);
+    for (const std::string& netns : netnsWatch_.read())
+        namespaceChanged(netns, netnsWatch_.identity(netns));
     for (auto& [netns, space] : namespaces_) {
         if (!space.source)
             continue;

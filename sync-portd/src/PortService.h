@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LinkWatcher.h"
+#include "NetnsWatch.h"
 #include "PortControlServer.h"
 #include "PortTable.h"
 
@@ -36,12 +37,14 @@ class PortService : public SyncPeers::PortControlServer::Listener {
     // ports exist.
     void reload(const std::vector<PortTable::Entry>& table);
 
-    // Every descriptor to watch: the mailbox and one route netlink socket per namespace in use.
+    // Every descriptor to watch: the mailbox, the namespace watch and one link source per namespace
+    // in use. None is readable while nothing changes.
     std::vector<int> descriptors() const;
-    // Handles whatever is pending on the bus and the netlink sockets.
+    // Handles whatever is pending on the bus, in the namespaces and on the link sources.
     void process();
-    // Follows namespaces that were deleted or made anew (a namespace has no event of its own).
-    void checkNamespaces();
+    // A namespace appeared (its identity), went (none) or was made anew under its name (another
+    // identity): its links are read from the namespace that has the name now.
+    void namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now);
 
     // The status printout: a heading, then one line per port.
     std::vector<std::string> status() const;
@@ -76,6 +79,7 @@ class PortService : public SyncPeers::PortControlServer::Listener {
     void refreshNamespace(const std::string& netns);
 
     LinkSources sources_;
+    SyncSys::NetnsWatch netnsWatch_;
     SyncPeers::PortControlServer server_;
     std::vector<Port> ports_;
     std::map<Key, size_t> portOf_;
