@@ -119,9 +119,13 @@ void PortService::watch(const std::string& netns) {
         return;
     std::unique_ptr<LinkSource> source = sources_();
     if (!source->open(netns)) {
-        Log::warning(source->error() + "; its ports are locked and disabled until it exists");
+        // It is tried again whenever it changes and on every reload: told only when the reason is new.
+        if (source->error() != space.refusal)
+            Log::warning(source->error() + "; its ports are locked and disabled until it can be entered");
+        space.refusal = source->error();
         return;
     }
+    space.refusal.clear();
     space.source = std::move(source);
     // The answer to the request for every link replaces whatever was known: links may have gone or
     // swapped names while notifications were lost. The ports are compared once it is all in, so that

@@ -66,6 +66,7 @@ class PortService : public SyncPeers::PortControlServer::Listener {
         std::unique_ptr<LinkSource> source;
         std::map<int, std::string> names;               // by link index, to see renames
         std::map<std::string, LinkSource::Link> links;  // by name
+        std::string refusal;                            // why it could not be entered, as last told
     };
     using Key = std::pair<std::string, std::string>;  // namespace, interface
 

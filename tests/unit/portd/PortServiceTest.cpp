@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -45,6 +46,7 @@ class FakeKernel {
             }
             netns_ = netns;
             identity_ = space->second.identity;
+            ++kernel_.opens;
             for (const auto& [index, link] : space->second.links)
                 pending_.emplace_back(link, true);
             kernel_.sources_.insert(this);
@@ -97,6 +99,7 @@ class FakeKernel {
     }
 
     std::map<std::string, Namespace> spaces;
+    int opens = 0;
 
   private:
     void tell(const std::string& netns, const Link& link, bool present) {
@@ -182,6 +185,80 @@ TEST_F(PortServiceTest, InterfacesRenamedMovedAwayAndBackAndLostNotificationsAre
         EXPECT_EQ(served(service_), step.served);
         EXPECT_EQ(kernel_.openOn("ns"), 1u);
     }
+}
+
+size_t count(const std::string& text, const std::string& part) {
+    size_t found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
+TEST_F(PortServiceTest, NamespacesOutOfReachGoneOrMadeAnewAreReadFromWhatHasTheNameNow) {
+    using Identity = SyncSys::NetnsWatch::Identity;
+    const std::vector<PortTable::Entry> table = {entry("A", "fh1", "ns")};
+    kernel_.spaces["ns"].refusal = "Operation not permitted";
+    ::testing::internal::CaptureStderr();
+    service_.setTable(table);
+    const auto made = [&](Identity identity, std::vector<Link> links, std::string refusal = "") {
+        return [=] {
+            FakeKernel::Namespace& space = kernel_.spaces["ns"];
+            space = {{}, identity, refusal};
+            for (const Link& link : links)
+                space.links[link.index] = link;
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::string netns;
+        Identity reported;
+        const char* served;
+        int opens;
+        size_t refusals;  // "cannot enter" warnings so far
+    } steps[] = {
+        {"reported again, still out of reach", [] {}, "ns", {1, 1}, "0/0:00", 0, 1},
+        {"a reload tries again", [&] { service_.reload(table); }, "", {}, "0/0:00", 0, 1},
+        {"out of reach for another reason",
+         [&] { kernel_.spaces["ns"].refusal = "Invalid argument"; },
+         "ns",
+         {1, 1},
+         "0/0:00",
+         0,
+         2},
+        {"within reach", made({1, 1}, {link(1, "fh1", 0x01)}), "ns", {1, 1}, "1/1:01", 1, 2},
+        {"reported again unchanged", [] {}, "ns", {1, 1}, "1/1:01", 1, 2},
+        {"deleted", [&] { kernel_.spaces.erase("ns"); }, "ns", {}, "0/0:01", 1, 2},
+        {"made again, its link not there yet", made({1, 2}, {}), "ns", {1, 2}, "0/0:01", 2, 2},
+        {"made anew between two reads, with the link",
+         made({1, 3}, {link(1, "fh1", 0x03)}),
+         "ns",
+         {1, 3},
+         "1/1:03",
+         3,
+         2},
+        {"made anew out of reach: told again",
+         made({1, 4}, {}, "Operation not permitted"),
+         "ns",
+         {1, 4},
+         "0/0:03",
+         3,
+         3},
+        {"a namespace no port is in", [] {}, "elsewhere", {1, 9}, "0/0:03", 3, 3},
+    };
+    std::string log;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        if (!step.netns.empty())
+            service_.namespaceChanged(step.netns, step.reported);
+        log += ::testing::internal::GetCapturedStderr();
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(served(service_), step.served);
+        EXPECT_EQ(kernel_.opens, step.opens);
+        EXPECT_EQ(count(log, "cannot enter network namespace ns"), step.refusals) << log;
+    }
+    ::testing::internal::GetCapturedStderr();
 }
 
 TEST_F(PortServiceTest, ReloadsKeepWhatTheyCanAndLeaveTheBusOnlyWhenPortsCame) {
