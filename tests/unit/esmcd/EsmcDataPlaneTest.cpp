@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,36 +26,25 @@ class EsmcDataPlaneTest : public ::testing::Test {
     EsmcDataPlaneTest() {
         plane_.connectionChanged(State::CONNECTED);
         for (uint32_t id : {11u, 12u}) {
-            EXPECT_EQ(plane_.ordered(create(id, "fh" + std::to_string(id - 10))), 0u);
-            plane_.ordered(transmit(id, 0x2));
-            plane_.ordered(esmc(id));
+            EXPECT_EQ(plane_.ordered(order(Order::OUTPUT_CREATE, id)), 0u);
+            plane_.ordered(order(Order::TRANSMIT_SSM, id, 0x2));
+            plane_.ordered(order(Order::ESMC_CONTROL, id));
         }
         runTo(now_ + 2500ms);
     }
 
-    Order create(uint32_t id, const std::string& interfaceName) {
-        Order order;
-        order.kind = Order::OUTPUT_CREATE;
-        order.procedureReference = id;
-        order.interfaceName = interfaceName;
-        order.macAddress = "02:00:5e:00:00:01";
-        order.networkNameSpace = "ns";
-        return order;
-    }
-    Order transmit(uint32_t id, uint32_t ssm) {
-        Order order;
-        order.kind = Order::TRANSMIT_SSM;
-        order.procedureReference = id;
-        order.ssmCode = ssm;
-        order.enhancedSsmCode = 0xFF;
-        return order;
-    }
-    Order esmc(uint32_t id) {
-        Order order;
-        order.kind = Order::ESMC_CONTROL;
-        order.procedureReference = id;
-        order.output = 1;
-        return order;
+    // An order for output `id` on interface fh<last digit of id>: ESMC on, or `ssm` to transmit.
+    static Order order(Order::Kind kind, uint32_t id, uint32_t ssm = 0) {
+        Order made;
+        made.kind = kind;
+        made.procedureReference = id;
+        made.interfaceName = "fh" + std::to_string(id % 10);
+        made.macAddress = "02:00:5e:00:00:01";
+        made.networkNameSpace = "ns";
+        made.ssmCode = ssm;
+        made.enhancedSsmCode = 0xFF;
+        made.output = 1;
+        return made;
     }
     // Runs the plane at every moment it asks for, up to `until`.
     void runTo(TimePoint until) {
@@ -130,13 +120,13 @@ TEST_F(EsmcDataPlaneTest, AReturningDaemonTakesItsOutputOverWithoutAGapAndItsFir
     // Its first orders: do-not-use for a moment, as a restarting daemon sends until it knows better.
     const TimePoint back = now_;
     plane_.connectionChanged(State::CONNECTED);
-    EXPECT_EQ(plane_.ordered(create(21, "fh1")), 0u);
-    plane_.ordered(transmit(21, 0xF));
-    plane_.ordered(esmc(21));
+    EXPECT_EQ(plane_.ordered(order(Order::OUTPUT_CREATE, 21)), 0u);
+    plane_.ordered(order(Order::TRANSMIT_SSM, 21, 0xF));
+    plane_.ordered(order(Order::ESMC_CONTROL, 21));
     runTo(back + 20ms);
-    plane_.ordered(transmit(21, 0x2));
+    plane_.ordered(order(Order::TRANSMIT_SSM, 21, 0x2));
     runTo(back + 519ms);
-    plane_.ordered(transmit(21, 0x4));
+    plane_.ordered(order(Order::TRANSMIT_SSM, 21, 0x4));
     runTo(back + 1018ms);
     EXPECT_EQ(since(away, "fh1").runs, "2") << "a change within the settle window waits for it";
     runTo(back + 1019ms);
@@ -147,7 +137,7 @@ TEST_F(EsmcDataPlaneTest, AReturningDaemonTakesItsOutputOverWithoutAGapAndItsFir
 
     // Settled, an order reaches the wire at once; fh2, not created again, keeps its last orders for
     // the hold time after the daemon came back, then stops.
-    plane_.ordered(transmit(21, 0x2));
+    plane_.ordered(order(Order::TRANSMIT_SSM, 21, 0x2));
     runTo(back + 60s - 1ms);
     EXPECT_EQ(since(away, "fh1").runs, "2 4* 2*");
     EXPECT_EQ(since(away, "fh1").lastRunAt, back + 1019ms);
