@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -94,7 +93,6 @@ int main(int argc, char** argv) {
     Log::info("serving " + std::to_string(table.entries().size()) + " ports as \"iepcsi-server\", mailbox " +
               std::to_string(service.server().id()));
 
-    auto nextCheck = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     for (;;) {
         std::vector<pollfd> fds = {{signals, POLLIN, 0}};
         for (int fd : service.descriptors())
@@ -123,9 +121,5 @@ int main(int argc, char** argv) {
             }
         }
         service.process();
-        if (std::chrono::steady_clock::now() >= nextCheck) {
-            service.checkNamespaces();
-            nextCheck = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        }
     }
 }

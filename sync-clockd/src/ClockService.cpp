@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <utility>
+#include <variant>
 
 #include "Log.h"
 
@@ -78,7 +79,7 @@ void ClockService::received(const uint8_t* bytes, size_t size) {
                      " with error " + std::to_string(message->errorId));
         return;
     }
-    if (message->action != PtpManagement::RESPONSE || message->layout == nullptr) {
+    if (message->action != PtpManagement::RESPONSE || std::holds_alternative<std::monostate>(message->data)) {
         Log::warning("dropped a message from ptp4l: action " + std::to_string(message->action) +
                      ", management id " + std::to_string(message->managementId));
         return;
@@ -86,33 +87,25 @@ void ClockService::received(const uint8_t* bytes, size_t size) {
     lastAnswer_ = now_();
     if (!answering_)
         setAnswering(true, "");
-    switch (message->managementId) {
-        case PtpManagement::PARENT_DATA_SET:
-            clockClass_ = static_cast<uint8_t>(*message->value("gm.ClockClass"));
-            grandmaster_ = static_cast<uint64_t>(*message->value("grandmasterIdentity"));
-            parentKnown_ = true;
-            seen_ |= 1u << 0;
-            break;
-        case PtpManagement::PORT_DATA_SET: {
-            const bool wasFollowing = following();
-            portStates_[static_cast<uint16_t>(*message->value("portIdentity"))] =
-                static_cast<uint8_t>(*message->value("portState"));
-            seen_ |= 1u << 1;
-            if (following() && !wasFollowing) {
-                // A stack that lost its grandmaster may still name it, class and all: the parent
-                // data set counts again once asked after the port found one.
-                parentKnown_ = false;
-                ask(PtpManagement::GET, PtpManagement::PARENT_DATA_SET);
-                ask(PtpManagement::GET, PtpManagement::TIME_STATUS_NP);
-            }
-            break;
+    if (const auto* parent = std::get_if<PtpManagement::ParentDataSet>(&message->data)) {
+        clockClass_ = parent->clockClass;
+        grandmaster_ = parent->grandmasterIdentity;
+        parentKnown_ = true;
+        seen_ |= 1u << 0;
+    } else if (const auto* port = std::get_if<PtpManagement::PortDataSet>(&message->data)) {
+        const bool wasFollowing = following();
+        portStates_[port->portIdentity.port] = port->portState;
+        seen_ |= 1u << 1;
+        if (following() && !wasFollowing) {
+            // A stack that lost its grandmaster may still name it, class and all: the parent
+            // data set counts again once asked after the port found one.
+            parentKnown_ = false;
+            ask(PtpManagement::GET, PtpManagement::PARENT_DATA_SET);
+            ask(PtpManagement::GET, PtpManagement::TIME_STATUS_NP);
         }
-        case PtpManagement::TIME_STATUS_NP:
-            gmPresent_ = *message->value("gmPresent") != 0;
-            seen_ |= 1u << 2;
-            break;
-        default:
-            break;
+    } else if (const auto* time = std::get_if<PtpManagement::TimeStatus>(&message->data)) {
+        gmPresent_ = time->gmPresent;
+        seen_ |= 1u << 2;
     }
     update();
 }

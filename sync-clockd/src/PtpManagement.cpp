@@ -6,9 +6,7 @@ namespace SyncClockd {
 
 namespace {
 
-using Field = PtpManagement::Field;
-using Layout = PtpManagement::Layout;
-using Type = PtpManagement::Type;
+using PortIdentity = PtpManagement::PortIdentity;
 
 constexpr uint8_t MANAGEMENT_MESSAGE = 0xD;
 constexpr uint8_t VERSION = 2;
@@ -21,57 +19,65 @@ constexpr size_t ERROR_STATUS_SIZE = 8;  // error id, management id, 4 reserved
 constexpr size_t EVENT_BITMASK_SIZE = 64;
 constexpr uint8_t NOTIFY_PORT_STATE = 0x01;  // bit 0 of the first bitmask octet
 
-// The offsets are those of the data field, after the management id.
-const Field PARENT_FIELDS[] = {
-    {"parentPortIdentity", 0, Type::PORT},
-    {"parentStats", 10, Type::U8},
-    {"observedParentOffsetScaledLogVariance", 12, Type::HEX16},
-    {"observedParentClockPhaseChangeRate", 14, Type::HEX32},
-    {"grandmasterPriority1", 18, Type::U8},
-    {"gm.ClockClass", 19, Type::U8},
-    {"gm.ClockAccuracy", 20, Type::HEX8},
-    {"gm.OffsetScaledLogVariance", 21, Type::HEX16},
-    {"grandmasterPriority2", 23, Type::U8},
-    {"grandmasterIdentity", 24, Type::CLOCK},
-};
-const Field PORT_FIELDS[] = {
-    {"portIdentity", 0, Type::PORT},           {"portState", 10, Type::STATE},
-    {"logMinDelayReqInterval", 11, Type::I8},  {"peerMeanPathDelay", 12, Type::I64},
-    {"logAnnounceInterval", 20, Type::I8},     {"announceReceiptTimeout", 21, Type::U8},
-    {"logSyncInterval", 22, Type::I8},         {"delayMechanism", 23, Type::U8},
-    {"logMinPdelayReqInterval", 24, Type::I8}, {"versionNumber", 25, Type::NIBBLE},
-};
-const Field TIME_STATUS_FIELDS[] = {
-    {"master_offset", 0, Type::I64},
-    {"ingress_time", 8, Type::I64},
-    {"scaledLastGmPhaseChange", 20, Type::I32},
-    {"gmTimeBaseIndicator", 24, Type::U16},
-    {"gmPresent", 38, Type::BOOL32},
-    {"gmIdentity", 42, Type::CLOCK},
-};
-const Field GRANDMASTER_FIELDS[] = {
-    {"clockClass", 0, Type::U8},
-    {"clockAccuracy", 1, Type::HEX8},
-    {"offsetScaledLogVariance", 2, Type::HEX16},
-    {"currentUtcOffset", 4, Type::I16},
-    {"timeSource", 7, Type::HEX8},
-};
-const Field SUBSCRIBE_FIELDS[] = {
-    {"duration", 0, Type::U16},
-};
+enum class Type { U8, I8, U16, I16, U32, I32, I64, HEX8, HEX16, HEX32, NIBBLE, BOOL32, STATE, CLOCK, PORT };
 
-template <size_t N>
-constexpr Layout make(uint16_t id, const char* name, uint16_t size, const Field (&fields)[N]) {
-    return Layout{id, name, size, fields, N};
+// The fields of each data set: pmc's name, the offset in the data after the management id, how it is
+// coded, and where it goes.
+template <class Visit>
+void describe(PtpManagement::ParentDataSet& set, Visit&& visit) {
+    visit("parentPortIdentity", 0, Type::PORT, set.parentPortIdentity);
+    visit("parentStats", 10, Type::U8, set.parentStats);
+    visit("observedParentOffsetScaledLogVariance", 12, Type::HEX16,
+          set.observedParentOffsetScaledLogVariance);
+    visit("observedParentClockPhaseChangeRate", 14, Type::HEX32, set.observedParentClockPhaseChangeRate);
+    visit("grandmasterPriority1", 18, Type::U8, set.grandmasterPriority1);
+    visit("gm.ClockClass", 19, Type::U8, set.clockClass);
+    visit("gm.ClockAccuracy", 20, Type::HEX8, set.clockAccuracy);
+    visit("gm.OffsetScaledLogVariance", 21, Type::HEX16, set.offsetScaledLogVariance);
+    visit("grandmasterPriority2", 23, Type::U8, set.grandmasterPriority2);
+    visit("grandmasterIdentity", 24, Type::CLOCK, set.grandmasterIdentity);
 }
 
-const Layout LAYOUTS[] = {
-    make(PtpManagement::PARENT_DATA_SET, "PARENT_DATA_SET", 32, PARENT_FIELDS),
-    make(PtpManagement::PORT_DATA_SET, "PORT_DATA_SET", 26, PORT_FIELDS),
-    make(PtpManagement::TIME_STATUS_NP, "TIME_STATUS_NP", 50, TIME_STATUS_FIELDS),
-    make(PtpManagement::GRANDMASTER_SETTINGS_NP, "GRANDMASTER_SETTINGS_NP", 8, GRANDMASTER_FIELDS),
-    make(PtpManagement::SUBSCRIBE_EVENTS_NP, "SUBSCRIBE_EVENTS_NP", 2 + EVENT_BITMASK_SIZE, SUBSCRIBE_FIELDS),
-};
+template <class Visit>
+void describe(PtpManagement::PortDataSet& set, Visit&& visit) {
+    visit("portIdentity", 0, Type::PORT, set.portIdentity);
+    visit("portState", 10, Type::STATE, set.portState);
+    visit("logMinDelayReqInterval", 11, Type::I8, set.logMinDelayReqInterval);
+    visit("peerMeanPathDelay", 12, Type::I64, set.peerMeanPathDelay);
+    visit("logAnnounceInterval", 20, Type::I8, set.logAnnounceInterval);
+    visit("announceReceiptTimeout", 21, Type::U8, set.announceReceiptTimeout);
+    visit("logSyncInterval", 22, Type::I8, set.logSyncInterval);
+    visit("delayMechanism", 23, Type::U8, set.delayMechanism);
+    visit("logMinPdelayReqInterval", 24, Type::I8, set.logMinPdelayReqInterval);
+    visit("versionNumber", 25, Type::NIBBLE, set.versionNumber);
+}
+
+template <class Visit>
+void describe(PtpManagement::TimeStatus& set, Visit&& visit) {
+    visit("master_offset", 0, Type::I64, set.masterOffset);
+    visit("ingress_time", 8, Type::I64, set.ingressTime);
+    visit("scaledLastGmPhaseChange", 20, Type::I32, set.scaledLastGmPhaseChange);
+    visit("gmTimeBaseIndicator", 24, Type::U16, set.gmTimeBaseIndicator);
+    visit("gmPresent", 38, Type::BOOL32, set.gmPresent);
+    visit("gmIdentity", 42, Type::CLOCK, set.gmIdentity);
+}
+
+template <class Visit>
+void describe(PtpManagement::GrandmasterSettings& set, Visit&& visit) {
+    visit("clockClass", 0, Type::U8, set.clockClass);
+    visit("clockAccuracy", 1, Type::HEX8, set.clockAccuracy);
+    visit("offsetScaledLogVariance", 2, Type::HEX16, set.offsetScaledLogVariance);
+    visit("currentUtcOffset", 4, Type::I16, set.currentUtcOffset);
+    visit("timeSource", 7, Type::HEX8, set.timeSource);
+}
+
+template <class Visit>
+void describe(PtpManagement::EventSubscription& set, Visit&& visit) {
+    visit("duration", 0, Type::U16, set.duration);
+}
+
+template <class Visit>
+void describe(std::monostate&, Visit&&) {}
 
 const char* const STATES[] = {"NONE",       "INITIALIZING", "FAULTY",  "DISABLED",     "LISTENING",
                               "PRE_MASTER", "MASTER",       "PASSIVE", "UNCALIBRATED", "SLAVE"};
@@ -115,29 +121,10 @@ std::string format(const char* pattern, uint64_t value) {
     return text;
 }
 
-}  // namespace
-
-const Field* Layout::find(const std::string& name) const {
-    for (size_t i = 0; i < count; ++i)
-        if (name == fields[i].name)
-            return &fields[i];
-    return nullptr;
-}
-
-const Layout* PtpManagement::layout(uint16_t id) {
-    for (const Layout& layout : LAYOUTS)
-        if (layout.id == id)
-            return &layout;
-    return nullptr;
-}
-
-std::optional<int64_t> PtpManagement::Message::value(const std::string& name) const {
-    const Field* field = layout != nullptr ? layout->find(name) : nullptr;
-    if (field == nullptr)
-        return std::nullopt;
-    const uint8_t* at = data.data() + field->offset;  // within data: decode() checked the size
-    const uint64_t raw = be(at, width(field->type));
-    switch (field->type) {
+// A field's value, signed where its coding is.
+int64_t number(const uint8_t* at, Type type) {
+    const uint64_t raw = be(at, width(type));
+    switch (type) {
         case Type::I8:
             return static_cast<int8_t>(raw);
         case Type::I16:
@@ -146,37 +133,98 @@ std::optional<int64_t> PtpManagement::Message::value(const std::string& name) co
             return static_cast<int32_t>(raw);
         case Type::NIBBLE:
             return raw & 0x0F;
-        case Type::PORT:
-            return static_cast<int64_t>(be(at + 8, 2));
+        case Type::BOOL32:
+            return raw != 0;
         default:
             return static_cast<int64_t>(raw);
     }
 }
 
-std::string PtpManagement::Message::text(const std::string& name) const {
-    const std::optional<int64_t> got = value(name);
-    if (!got)
-        return "";
-    const Field* field = layout->find(name);
-    const uint64_t raw = static_cast<uint64_t>(*got);
-    switch (field->type) {
-        case Type::HEX8:
-            return format("0x%02llx", raw);
-        case Type::HEX16:
-            return format("0x%04llx", raw);
-        case Type::HEX32:
-            return format("0x%08llx", raw);
-        case Type::BOOL32:
-            return raw != 0 ? "true" : "false";
-        case Type::STATE:
-            return stateName(static_cast<unsigned>(raw));
-        case Type::CLOCK:
-            return clockText(raw);
-        case Type::PORT:
-            return clockText(be(data.data() + field->offset, 8)) + "-" + std::to_string(raw);
-        default:
-            return std::to_string(*got);
+// Fills each field from the data set's octets (decode() checked that they hold every one).
+struct Reader {
+    const uint8_t* data;
+    template <class T>
+    void operator()(const char*, uint16_t offset, Type type, T& member) const {
+        member = static_cast<T>(number(data + offset, type));
     }
+    void operator()(const char*, uint16_t offset, Type, PortIdentity& member) const {
+        member.clock = be(data + offset, 8);
+        member.port = static_cast<uint16_t>(be(data + offset + 8, 2));
+    }
+};
+
+// Each field as pmc prints it.
+struct Printer {
+    std::vector<std::pair<std::string, std::string>>& out;
+    template <class T>
+    void operator()(const char* name, uint16_t, Type type, const T& member) const {
+        const auto value = static_cast<int64_t>(member);
+        const auto raw = static_cast<uint64_t>(value);
+        switch (type) {
+            case Type::HEX8:
+                return add(name, format("0x%02llx", raw));
+            case Type::HEX16:
+                return add(name, format("0x%04llx", raw));
+            case Type::HEX32:
+                return add(name, format("0x%08llx", raw));
+            case Type::BOOL32:
+                return add(name, value != 0 ? "true" : "false");
+            case Type::STATE:
+                return add(name, PtpManagement::stateName(static_cast<unsigned>(value)));
+            case Type::CLOCK:
+                return add(name, PtpManagement::clockText(raw));
+            default:
+                return add(name, std::to_string(value));
+        }
+    }
+    void operator()(const char* name, uint16_t, Type, const PortIdentity& member) const {
+        add(name, PtpManagement::clockText(member.clock) + "-" + std::to_string(member.port));
+    }
+    void add(const char* name, std::string text) const { out.emplace_back(name, std::move(text)); }
+};
+
+template <class Set>
+PtpManagement::DataSet decodeAs(const uint8_t* data) {
+    Set set;
+    describe(set, Reader{data});
+    return set;
+}
+
+struct Kind {
+    uint16_t id;
+    const char* name;
+    uint16_t size;  // octets of data at least
+    PtpManagement::DataSet (*decode)(const uint8_t* data);
+};
+
+const Kind KINDS[] = {
+    {PtpManagement::PARENT_DATA_SET, "PARENT_DATA_SET", 32, decodeAs<PtpManagement::ParentDataSet>},
+    {PtpManagement::PORT_DATA_SET, "PORT_DATA_SET", 26, decodeAs<PtpManagement::PortDataSet>},
+    {PtpManagement::TIME_STATUS_NP, "TIME_STATUS_NP", 50, decodeAs<PtpManagement::TimeStatus>},
+    {PtpManagement::GRANDMASTER_SETTINGS_NP, "GRANDMASTER_SETTINGS_NP", 8,
+     decodeAs<PtpManagement::GrandmasterSettings>},
+    {PtpManagement::SUBSCRIBE_EVENTS_NP, "SUBSCRIBE_EVENTS_NP", 2 + EVENT_BITMASK_SIZE,
+     decodeAs<PtpManagement::EventSubscription>},
+};
+
+const Kind* kind(uint16_t id) {
+    for (const Kind& known : KINDS)
+        if (known.id == id)
+            return &known;
+    return nullptr;
+}
+
+}  // namespace
+
+const char* PtpManagement::name(uint16_t id) {
+    const Kind* known = kind(id);
+    return known != nullptr ? known->name : nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> PtpManagement::Message::fields() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::visit([&](auto set) { describe(set, Printer{out}); }, data);
+    return out;
 }
 
 std::vector<uint8_t> PtpManagement::request(Action action, uint16_t id, uint16_t sequenceId, uint8_t domain,
@@ -251,17 +299,16 @@ std::optional<PtpManagement::Message> PtpManagement::decode(const uint8_t* bytes
         return std::nullopt;
     }
     message.managementId = static_cast<uint16_t>(be(value, 2));
-    message.data.assign(value + 2, value + tlvLength);
-    message.layout = layout(message.managementId);
-    if (message.layout != nullptr && message.data.size() < message.layout->size && message.action == GET) {
-        message.layout = nullptr;  // a request names the data set and carries none of it
-        return message;
-    }
-    if (message.layout != nullptr && message.data.size() < message.layout->size) {
-        why = std::string(message.layout->name) + " of " + std::to_string(message.data.size()) + " octets, " +
-              std::to_string(message.layout->size) + " needed";
+    const Kind* known = kind(message.managementId);
+    const size_t octets = tlvLength - 2;
+    if (known == nullptr || (octets < known->size && message.action == GET))
+        return message;  // no data set described here, or a request that names one and carries none
+    if (octets < known->size) {
+        why = std::string(known->name) + " of " + std::to_string(octets) + " octets, " +
+              std::to_string(known->size) + " needed";
         return std::nullopt;
     }
+    message.data = known->decode(value + 2);
     return message;
 }
 

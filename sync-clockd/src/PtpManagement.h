@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace SyncClockd {
@@ -14,9 +16,9 @@ namespace SyncClockd {
 // management TLV, or the management error status TLV of a refused request. Every multi-octet field
 // is big-endian.
 //
-// The data sets this program reads are described by a table of fields (offset, width, how the
-// value prints), named the way linuxptp's pmc prints them, so that decoding, the status printout
-// and the comparison with pmc in the tests share one description.
+// Each data set this program reads is decoded once into a struct of its own, so that what reads it
+// names its fields in code. One description of each (field names as linuxptp's pmc prints them,
+// offsets, widths) serves the decoding, the printout and the comparison with pmc in the tests.
 class PtpManagement {
   public:
     enum Action : uint8_t { GET = 0, SET = 1, RESPONSE = 2, COMMAND = 3, ACKNOWLEDGE = 4 };
@@ -29,36 +31,55 @@ class PtpManagement {
     };
     enum PortState : uint8_t { LISTENING = 4, MASTER = 6, UNCALIBRATED = 8, SLAVE = 9 };
 
-    enum class Type {
-        U8,
-        I8,
-        U16,
-        I16,
-        U32,
-        I32,
-        I64,
-        HEX8,
-        HEX16,
-        HEX32,
-        NIBBLE,
-        BOOL32,
-        STATE,
-        CLOCK,
-        PORT
+    struct PortIdentity {
+        uint64_t clock = 0;
+        uint16_t port = 0;
     };
-    struct Field {
-        const char* name;
-        uint16_t offset;
-        Type type;
+    struct ParentDataSet {
+        PortIdentity parentPortIdentity;
+        uint8_t parentStats = 0;
+        uint16_t observedParentOffsetScaledLogVariance = 0;
+        uint32_t observedParentClockPhaseChangeRate = 0;
+        uint8_t grandmasterPriority1 = 0;
+        uint8_t clockClass = 0;  // the grandmaster's
+        uint8_t clockAccuracy = 0;
+        uint16_t offsetScaledLogVariance = 0;
+        uint8_t grandmasterPriority2 = 0;
+        uint64_t grandmasterIdentity = 0;
     };
-    struct Layout {
-        uint16_t id;
-        const char* name;
-        uint16_t size;  // octets of data at least
-        const Field* fields;
-        size_t count;
-        const Field* find(const std::string& name) const;
+    struct PortDataSet {
+        PortIdentity portIdentity;
+        uint8_t portState = 0;
+        int8_t logMinDelayReqInterval = 0;
+        int64_t peerMeanPathDelay = 0;
+        int8_t logAnnounceInterval = 0;
+        uint8_t announceReceiptTimeout = 0;
+        int8_t logSyncInterval = 0;
+        uint8_t delayMechanism = 0;
+        int8_t logMinPdelayReqInterval = 0;
+        uint8_t versionNumber = 0;
     };
+    struct TimeStatus {
+        int64_t masterOffset = 0;
+        int64_t ingressTime = 0;
+        int32_t scaledLastGmPhaseChange = 0;
+        uint16_t gmTimeBaseIndicator = 0;
+        bool gmPresent = false;
+        uint64_t gmIdentity = 0;
+    };
+    struct GrandmasterSettings {
+        uint8_t clockClass = 0;
+        uint8_t clockAccuracy = 0;
+        uint16_t offsetScaledLogVariance = 0;
+        int16_t currentUtcOffset = 0;
+        uint8_t timeSource = 0;
+    };
+    struct EventSubscription {
+        uint16_t duration = 0;
+    };
+    // No data set: a request, or one this program has no description of.
+    using DataSet = std::variant<std::monostate, ParentDataSet, PortDataSet, TimeStatus, GrandmasterSettings,
+                                 EventSubscription>;
 
     // One decoded message.
     struct Message {
@@ -66,15 +87,12 @@ class PtpManagement {
         uint16_t sequenceId = 0;
         uint16_t sourcePort = 0;
         uint16_t managementId = 0;
-        uint16_t errorId = 0;            // non-zero: the management error status TLV
-        const Layout* layout = nullptr;  // null: a data set this program has no table for
-        std::vector<uint8_t> data;
+        uint16_t errorId = 0;  // non-zero: the management error status TLV
+        DataSet data;
 
-        // A field's value (identities as their 64-bit number, a port identity as its port number);
-        // nothing when the layout has no such field.
-        std::optional<int64_t> value(const std::string& name) const;
-        // A field as pmc prints it ("6", "0xfe", "4aa46a.fffe.e0c850", "UNCALIBRATED", "true").
-        std::string text(const std::string& name) const;
+        // Each field of the data set as pmc names and prints it ("gm.ClockClass" "6",
+        // "grandmasterIdentity" "4aa46a.fffe.e0c850", "portState" "UNCALIBRATED"), in order.
+        std::vector<std::pair<std::string, std::string>> fields() const;
     };
 
     static constexpr size_t HEADER_SIZE = 34;
@@ -90,7 +108,8 @@ class PtpManagement {
     // known data set shorter than its table.
     static std::optional<Message> decode(const uint8_t* bytes, size_t size, std::string& why);
 
-    static const Layout* layout(uint16_t id);
+    // The data set's name as pmc takes it ("PARENT_DATA_SET"); nullptr for one not described here.
+    static const char* name(uint16_t id);
     static std::string clockText(uint64_t identity);  // "4aa46a.fffe.e0c850"
     static const char* stateName(unsigned state);
 };

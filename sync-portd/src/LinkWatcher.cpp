@@ -4,7 +4,6 @@
 #include <linux/if.h>
 #include <linux/if_link.h>
 #include <linux/rtnetlink.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,31 +70,34 @@ int message(const nlmsghdr* header, void* data) {
 }  // namespace
 
 LinkWatcher::~LinkWatcher() {
-    if (socket_ != nullptr)
-        mnl_socket_close(socket_);
-}
-
-ino_t LinkWatcher::currentInode(const std::string& netns) {
-    struct stat status {};
-    if (netns.empty() || ::stat(("/run/netns/" + netns).c_str(), &status) != 0)
-        return 0;
-    return status.st_ino;
+    close();
 }
 
 bool LinkWatcher::open(const std::string& netns) {
-    {
-        const SyncSys::NetnsScope inside(netns);
-        if (!inside.entered()) {
-            error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
-            return false;
-        }
-        inode_ = currentInode(netns);
-        socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0)
-            error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
-    }
-    if (!error_.empty())
+    close();
+    error_.clear();
+    if (connect(netns) && askForLinks())
+        return true;
+    close();  // a half-made socket would be watched but never answer
+    return false;
+}
+
+bool LinkWatcher::connect(const std::string& netns) {
+    const SyncSys::NetnsScope inside(netns);
+    if (!inside.entered()) {
+        error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
         return false;
+    }
+    identity_ = SyncSys::NetnsWatch::identityOf("/proc/thread-self/ns/net");
+    socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0) {
+        error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool LinkWatcher::askForLinks() {
     // The kernel may drop notifications when the socket overflows; a big buffer keeps that rare, and
     // read() reports it so that the owner asks for every link again.
     const int buffer = 1 << 20;
@@ -112,6 +114,13 @@ bool LinkWatcher::open(const std::string& netns) {
         return false;
     }
     return true;
+}
+
+void LinkWatcher::close() {
+    if (socket_ != nullptr)
+        mnl_socket_close(socket_);
+    socket_ = nullptr;
+    identity_ = {};
 }
 
 int LinkWatcher::fd() const {

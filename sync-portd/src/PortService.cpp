@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "Log.h"
 
@@ -24,13 +25,17 @@ std::string macText(const std::array<uint8_t, 6>& mac) {
 
 }  // namespace
 
-PortService::PortService() {
+PortService::PortService(LinkSources sources) : sources_(std::move(sources)) {
     server_.setListener(this);
 }
 
 PortService::~PortService() = default;
 
 bool PortService::start(const std::vector<PortTable::Entry>& table) {
+    if (!netnsWatch_.open()) {
+        error_ = netnsWatch_.error();
+        return false;
+    }
     setTable(table);
     if (!server_.open()) {
         error_ = server_.lastError();
@@ -110,80 +115,102 @@ void PortService::setTable(const std::vector<PortTable::Entry>& table) {
 
 void PortService::watch(const std::string& netns) {
     Namespace& space = namespaces_[netns];
-    if (space.watcher)
+    if (space.source)
         return;
-    auto watcher = std::make_unique<LinkWatcher>();
-    if (!watcher->open(netns)) {
-        Log::warning(watcher->error() + "; its ports are locked and disabled until it exists");
+    std::unique_ptr<LinkSource> source = sources_();
+    if (!source->open(netns)) {
+        // It is tried again whenever it changes and on every reload: told only when the reason is new.
+        if (source->error() != space.refusal)
+            Log::warning(source->error() + "; its ports are locked and disabled until it can be entered");
+        space.refusal = source->error();
         return;
     }
-    space.watcher = std::move(watcher);
-    // The answer to the watcher's request for every link is read with the notifications.
-    space.watcher->read([&](const LinkWatcher::Link& link, bool present) { onLink(netns, link, present); });
+    space.refusal.clear();
+    space.source = std::move(source);
+    // The answer to the request for every link replaces whatever was known: links may have gone or
+    // swapped names while notifications were lost. The ports are compared once it is all in, so that
+    // subscribers hear only of what really changed.
+    space.names.clear();
+    space.links.clear();
+    space.source->read([&](const LinkSource::Link& link, bool present) { record(space, link, present); });
+    refreshNamespace(netns);
 }
 
 void PortService::forget(Namespace& space, const std::string& netns) {
-    space.watcher.reset();
+    space.source.reset();
     space.names.clear();
     space.links.clear();
     refreshNamespace(netns);
 }
 
-void PortService::checkNamespaces() {
-    for (auto& [netns, space] : namespaces_) {
-        if (netns.empty())
-            continue;
-        const ino_t inode = LinkWatcher::currentInode(netns);
-        if (space.watcher && inode != space.watcher->inode()) {
-            Log::warning("network namespace " + netns + (inode == 0 ? " was deleted" : " was made anew"));
-            forget(space, netns);
-        }
-        if (!space.watcher && inode != 0) {
-            Log::info("network namespace " + netns + " exists: watching its links");
-            watch(netns);
-        }
+void PortService::namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now) {
+    const auto found = namespaces_.find(netns);
+    if (netns.empty() || found == namespaces_.end())
+        return;  // no port of the table is there
+    Namespace& space = found->second;
+    if (space.source && space.source->identity() == now)
+        return;
+    if (space.source) {
+        Log::warning("network namespace " + netns + (now ? " was made anew" : " was deleted"));
+        forget(space, netns);
     }
+    if (!now)
+        return;
+    watch(netns);
+    if (space.source)
+        Log::info("network namespace " + netns + " exists: watching its links");
 }
 
 std::vector<int> PortService::descriptors() const {
     std::vector<int> fds = {server_.fd()};
+    if (netnsWatch_.fd() >= 0)
+        fds.push_back(netnsWatch_.fd());
     for (const auto& [netns, space] : namespaces_)
-        if (space.watcher)
-            fds.push_back(space.watcher->fd());
+        if (space.source)
+            fds.push_back(space.source->fd());
     return fds;
 }
 
 void PortService::process() {
     server_.processPending(0);
+    for (const std::string& netns : netnsWatch_.read())
+        namespaceChanged(netns, netnsWatch_.identity(netns));
     for (auto& [netns, space] : namespaces_) {
-        if (!space.watcher)
+        if (!space.source)
             continue;
         const std::string name = netns;
-        if (!space.watcher->read(
-                [&](const LinkWatcher::Link& link, bool present) { onLink(name, link, present); })) {
+        if (!space.source->read(
+                [&](const LinkSource::Link& link, bool present) { onLink(name, link, present); })) {
             // Lost notifications: ask for every link again.
-            Log::warning(space.watcher->error() + " (namespace " + (name.empty() ? "own" : name) +
+            Log::warning(space.source->error() + " (namespace " + (name.empty() ? "own" : name) +
                          "); reading it anew");
-            space.watcher.reset();
+            space.source.reset();
             watch(name);
+            if (!space.source)
+                forget(space, name);  // what it knew of the namespace's links is no longer true
         }
     }
 }
 
-void PortService::onLink(const std::string& netns, const LinkWatcher::Link& link, bool present) {
-    Namespace& space = namespaces_[netns];
+void PortService::onLink(const std::string& netns, const LinkSource::Link& link, bool present) {
+    for (const std::string& name : record(namespaces_[netns], link, present))
+        refresh(Key(netns, name));
+}
+
+std::vector<std::string> PortService::record(Namespace& space, const LinkSource::Link& link, bool present) {
+    std::vector<std::string> touched;
     const auto known = space.names.find(link.index);
     if (known != space.names.end() && (!present || known->second != link.name)) {
-        const std::string old = known->second;
+        touched.push_back(known->second);
+        space.links.erase(known->second);
         space.names.erase(known);
-        space.links.erase(old);
-        refresh(Key(netns, old));
     }
     if (present) {
         space.names[link.index] = link.name;
         space.links[link.name] = link;
-        refresh(Key(netns, link.name));
+        touched.push_back(link.name);
     }
+    return touched;
 }
 
 void PortService::refreshNamespace(const std::string& netns) {
@@ -202,7 +229,7 @@ void PortService::refresh(const Key& key) {
     port.present = link != space.links.end();
     if (port.present && port.link.mac != link->second.mac)
         server_.setPortMac(port.entry.portName, link->second.mac);
-    port.link = port.present ? link->second : LinkWatcher::Link();
+    port.link = port.present ? link->second : LinkSource::Link();
     const uint32_t admin = port.present && port.link.up ? 1 : 0;
     const uint32_t oper = port.present && port.link.up && port.link.carrier ? 1 : 0;
     if (admin == port.adminState && oper == port.operState)

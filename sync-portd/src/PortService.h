@@ -1,8 +1,7 @@
 #ifndef SYNC_PORTD_PORTSERVICE_H
 #define SYNC_PORTD_PORTSERVICE_H
 
-#include <sys/types.h>
-
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "LinkWatcher.h"
+#include "NetnsWatch.h"
 #include "PortControlServer.h"
 #include "PortTable.h"
 
@@ -22,7 +22,10 @@ namespace SyncPortd {
 // operational state) are indicated, at once; a new subscriber gets its port's status right away.
 class PortService : public SyncPeers::PortControlServer::Listener {
   public:
-    PortService();
+    // Opens the links of one namespace each; the kernel's by default.
+    using LinkSources = std::function<std::unique_ptr<LinkSource>()>;
+
+    explicit PortService(LinkSources sources = [] { return std::make_unique<LinkWatcher>(); });
     ~PortService() override;
 
     // Serves `table` on the bus; false (with error()) when the mailbox cannot be made.
@@ -34,12 +37,14 @@ class PortService : public SyncPeers::PortControlServer::Listener {
     // ports exist.
     void reload(const std::vector<PortTable::Entry>& table);
 
-    // Every descriptor to watch: the mailbox and one route netlink socket per namespace in use.
+    // Every descriptor to watch: the mailbox, the namespace watch and one link source per namespace
+    // in use. None is readable while nothing changes.
     std::vector<int> descriptors() const;
-    // Handles whatever is pending on the bus and the netlink sockets.
+    // Handles whatever is pending on the bus, in the namespaces and on the link sources.
     void process();
-    // Follows namespaces that were deleted or made anew (a namespace has no event of its own).
-    void checkNamespaces();
+    // A namespace appeared (its identity), went (none) or was made anew under its name (another
+    // identity): its links are read from the namespace that has the name now.
+    void namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now);
 
     // The status printout: a heading, then one line per port.
     std::vector<std::string> status() const;
@@ -52,25 +57,30 @@ class PortService : public SyncPeers::PortControlServer::Listener {
   private:
     struct Port {
         PortTable::Entry entry;
-        LinkWatcher::Link link;
+        LinkSource::Link link;
         bool present = false;
         uint32_t adminState = 0;  // what subscribers were told
         uint32_t operState = 0;
     };
     struct Namespace {
-        std::unique_ptr<LinkWatcher> watcher;
-        std::map<int, std::string> names;                // by link index, to see renames
-        std::map<std::string, LinkWatcher::Link> links;  // by name
+        std::unique_ptr<LinkSource> source;
+        std::map<int, std::string> names;               // by link index, to see renames
+        std::map<std::string, LinkSource::Link> links;  // by name
+        std::string refusal;                            // why it could not be entered, as last told
     };
     using Key = std::pair<std::string, std::string>;  // namespace, interface
 
     void watch(const std::string& netns);
     void forget(Namespace& space, const std::string& netns);
-    void onLink(const std::string& netns, const LinkWatcher::Link& link, bool present);
+    void onLink(const std::string& netns, const LinkSource::Link& link, bool present);
+    // Takes in one link's news; the interface names it touched (a renamed link's old one too).
+    static std::vector<std::string> record(Namespace& space, const LinkSource::Link& link, bool present);
     // Takes the port's state from its namespace's links; indicates it when it changed.
     void refresh(const Key& key);
     void refreshNamespace(const std::string& netns);
 
+    LinkSources sources_;
+    SyncSys::NetnsWatch netnsWatch_;
     SyncPeers::PortControlServer server_;
     std::vector<Port> ports_;
     std::map<Key, size_t> portOf_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EsmcOutput.h"
+#include "FakeSocket.h"
 
 namespace {
 
@@ -14,39 +15,6 @@ using namespace std::chrono_literals;
 using SyncEsmcd::EsmcOutput;
 using SyncEsmcd::EsmcPdu;
 using TimePoint = EsmcOutput::TimePoint;
-
-struct Sent {
-    TimePoint at;
-    EsmcPdu::Frame frame;
-};
-
-// Records every frame; `failWith` makes sends fail with that errno.
-class FakeSocket : public SyncEsmcd::PacketSocket {
-  public:
-    FakeSocket(std::vector<Sent>& sent, const TimePoint& now) : sent_(sent), now_(now) {}
-    SyncEsmcd::ConfigError open(const std::string&, const std::string&) override {
-        ++opens;
-        open_ = true;
-        return SyncEsmcd::CONFIG_OK;
-    }
-    int send(const uint8_t* frame, size_t length) override {
-        if (failWith != 0)
-            return failWith;
-        Sent s{now_, {}};
-        std::copy(frame, frame + length, s.frame.begin());
-        sent_.push_back(s);
-        return 0;
-    }
-    void close() override { open_ = false; }
-    bool isOpen() const override { return open_; }
-    int failWith = 0;
-    int opens = 0;
-
-  private:
-    std::vector<Sent>& sent_;
-    const TimePoint& now_;
-    bool open_ = true;
-};
 
 class EsmcOutputTest : public ::testing::Test {
   protected:
