@@ -139,8 +139,8 @@ TEST(ScenarioParserTest, BadLinesAreNamedByLineAndNothingIsKept) {
         {"wait connected 0s", "timeout must read like"},
         {"wait connected 3601s", "timeout must read like"},
         {"wait connected 10min", "timeout must read like"},
-        {"wait port-subscriptions 0 1s", "count must be a number above 0"},
-        {"wait sync-subscriptions three 1s", "count must be a number above 0"},
+        {"wait port-subscriptions 0 1s", "count must be a number from 1 to 4294967295"},
+        {"wait sync-subscriptions three 1s", "count must be a number from 1 to 4294967295"},
         {"wait orders TRANSMIT_SSM 1s", "needs a kind, a count and a timeout"},
         {"exit now", "exit needs no arguments"},
     };
