@@ -27,6 +27,7 @@ TEST(MacAddressTest, ParsesOnlySixColonSeparatedPairsAndFormatsInLowerCase) {
         {"02:1a:ff:00:0b:7", std::nullopt},
         {"021a:ff:00:0b:7c:", std::nullopt},
         {"02-1a-ff-00-0b-7c", std::nullopt},
+        {"02:1a:ff.00:0b:7c", std::nullopt},
         {"02:1a:ff:00:0b:7g", std::nullopt},
         {" 02:1a:ff:00:0b:7c", std::nullopt},
         {"02:1a:ff:00:0b:7c\n", std::nullopt},

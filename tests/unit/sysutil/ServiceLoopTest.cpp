@@ -15,6 +15,7 @@
 
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "Supervisor.h"
 
 namespace {
 
@@ -96,15 +97,16 @@ TEST(ServiceLoopTest, ASignalStopsItCleanlyAndLosingTheBusIsAFailureBothSaidToTh
         NotifySocket manager;
         FakeBus bus;
         ServiceLoop loop;
+        // The first work asks to run again at once; the second brings the ending.
         int works = 0;
         loop.onWork([&] {
-            if (++works == 1)
+            if (++works == 2)
                 c.happen(bus);
-            return ServiceLoop::TimePoint::max();
+            return works == 1 ? ServiceLoop::Clock::now() : ServiceLoop::TimePoint::max();
         });
         loop.onSummary([] { return "2 ports, 1 up"; });
         EXPECT_EQ(loop.run(bus.bus()), c.status);
-        EXPECT_LE(works, 2);
+        EXPECT_EQ(works, 2);
         // The status line is asked after every wake-up but said once, as it did not change.
         EXPECT_EQ(manager.messages(),
                   (std::vector<std::string>{"READY=1", "STATUS=2 ports, 1 up", "STOPPING=1"}));
@@ -159,10 +161,19 @@ TEST(ServiceLoopTest, KeepsTheWatchdogFedAtHalfItsIntervalWhenNothingElseHappens
     NotifySocket manager;
     setenv("WATCHDOG_USEC", "20000", 1);
     setenv("WATCHDOG_PID", std::to_string(getpid()).c_str(), 1);
+    SyncSys::Supervisor supervisor;
     FakeBus bus;
     ServiceLoop loop;
     unsetenv("WATCHDOG_USEC");
     unsetenv("WATCHDOG_PID");
+
+    const ServiceLoop::TimePoint start{};
+    const std::chrono::milliseconds half(10);
+    EXPECT_EQ(supervisor.keepAlive(start), start + half);
+    EXPECT_EQ(supervisor.keepAlive(start + half - std::chrono::microseconds(1)), start + half);
+    EXPECT_EQ(supervisor.keepAlive(start + half), start + 2 * half);
+    EXPECT_EQ(manager.messages(), (std::vector<std::string>{"WATCHDOG=1", "WATCHDOG=1"}));
+
     int works = 0;
     loop.onWork([&] {
         if (++works == 4)
