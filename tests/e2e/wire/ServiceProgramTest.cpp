@@ -2,18 +2,14 @@
 // without a bus; on a notification socket of the test's own a program says that it serves, how it
 // is and that it goes, whether a signal stops it (status 0) or its bus goes away (status 1).
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "ChildProcess.h"
+#include "NotifySocket.h"
 #include "PrivateBus.h"
 #include "TempDir.h"
 
@@ -60,30 +56,17 @@ TEST(ServiceProgramTest, TellsTheServiceManagerItServesHowItIsAndThatItGoes) {
         SCOPED_TRACE(c.argv[0]);
         PrivateBus bus;
         ASSERT_TRUE(bus.running());
-        const std::string path = dir.file("notify");
-        unlink(path.c_str());
-        const int manager = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        ASSERT_EQ(bind(manager, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        const auto next = [manager] {
-            pollfd p{manager, POLLIN, 0};
-            char text[512];
-            const ssize_t got = poll(&p, 1, 10000) == 1 ? recv(manager, text, sizeof text, 0) : 0;
-            return std::string(text, got > 0 ? static_cast<size_t>(got) : 0);
-        };
-        ChildProcess program(c.argv, {{"NOTIFY_SOCKET", path}});
-        EXPECT_EQ(next(), "READY=1") << program.output();
-        EXPECT_EQ(next(), c.status) << program.output();
+        NotifySocket manager;
+        ChildProcess program(c.argv);
+        EXPECT_EQ(manager.next(), "READY=1") << program.output();
+        EXPECT_EQ(manager.next(), c.status) << program.output();
         if (c.busGoes) {
             bus.stop();
             EXPECT_EQ(program.waitExit(10s), c.end) << program.output();
         } else {
             EXPECT_EQ(program.stop(), c.end) << program.output();
         }
-        EXPECT_EQ(next(), "STOPPING=1") << program.output();
-        close(manager);
+        EXPECT_EQ(manager.next(), "STOPPING=1") << program.output();
     }
 }
 

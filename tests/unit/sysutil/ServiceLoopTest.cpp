@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "NotifySocket.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
 #include "Supervisor.h"
@@ -21,41 +21,6 @@ namespace {
 
 using SyncSys::ServiceExit;
 using SyncSys::ServiceLoop;
-
-// NOTIFY_SOCKET for as long as it lives.
-class NotifySocket {
-  public:
-    NotifySocket() {
-        char dir[] = "/tmp/service-loop-XXXXXX";
-        dir_ = mkdtemp(dir) != nullptr ? dir : "";
-        path_ = dir_ + "/notify";
-        fd_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path_.copy(address.sun_path, sizeof address.sun_path - 1);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        setenv("NOTIFY_SOCKET", path_.c_str(), 1);
-    }
-    ~NotifySocket() {
-        unsetenv("NOTIFY_SOCKET");
-        close(fd_);
-        unlink(path_.c_str());
-        rmdir(dir_.c_str());
-    }
-    // Every message that arrived, in order.
-    std::vector<std::string> messages() const {
-        std::vector<std::string> all;
-        char text[256];
-        for (ssize_t got; (got = recv(fd_, text, sizeof text, 0)) > 0;)
-            all.emplace_back(text, static_cast<size_t>(got));
-        return all;
-    }
-
-  private:
-    std::string dir_;
-    std::string path_;
-    int fd_ = -1;
-};
 
 // The mailbox as the loop sees it: one end of a socket pair; the test holds the other.
 struct FakeBus {
