@@ -52,52 +52,62 @@ int ServiceLoop::run(const Bus& bus) {
         return ServiceExit::FAILED;
     }
     supervisor_.ready();
-    std::vector<pollfd> fds;
-    std::vector<size_t> watchOf;  // for each descriptor after the first two, its watch
     for (;;) {
-        const TimePoint workDue = work_ ? work_() : TimePoint::max();
-        TimePoint now = Clock::now();
-        const TimePoint due = std::min(workDue, supervisor_.keepAlive(now));
-        if (summary_)
-            supervisor_.status(summary_());
+        const TimePoint due = work();
         const int busFd = bus.fd();
         if (busFd < 0) {
             Log::error("off the bus: it could not be joined again");
             return finish(ServiceExit::FAILED);
         }
-        fds.assign({pollfd{signals_.fd(), POLLIN, 0}, pollfd{busFd, POLLIN, 0}});
-        watchOf.clear();
-        for (size_t i = 0; i < watches_.size(); ++i) {
-            for (const int fd : watches_[i].descriptors()) {
-                fds.push_back(pollfd{fd, POLLIN, 0});
-                watchOf.push_back(i);
-            }
-        }
-        now = Clock::now();
+        gather(busFd);
+        const TimePoint now = Clock::now();
         const int busTimeout = bus.timeoutMs();
         const TimePoint busDue =
             busTimeout < 0 ? TimePoint::max() : now + std::chrono::milliseconds(busTimeout);
-        if (poll(fds.data(), fds.size(), millisecondsUntil(std::min(due, busDue), now)) < 0) {
+        if (poll(fds_.data(), fds_.size(), millisecondsUntil(std::min(due, busDue), now)) < 0) {
             if (errno == EINTR)
                 continue;
             Log::error(std::string("poll failed: ") + std::strerror(errno));
             return finish(ServiceExit::FAILED);
         }
-        if ((fds[0].revents & POLLIN) && handleSignals())
+        if ((fds_[0].revents & POLLIN) && handleSignals())
             return finish(ServiceExit::STOPPED);
-        if (fds[1].revents & BROKEN) {
+        if (fds_[1].revents & BROKEN) {
             Log::error("the bus connection broke");
             return finish(ServiceExit::FAILED);
         }
-        if ((fds[1].revents & POLLIN) || Clock::now() >= busDue)
+        if ((fds_[1].revents & POLLIN) || Clock::now() >= busDue)
             bus.process();
-        std::vector<bool> readable(watches_.size(), false);
-        for (size_t i = 2; i < fds.size(); ++i)
-            readable[watchOf[i - 2]] = readable[watchOf[i - 2]] || fds[i].revents != 0;
-        for (size_t i = 0; i < watches_.size(); ++i)
-            if (readable[i])
-                watches_[i].onReadable();
+        dispatchWatches();
     }
+}
+
+ServiceLoop::TimePoint ServiceLoop::work() {
+    const TimePoint due = work_ ? work_() : TimePoint::max();
+    if (summary_)
+        supervisor_.status(summary_());
+    return std::min(due, supervisor_.keepAlive(Clock::now()));
+}
+
+void ServiceLoop::gather(int busFd) {
+    fds_.assign({pollfd{signals_.fd(), POLLIN, 0}, pollfd{busFd, POLLIN, 0}});
+    watchOf_.clear();
+    for (size_t i = 0; i < watches_.size(); ++i) {
+        for (const int fd : watches_[i].descriptors()) {
+            fds_.push_back(pollfd{fd, POLLIN, 0});
+            watchOf_.push_back(i);
+        }
+    }
+}
+
+void ServiceLoop::dispatchWatches() {
+    std::vector<bool> readable(watches_.size(), false);
+    for (size_t i = 2; i < fds_.size(); ++i)
+        if (fds_[i].revents != 0)
+            readable[watchOf_[i - 2]] = true;
+    for (size_t i = 0; i < watches_.size(); ++i)
+        if (readable[i])
+            watches_[i].onReadable();
 }
 
 bool ServiceLoop::handleSignals() {

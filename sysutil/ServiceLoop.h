@@ -1,6 +1,8 @@
 #ifndef SYNC_SYS_SERVICELOOP_H
 #define SYNC_SYS_SERVICELOOP_H
 
+#include <poll.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -68,6 +70,12 @@ class ServiceLoop {
         std::function<void()> onReadable;
     };
 
+    // The program's work, the status line and the keep-alive; when the loop is due next.
+    TimePoint work();
+    // The descriptors of the next wait: signals, bus, then the watched ones.
+    void gather(int busFd);
+    // Runs the watches whose descriptors turned readable, each once.
+    void dispatchWatches();
     // Handles pending signals; whether one asked to stop.
     bool handleSignals();
     int finish(int status);
@@ -79,6 +87,8 @@ class ServiceLoop {
     std::function<std::string()> summary_;
     std::function<void()> reload_;
     std::vector<Watch> watches_;
+    std::vector<pollfd> fds_;
+    std::vector<size_t> watchOf_;  // for each watched descriptor (after signals and bus), its watch
 };
 
 }  // namespace SyncSys
