@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "MacAddress.h"
 #include "Mailbox.h"
 #include "MessageBuffer.h"
 #include "kolm.h"
@@ -186,18 +187,8 @@ bool DataPlaneClient::forwardMacAddress(const uint8_t mac[6], uint32_t procedure
 }
 
 bool DataPlaneClient::forwardMacAddress(const std::string& text, uint32_t procedureReference) {
-    unsigned bytes[6];
-    char trailing;
-    if (std::sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x%c", &bytes[0], &bytes[1], &bytes[2], &bytes[3],
-                    &bytes[4], &bytes[5], &trailing) != 6)
-        return false;
-    uint8_t mac[6];
-    for (int i = 0; i < 6; ++i) {
-        if (bytes[i] > 0xFF)
-            return false;
-        mac[i] = static_cast<uint8_t>(bytes[i]);
-    }
-    return forwardMacAddress(mac, procedureReference);
+    const std::optional<SyncSys::MacAddress::Bytes> mac = SyncSys::MacAddress::parse(text);
+    return mac && forwardMacAddress(mac->data(), procedureReference);
 }
 
 bool DataPlaneClient::sendRaw(const WireBuffer& message) {

@@ -51,6 +51,10 @@ int MailboxPeer::fd() const {
     return mailbox_ ? mailbox_->fd() : -1;
 }
 
+int MailboxPeer::timeoutMs() const {
+    return mailbox_ ? mailbox_->timeoutMs() : -1;
+}
+
 bool MailboxPeer::processOnce(int timeoutMs) {
     if (!mailbox_)
         return false;

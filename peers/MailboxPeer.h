@@ -29,6 +29,9 @@ class MailboxPeer {
     // A descriptor that turns readable when the mailbox may have work (poll it, then processPending(0));
     // -1 while closed.
     int fd() const;
+    // Milliseconds until the mailbox has a timeout of its own to notice; -1 for none (or closed).
+    // A wait on fd() lasts no longer, then processPending(0).
+    int timeoutMs() const;
 
     // Waits up to timeoutMs for one message and handles it; false when none came.
     bool processOnce(int timeoutMs);

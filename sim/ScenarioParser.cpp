@@ -1,17 +1,19 @@
 #include "ScenarioParser.h"
 
-#include <array>
 #include <cctype>
-#include <cstdlib>
 #include <sstream>
 
-#include "NumberWord.h"
+#include "MacAddress.h"
+#include "Number.h"
+#include "QualityName.h"
 
 namespace SyncSim {
 
 namespace {
 
-using SyncSys::numberWord;
+using SyncPeers::QualityName;
+using SyncSys::MacAddress;
+using SyncSys::Number;
 using Step = Scenario::Step;
 using Order = DataPlaneClient::Order;
 
@@ -28,12 +30,6 @@ struct Name {
 const Name ROLES[] = {{"fronthaul", PortControlServer::ROLE_C2}};
 const Name ADMIN_STATES[] = {{"locked", 0}, {"unlocked", 1}, {"shuttingdown", 2}};
 const Name OPER_STATES[] = {{"disabled", 0}, {"enabled", 1}};
-const Name QUALITIES[] = {{"PRC", 1},        {"PRS", 2},         {"STU_OR_UNK", 3},  {"SSU_A_OR_TNC", 4},
-                          {"SSU_B", 5},      {"ST2", 6},         {"ST3E", 7},        {"ST3_OR_EEC2", 8},
-                          {"SEC_OR_EEC", 9}, {"DEPRECATED", 10}, {"PROV", 11},       {"DNU_OR_DUS", 12},
-                          {"INV", 13},       {"TCU_02", 14},     {"QL_UNKNOWN", 15}, {"UNKNOWN", 16},
-                          {"SMC", 17},       {"PRTC", 18},       {"GNSS", 19},       {"EPRTC", 20},
-                          {"EEEC", 21},      {"EPRC", 22}};
 const Name SELECTION_MODES[] = {{"QL_ENABLED", 1}, {"QL_DISABLED", 2}};
 const Name TELECOM_STANDARDS[] = {{"OPTION_I", 1}, {"OPTION_II", 2}, {"OPTION_III", 3}};
 const Name ORDER_KINDS[] = {{"OUTPUT_CREATE", Order::OUTPUT_CREATE}, {"OUTPUT_CHANGE", Order::OUTPUT_CHANGE},
@@ -57,7 +53,8 @@ bool nameOrNumber(const std::string& word, const Name (&names)[N], uint32_t& val
             return true;
         }
     }
-    return numberWord(word, value);
+    std::string unused;
+    return Number::read(word, value, "", unused);
 }
 
 template <size_t N>
@@ -70,29 +67,15 @@ std::string choices(const Name (&names)[N]) {
 
 // "10s" or "500ms", more than nothing and at most an hour.
 bool duration(const std::string& word, int& ms) {
-    size_t digits = 0;
-    while (digits < word.size() && std::isdigit(static_cast<unsigned char>(word[digits])))
-        ++digits;
-    const std::string unit = word.substr(digits);
-    if (digits == 0 || digits > 7 || (unit != "s" && unit != "ms"))
+    const bool milliseconds = word.size() > 2 && word.compare(word.size() - 2, 2, "ms") == 0;
+    if (!milliseconds && (word.empty() || word.back() != 's'))
         return false;
-    const long long amount = std::atoll(word.substr(0, digits).c_str()) * (unit == "s" ? 1000 : 1);
-    if (amount <= 0 || amount > LONGEST_WAIT_MS)
+    const int scale = milliseconds ? 1 : 1000;
+    const std::optional<uint64_t> amount =
+        Number::read(word.substr(0, word.size() - (milliseconds ? 2 : 1)), 1, LONGEST_WAIT_MS / scale);
+    if (!amount)
         return false;
-    ms = static_cast<int>(amount);
-    return true;
-}
-
-bool macAddress(const std::string& word, std::array<uint8_t, 6>& mac) {
-    if (word.size() != 17)
-        return false;
-    for (size_t i = 0; i < 6; ++i) {
-        const size_t at = i * 3;
-        if (!std::isxdigit(static_cast<unsigned char>(word[at])) ||
-            !std::isxdigit(static_cast<unsigned char>(word[at + 1])) || (i < 5 && word[at + 2] != ':'))
-            return false;
-        mac[i] = static_cast<uint8_t>(std::strtoul(word.substr(at, 2).c_str(), nullptr, 16));
-    }
+    ms = static_cast<int>(*amount) * scale;
     return true;
 }
 
@@ -179,11 +162,12 @@ bool ScenarioParser::parsePort(const std::vector<std::string>& words, std::strin
         return false;
     }
     PortControlServer::Port port;
+    const std::optional<MacAddress::Bytes> mac = MacAddress::parse(words[3]);
     if (!nameOrNumber(words[1], ROLES, port.role))
         error = "role must be fronthaul or a number";
-    else if (!numberWord(words[2], port.rhaiId))
-        error = "rhaiId must be a number";
-    else if (!macAddress(words[3], port.macAddress))
+    else if (!Number::read(words[2], port.rhaiId, "rhaiId", error))
+        return false;
+    else if (!mac)
         error = "MAC address must read xx:xx:xx:xx:xx:xx";
     else if (words[4].size() > PORT_NAME_WIDTH || words[4] == "all")
         error = "port name must have at most 16 characters and not be \"all\"";
@@ -201,6 +185,7 @@ bool ScenarioParser::parsePort(const std::vector<std::string>& words, std::strin
         error.clear();
     if (!error.empty())
         return false;
+    port.macAddress = *mac;
     port.portName = words[4];
     port.interfaceName = words[5];
     port.networkNamespace = words.size() == 9 ? textOrEmpty(words[8]) : std::string();
@@ -260,7 +245,13 @@ bool ScenarioParser::parseLine(const std::vector<std::string>& words, Step& step
     }
     if (keyword == "clock-quality") {
         step.kind = Step::CLOCK_QUALITY;
-        return arguments(1, "a quality level") && valueOf(QUALITIES, "quality level");
+        if (!arguments(1, "a quality level"))
+            return false;
+        if (const std::optional<uint32_t> quality = QualityName::parse(words[1]))
+            step.value = *quality;
+        else if (!Number::read(words[1], step.value, "quality level", error))
+            error = "quality level must be one of " + QualityName::all() + " or a number";
+        return error.empty();
     }
     if (keyword == "selection-mode") {
         step.kind = Step::SELECTION_MODE;
@@ -274,19 +265,16 @@ bool ScenarioParser::parseLine(const std::vector<std::string>& words, Step& step
         step.kind = Step::SELECTED_REFERENCE;
         if (!arguments(2, "a number and an ldn (- for none)"))
             return false;
-        if (!numberWord(words[1], step.value)) {
-            error = "selected reference must be a number";
+        if (!Number::read(words[1], step.value, "selected reference", error))
             return false;
-        }
         step.text = textOrEmpty(words[2]);
         return true;
     }
     if (keyword == "mac-forward") {
         step.kind = Step::MAC_FORWARD;
-        std::array<uint8_t, 6> mac;
         if (!arguments(1, "a MAC address"))
             return false;
-        if (!macAddress(words[1], mac)) {
+        if (!MacAddress::parse(words[1])) {
             error = "MAC address must read xx:xx:xx:xx:xx:xx";
             return false;
         }
@@ -340,12 +328,8 @@ bool ScenarioParser::parseWait(const std::vector<std::string>& words, Step& step
         step.orderKind = static_cast<Order::Kind>(kind);
     }
     if (wanted > 3) {
-        uint32_t count = 0;
-        if (!numberWord(words[wanted - 2], count) || count == 0) {
-            error = "count must be a number above 0";
+        if (!Number::read(words[wanted - 2], step.count, "count", error, 1, UINT32_MAX))
             return false;
-        }
-        step.count = count;
     }
     if (!duration(words[wanted - 1], step.timeoutMs)) {
         error = "timeout must read like 10s or 500ms (at most 3600s)";

@@ -13,12 +13,17 @@
 #include <unistd.h>
 
 #include "DataPlaneClient.h"
+#include "Options.h"
 #include "PortControlServer.h"
 #include "ScenarioParser.h"
 #include "ScenarioRunner.h"
+#include "SimExit.h"
 #include "SyncControlServer.h"
 
 namespace {
+
+using SyncSim::SimExit;
+using SyncSys::Options;
 
 const char* const PROGRAM = "sync-sim";
 
@@ -28,10 +33,17 @@ void requestStop(int) {
     stopRequested = 1;
 }
 
-void printHelp() {
-    std::printf(
-        "usage: %s [--exit] [--no-dataplane] [--no-ports] [--no-sync] [--stdin] SCENARIO\n"
-        "\n"
+struct Choices {
+    bool exitAfterSteps = false;
+    bool withDataPlane = true;
+    bool withPorts = true;
+    bool withSync = true;
+    bool stepsFromInput = false;
+};
+
+Options commandLine(Choices& choices) {
+    Options options(
+        PROGRAM, "[--exit] [--no-dataplane] [--no-ports] [--no-sync] [--stdin] SCENARIO",
         "Runs the simulated port-control server (mailbox \"iepcsi-server\"), sync-control server\n"
         "(service \"sci\" in domain \"sync\") and SyncE data-plane client in one process, plays the\n"
         "steps of SCENARIO against the sync-lumov-control daemon and prints each step, the data\n"
@@ -39,19 +51,25 @@ void printHelp() {
         "The scenario format is described in sim/README.md.\n"
         "\n"
         "After the last step the peers keep serving until SIGTERM or SIGINT, unless the scenario\n"
-        "ends with `exit` or --exit is given.\n"
-        "\n"
-        "  --no-dataplane  leave the data-plane client out, for a real one (sync-esmcd); the steps\n"
-        "                  mac-forward, wait connected and wait orders then fail\n"
-        "  --no-ports      leave the port-control server out (for sync-portd); the port steps fail\n"
-        "  --no-sync       leave the sync-control server out (for sync-clockd); its steps fail\n"
-        "  --stdin         after the scenario, play further steps read from standard input, one\n"
-        "                  per line, as they come (a bad line is named on stderr and skipped)\n"
-        "\n"
-        "The bus is $TAVI_BUS_ADDRESS, or the system bus when it is not set.\n"
-        "Exit status: 0 done, 1 a wait ran out, a step failed or a peer could not start,\n"
-        "2 bad arguments or a bad scenario (each bad line is named).\n",
-        PROGRAM);
+        "ends with `exit` or --exit is given.");
+    options.addFlag("exit", "end after the scenario's steps", [&choices] { choices.exitAfterSteps = true; });
+    options.addFlag(
+        "no-dataplane",
+        "leave the data-plane client out, for a real one (sync-esmcd); the steps mac-forward, wait "
+        "connected and wait orders then fail",
+        [&choices] { choices.withDataPlane = false; });
+    options.addFlag("no-ports", "leave the port-control server out (for sync-portd); the port steps fail",
+                    [&choices] { choices.withPorts = false; });
+    options.addFlag("no-sync", "leave the sync-control server out (for sync-clockd); its steps fail",
+                    [&choices] { choices.withSync = false; });
+    options.addFlag("stdin",
+                    "after the scenario, play further steps read from standard input, one per line, as they "
+                    "come (a bad line is named on stderr and skipped)",
+                    [&choices] { choices.stepsFromInput = true; });
+    options.allowOperands(1);
+    options.addText("The bus is $TAVI_BUS_ADDRESS, or the system bus when it is not set.");
+    options.addCodes("Exit status:", SyncSim::SimExit::CODES);
+    return options;
 }
 
 template <typename Peer>
@@ -65,48 +83,23 @@ bool openPeer(Peer& peer, const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool exitAfterSteps = false;
-    bool withDataPlane = true;
-    bool withPorts = true;
-    bool withSync = true;
-    bool stepsFromInput = false;
-    const char* path = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            printHelp();
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--exit") == 0) {
-            exitAfterSteps = true;
-        } else if (std::strcmp(argv[i], "--no-dataplane") == 0) {
-            withDataPlane = false;
-        } else if (std::strcmp(argv[i], "--no-ports") == 0) {
-            withPorts = false;
-        } else if (std::strcmp(argv[i], "--no-sync") == 0) {
-            withSync = false;
-        } else if (std::strcmp(argv[i], "--stdin") == 0) {
-            stepsFromInput = true;
-        } else if (argv[i][0] != '-' && path == nullptr) {
-            path = argv[i];
-        } else {
-            std::fprintf(stderr, "%s: unexpected argument \"%s\" (see --help)\n", PROGRAM, argv[i]);
-            return 2;
-        }
-    }
-    if (path == nullptr) {
-        std::fprintf(stderr, "%s: no scenario file given (see --help)\n", PROGRAM);
-        return 2;
-    }
+    Choices choices;
+    Options options = commandLine(choices);
+    if (const Options::Outcome outcome = options.parse(argc, argv); outcome != Options::RUN)
+        return outcome;
+    if (options.operands().empty())
+        return options.fail("no scenario file given");
+    const char* path = options.operands()[0].c_str();
     std::ifstream file(path);
     if (!file) {
         std::fprintf(stderr, "%s: cannot read %s: %s\n", PROGRAM, path, std::strerror(errno));
-        return 2;
+        return SimExit::USAGE;
     }
     SyncSim::ScenarioParser parser;
     if (!parser.parse(file)) {
         for (const std::string& error : parser.errors())
             std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, path, error.c_str());
-        return 2;
+        return SimExit::USAGE;
     }
     const SyncSim::Scenario& scenario = parser.scenario();
 
@@ -120,16 +113,16 @@ int main(int argc, char** argv) {
     SyncPeers::SyncControlServer sync;
     SyncPeers::DataPlaneClient dataPlane;
     ports.setPorts(scenario.ports);
-    if ((withPorts && !openPeer(ports, "port-control server")) ||
-        (withSync && !openPeer(sync, "sync-control server")) ||
-        (withDataPlane && !openPeer(dataPlane, "data-plane client")))
-        return 1;
+    if ((choices.withPorts && !openPeer(ports, "port-control server")) ||
+        (choices.withSync && !openPeer(sync, "sync-control server")) ||
+        (choices.withDataPlane && !openPeer(dataPlane, "data-plane client")))
+        return SimExit::FAILED;
     std::printf("peers up:");
-    if (withPorts)
+    if (choices.withPorts)
         std::printf(" port-control server %u (%zu ports)", ports.id(), scenario.ports.size());
-    if (withSync)
+    if (choices.withSync)
         std::printf(" sync-control server %u", sync.id());
-    if (withDataPlane)
+    if (choices.withDataPlane)
         std::printf(" data-plane client %u", dataPlane.id());
     std::printf("\n");
     std::fflush(stdout);
@@ -138,17 +131,17 @@ int main(int argc, char** argv) {
     runner.setStopFlag(&stopRequested);
     if (!runner.run(scenario)) {
         std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, path, runner.error().c_str());
-        return 1;
+        return SimExit::FAILED;
     }
-    if (exitAfterSteps || scenario.endsWithExit()) {
+    if (choices.exitAfterSteps || scenario.endsWithExit()) {
         std::printf("scenario done\n");
-        return 0;
+        return SimExit::DONE;
     }
     std::printf("scenario done; serving until SIGTERM or SIGINT\n");
     std::fflush(stdout);
-    if (stepsFromInput)
+    if (choices.stepsFromInput)
         runner.serveUntilStopped(STDIN_FILENO, parser);
     else
         runner.serveUntilStopped();
-    return 0;
+    return SimExit::DONE;
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -64,20 +65,6 @@ sd_bus* connectBus() {
         return nullptr;
     }
     return bus;
-}
-
-// Milliseconds until sd-bus next has a timeout to notice, capped at limitMs.
-int pollTimeout(sd_bus* bus, int limitMs) {
-    uint64_t when = 0;
-    if (sd_bus_get_timeout(bus, &when) <= 0 || when == UINT64_MAX) {
-        return limitMs;
-    }
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t nowUsec =
-        static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
-    uint64_t waitMs = when > nowUsec ? (when - nowUsec + 999) / 1000 : 0;
-    return waitMs < static_cast<uint64_t>(limitMs) ? static_cast<int>(waitMs) : limitMs;
 }
 
 }  // namespace
@@ -237,8 +224,11 @@ void* Mailbox::receive(int timeoutMs) {
         if (!connected() || left.count() <= 0) {
             return nullptr;
         }
+        const int busTimeout = this->timeoutMs();
+        const int wait =
+            busTimeout >= 0 && busTimeout < left.count() ? busTimeout : static_cast<int>(left.count());
         pollfd p{fd_, POLLIN, 0};
-        poll(&p, 1, pollTimeout(bus_, static_cast<int>(left.count())));
+        poll(&p, 1, wait);
     }
 }
 
@@ -250,6 +240,19 @@ void Mailbox::process() {
         }
     }
     finishCall();
+}
+
+int Mailbox::timeoutMs() const {
+    uint64_t when = 0;
+    if (!connected() || sd_bus_get_timeout(bus_, &when) <= 0 || when == UINT64_MAX) {
+        return -1;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t nowUsec =
+        static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
+    const uint64_t waitMs = when > nowUsec ? (when - nowUsec + 999) / 1000 : 0;
+    return waitMs < INT_MAX ? static_cast<int>(waitMs) : INT_MAX;
 }
 
 uint32_t Mailbox::monitor(uint32_t pid, void** msg) {

@@ -50,6 +50,9 @@ class Mailbox final : private NameWatch::Observer {
     // and hands nothing to the application: a program holding several mailboxes keeps each one
     // answering while it waits on another.
     void process();
+    // Milliseconds until the bus library has a timeout of its own to notice (a call waiting for its
+    // reply), rounded up; -1 for none. Whoever waits on fd() waits no longer, then processes.
+    int timeoutMs() const;
 
     // When mailbox pid has no owner (already or later), *msg arrives once with pid as sender.
     // Returns a non-zero reference, or 0 when msg is null or the mailbox is closed.

@@ -212,4 +212,14 @@ std::vector<std::string> ClockService::status() const {
     return lines;
 }
 
+std::string ClockService::summary() const {
+    const std::string stack = !answering_  ? "ptp4l silent"
+                              : tracking() ? "grandmaster " + PtpManagement::clockText(grandmaster_) +
+                                                 " clockClass " + std::to_string(clockClass_)
+                                           : "ptp4l answers, no grandmaster tracked";
+    return stack + "; " +
+           (indicated_ == 0 ? std::string("no quality indicated yet")
+                            : std::string("quality ") + QualityTable::name(indicated_) + " indicated");
+}
+
 }  // namespace SyncClockd

@@ -56,6 +56,8 @@ class ClockService : public SyncPeers::SyncControlServer::Listener {
 
     // The status printout: what the stack reports, what was indicated last.
     std::vector<std::string> status() const;
+    // One line for the service manager: what the stack reports, the quality indicated.
+    std::string summary() const;
     // The quality the clock has now, and whether it was indicated (the REC exists).
     uint32_t quality() const;
     bool recCreated() const { return recCreated_; }

@@ -1,20 +1,16 @@
 #include "QualityTable.h"
 
-#include <cctype>
 #include <fstream>
 #include <sstream>
 
-#include "NumberWord.h"
+#include "Number.h"
+#include "QualityName.h"
 
 namespace SyncClockd {
 
 namespace {
 
-const char* const NAMES[] = {nullptr,      "PRC",  "PRS",         "STU_OR_UNK", "SSU_A_OR_TNC", "SSU_B",
-                             "ST2",        "ST3E", "ST3_OR_EEC2", "SEC_OR_EEC", "DEPRECATED",   "PROV",
-                             "DNU_OR_DUS", "INV",  "TCU_02",      "QL_UNKNOWN", "UNKNOWN",      "SMC",
-                             "PRTC",       "GNSS", "EPRTC",       "EEEC",       "EPRC"};
-constexpr uint32_t LAST = sizeof NAMES / sizeof NAMES[0] - 1;
+using SyncPeers::QualityName;
 constexpr uint32_t PRC = 1, SSU_A = 4, SSU_B = 5, SEC = 9, DNU = 12, PRTC = 18;
 
 }  // namespace
@@ -42,18 +38,23 @@ std::optional<QualityTable> QualityTable::load(const std::string& path, std::str
         std::string key, quality, extra;
         if (!(words >> key))
             continue;
+        const bool isClass = key != "no-reference";
+        uint8_t clockClass = 0;
         std::optional<uint32_t> value;
-        if (words >> quality)
-            value = parseQuality(quality);
-        uint32_t clockClass = 0;
-        const bool isClass = SyncSys::numberWord(key, clockClass, 255);
-        if (!value || (words >> extra) || (!isClass && key != "no-reference")) {
-            error = path + ":" + std::to_string(lineNumber) +
-                    ": expected \"CLASS QUALITY\" or \"no-reference QUALITY\", got \"" + line + "\"";
+        std::string why;
+        if (!(words >> quality) || (words >> extra))
+            why = "expected \"CLASS QUALITY\" or \"no-reference QUALITY\", got \"" + line + "\"";
+        else if (isClass && !SyncSys::Number::read(key, clockClass, "clockClass", why))
+            ;
+        else if (!(value = parseQuality(quality)))
+            why = "quality must be one of " + QualityName::all() + " or a number from 1 to 22, not \"" +
+                  quality + "\"";
+        if (!why.empty()) {
+            error = path + ":" + std::to_string(lineNumber) + ": " + why;
             return std::nullopt;
         }
         if (isClass)
-            table.rows_[static_cast<uint8_t>(clockClass)] = *value;
+            table.rows_[clockClass] = *value;
         else
             noReference = true, table.noReference_ = *value;
     }
@@ -80,21 +81,14 @@ std::vector<std::string> QualityTable::describe() const {
 }
 
 const char* QualityTable::name(uint32_t quality) {
-    return quality >= 1 && quality <= LAST ? NAMES[quality] : "UNKNOWN";
+    return QualityName::of(quality);
 }
 
 std::optional<uint32_t> QualityTable::parseQuality(const std::string& text) {
-    uint32_t value = 0;
-    if (SyncSys::numberWord(text, value, LAST) && value >= 1)
-        return value;
-    for (uint32_t quality = 1; quality <= LAST; ++quality) {
-        const std::string known = NAMES[quality];
-        if (known.size() == text.size() &&
-            std::equal(known.begin(), known.end(), text.begin(),
-                       [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); }))
-            return quality;
-    }
-    return std::nullopt;
+    if (const std::optional<uint64_t> number =
+            SyncSys::Number::read(text, QualityName::FIRST, QualityName::LAST))
+        return static_cast<uint32_t>(*number);
+    return QualityName::parse(text);
 }
 
 }  // namespace SyncClockd

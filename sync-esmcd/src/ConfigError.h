@@ -3,20 +3,26 @@
 
 #include <cstdint>
 
+#include "CodeTable.h"
+
 namespace SyncEsmcd {
 
-// The errorCode of a rejected output create or change request; 0 confirms. The daemon only traces a
-// rejection, so each code names one cause an operator can act on (also listed in sync-esmcd --help).
+// The errorCode of a rejected output create or change request; 0 confirms.
 enum ConfigError : uint32_t {
     CONFIG_OK = 0,
-    NO_SUCH_NAMESPACE = 1,     // /run/netns/<name> does not exist or cannot be entered
-    NO_SUCH_INTERFACE = 2,     // the namespace has no interface of that name
-    SOCKET_REFUSED = 3,        // the packet socket could not be opened or bound (permissions)
-    UNKNOWN_OUTPUT = 4,        // a change for an output that was never created
-    BAD_MAC_ADDRESS = 5,       // the request's MAC address is no "xx:xx:xx:xx:xx:xx"
-    INPUTS_NOT_SUPPORTED = 6,  // this data plane transmits only; it recovers no clock from a port
+#define SYNC_CODE SYNC_CODE_ENUMERATOR
+#include "ConfigError.def"
+#undef SYNC_CODE
 };
 
+// The rejections as --help lists them.
+constexpr SyncSys::Options::Code CONFIG_ERRORS[] = {
+#define SYNC_CODE SYNC_CODE_ROW
+#include "ConfigError.def"
+#undef SYNC_CODE
+};
+
+// The cause of a rejection, for log lines.
 const char* describe(ConfigError error);
 
 }  // namespace SyncEsmcd

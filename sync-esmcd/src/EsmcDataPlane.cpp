@@ -1,13 +1,14 @@
 #include "EsmcDataPlane.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "Log.h"
+#include "MacAddress.h"
 
 namespace SyncEsmcd {
 
 using SyncSys::Log;
+using SyncSys::MacAddress;
 
 namespace {
 
@@ -37,19 +38,6 @@ EsmcDataPlane::EsmcDataPlane(SyncPeers::DataPlaneClient& client, Settings settin
     : client_(client), settings_(std::move(settings)), sockets_(std::move(sockets)), now_(std::move(now)) {}
 
 EsmcDataPlane::~EsmcDataPlane() = default;
-
-std::optional<EsmcPdu::Mac> EsmcDataPlane::parseMac(const std::string& text) {
-    unsigned bytes[6];
-    char trailing;
-    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &bytes[0], &bytes[1], &bytes[2], &bytes[3],
-                    &bytes[4], &bytes[5], &trailing) != 6 ||
-        text.size() != 17)
-        return std::nullopt;
-    EsmcPdu::Mac mac;
-    for (size_t i = 0; i < mac.size(); ++i)
-        mac[i] = static_cast<uint8_t>(bytes[i]);
-    return mac;
-}
 
 uint32_t EsmcDataPlane::ordered(const Order& order) {
     const TimePoint now = now_();
@@ -98,7 +86,7 @@ uint32_t EsmcDataPlane::ordered(const Order& order) {
 uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
     if (byOutputId_.count(order.procedureReference) != 0)
         return change(order, now);  // created twice: the second one says where it is now
-    const std::optional<EsmcPdu::Mac> mac = parseMac(order.macAddress);
+    const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
     if (!mac) {
         Log::warning(idText(order.procedureReference) + ": create rejected, bad MAC address \"" +
                      order.macAddress + "\"");
@@ -133,7 +121,7 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     Entry* entry = bound(order.procedureReference, "change request");
     if (!entry)
         return UNKNOWN_OUTPUT;
-    const std::optional<EsmcPdu::Mac> mac = parseMac(order.macAddress);
+    const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
     if (!mac) {
         Log::warning(idText(order.procedureReference) + ": change rejected, bad MAC address \"" +
                      order.macAddress + "\"");
@@ -169,7 +157,7 @@ uint32_t EsmcDataPlane::open(const Order& order, std::unique_ptr<EsmcOutput>& ou
         return error;
     }
     output = std::make_unique<EsmcOutput>(std::move(socket), order.networkNameSpace, order.interfaceName,
-                                          *parseMac(order.macAddress));
+                                          *MacAddress::parse(order.macAddress));
     return CONFIG_OK;
 }
 
@@ -292,6 +280,17 @@ std::vector<std::string> EsmcDataPlane::status() const {
         lines.push_back("status: " + (entry.outputId != 0 ? idText(entry.outputId) : std::string("held")) +
                         "  " + entry.output->status());
     return lines;
+}
+
+std::string EsmcDataPlane::summary() const {
+    size_t transmitting = 0, linkDown = 0;
+    for (const auto& [serial, entry] : outputs_) {
+        transmitting += entry.output->transmitting() && !entry.output->failing() ? 1 : 0;
+        linkDown += entry.output->failing() ? 1 : 0;
+    }
+    return std::to_string(outputs_.size()) + " outputs: " + std::to_string(transmitting) + " transmitting, " +
+           std::to_string(held_.size()) + " held, " + std::to_string(linkDown) + " link down; daemon " +
+           (state_ == State::CONNECTED ? "connected" : "not connected");
 }
 
 }  // namespace SyncEsmcd

@@ -55,10 +55,9 @@ class EsmcDataPlane : public SyncPeers::DataPlaneClient::Listener {
     TimePoint work();
     // The status printout: a heading, then one line per output.
     std::vector<std::string> status() const;
+    // One line for the service manager: outputs transmitting, held, link down; the daemon.
+    std::string summary() const;
     size_t outputCount() const { return outputs_.size(); }
-
-    // "xx:xx:xx:xx:xx:xx" (either case); nothing for any other text.
-    static std::optional<EsmcPdu::Mac> parseMac(const std::string& text);
 
   private:
     using Key = std::pair<std::string, std::string>;  // network namespace, interface

@@ -55,6 +55,8 @@ class EsmcOutput {
     // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error.
     std::string status() const;
     bool transmitting() const { return transmitting_; }
+    // Whether the last send failed (link down, interface gone).
+    bool failing() const { return failure_ != 0; }
     const EsmcPdu::Quality& onWire() const { return wire_; }
     uint64_t pdusSent() const { return sent_; }
 

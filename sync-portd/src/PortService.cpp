@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Log.h"
+#include "MacAddress.h"
 
 namespace SyncPortd {
 
@@ -14,13 +15,6 @@ using SyncSys::Log;
 
 std::string where(const PortTable::Entry& entry) {
     return entry.netns.empty() ? entry.interfaceName : entry.netns + "/" + entry.interfaceName;
-}
-
-std::string macText(const std::array<uint8_t, 6>& mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5]);
-    return text;
 }
 
 }  // namespace
@@ -258,14 +252,22 @@ std::vector<std::string> PortService::status() const {
                     std::to_string(server_.subscriptions().size()) + " subscriptions");
     for (const Port& port : ports_) {
         char line[256];
-        std::snprintf(line, sizeof line, "status: %-16s %-16s netns %-16s %s %-8s %-8s%s",
-                      port.entry.portName.c_str(), port.entry.interfaceName.c_str(),
-                      port.entry.netns.empty() ? "-" : port.entry.netns.c_str(),
-                      macText(port.link.mac).c_str(), port.adminState ? "unlocked" : "locked",
-                      port.operState ? "enabled" : "disabled", port.present ? "" : " no such interface");
+        std::snprintf(
+            line, sizeof line, "status: %-16s %-16s netns %-16s %s %-8s %-8s%s", port.entry.portName.c_str(),
+            port.entry.interfaceName.c_str(), port.entry.netns.empty() ? "-" : port.entry.netns.c_str(),
+            SyncSys::MacAddress::format(port.link.mac).c_str(), port.adminState ? "unlocked" : "locked",
+            port.operState ? "enabled" : "disabled", port.present ? "" : " no such interface");
         lines.push_back(line);
     }
     return lines;
+}
+
+std::string PortService::summary() const {
+    size_t up = 0;
+    for (const Port& port : ports_)
+        up += port.operState != 0 ? 1 : 0;
+    return std::to_string(ports_.size()) + " ports, " + std::to_string(up) + " up; " +
+           std::to_string(server_.subscriptions().size()) + " subscriptions";
 }
 
 }  // namespace SyncPortd

@@ -48,6 +48,8 @@ class PortService : public SyncPeers::PortControlServer::Listener {
 
     // The status printout: a heading, then one line per port.
     std::vector<std::string> status() const;
+    // One line for the service manager: how many ports, how many of them up.
+    std::string summary() const;
     SyncPeers::PortControlServer& server() { return server_; }
     const std::string& error() const { return error_; }
 

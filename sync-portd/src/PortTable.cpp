@@ -1,11 +1,14 @@
 #include "PortTable.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <utility>
 
-#include "NumberWord.h"
+#include "Number.h"
 
 namespace SyncPortd {
 
@@ -61,6 +64,19 @@ bool PortTable::parse(std::istream& text) {
     return errors_.empty();
 }
 
+bool PortTable::load(const std::string& path) {
+    std::ifstream file(path);
+    if (!file) {
+        entries_.clear();
+        errors_ = {"cannot read " + path + ": " + std::strerror(errno)};
+        return false;
+    }
+    const bool good = parse(file);
+    for (std::string& error : errors_)
+        error = path + ": " + error;
+    return good;
+}
+
 bool PortTable::parseLine(const std::vector<std::string>& words, Entry& entry, std::string& error) {
     if (words[0] != "port" || words.size() < 5 || words.size() > 6) {
         error = "expected: port ROLE RHAI_ID PORT_NAME INTERFACE_NAME [NAMESPACE]";
@@ -68,11 +84,11 @@ bool PortTable::parseLine(const std::vector<std::string>& words, Entry& entry, s
     }
     if (words[1] == "fronthaul")
         entry.role = 0x4;
-    else if (!SyncSys::numberWord(words[1], entry.role))
-        error = "role must be fronthaul or a number";
-    if (error.empty() && !SyncSys::numberWord(words[2], entry.rhaiId))
-        error = "rhaiId must be a number";
-    else if (error.empty() && words[3].size() > PORT_NAME_WIDTH)
+    else
+        SyncSys::Number::read(words[1], entry.role, "role (fronthaul or a number)", error);
+    if (error.empty())
+        SyncSys::Number::read(words[2], entry.rhaiId, "rhaiId", error);
+    if (error.empty() && words[3].size() > PORT_NAME_WIDTH)
         error = "port name must have at most 16 characters";
     else if (error.empty() && (words[4].size() > INTERFACE_NAME_LIMIT || !validName(words[4])))
         error = "interface name must be a Linux interface name (at most 15 characters)";

@@ -26,8 +26,10 @@ class PortTable {
 
     // True when every line was good; otherwise errors() names each bad line.
     bool parse(std::istream& text);
+    // The same for a file; errors() then start with its path (or say why it cannot be read).
+    bool load(const std::string& path);
     const std::vector<Entry>& entries() const { return entries_; }
-    // "line N: what is wrong", in file order.
+    // "line N: what is wrong", in file order ("PATH: line N: ..." after load()).
     const std::vector<std::string>& errors() const { return errors_; }
 
   private:

@@ -40,10 +40,10 @@ TEST(QualityTableTest, BadFilesAreRefusedNamingTheLine) {
         const char* error;
     } cases[] = {
         {"6 PRC\n", "no \"no-reference QUALITY\" line"},
-        {"no-reference SEC_OR_EEC\n6 NOT_A_QUALITY\n", ":2: expected"},
-        {"no-reference SEC_OR_EEC\n256 PRC\n", ":2: expected"},
+        {"no-reference SEC_OR_EEC\n6 NOT_A_QUALITY\n", ":2: quality must be one of PRC, "},
+        {"no-reference SEC_OR_EEC\n256 PRC\n", ":2: clockClass must be a number from 0 to 255"},
         {"no-reference SEC_OR_EEC\n6 PRC extra\n", ":2: expected"},
-        {"6 23\nno-reference 9\n", ":1: expected"},
+        {"6 23\nno-reference 9\n", ":1: quality must be one of"},
     };
     for (const auto& c : cases) {
         std::string error;
