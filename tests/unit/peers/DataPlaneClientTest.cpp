@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "Mailbox.h"
 #include "PeersTestSupport.h"
 
@@ -26,6 +27,7 @@ class DataPlaneClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(BusEnvironment::bus->running());
+        client.setListener(&heard);
         startDaemon();
     }
 
@@ -63,55 +65,74 @@ class DataPlaneClientTest : public ::testing::Test {
 
     std::unique_ptr<Mailbox> daemon;
     Client client{"dataplane-client-test"};
+    SyncSim::DataPlaneRecorder heard;
     std::vector<WireBuffer> received;
 };
 
-TEST_F(DataPlaneClientTest, RecordsEveryOrderDecodedAndConfirmsRequests) {
+// Every field of every order where the daemon writes it, each with a value of its own, so that a
+// field read from another's place shows; requests are answered with their own confirmation, or on
+// request their own rejection (removals are always confirmed), indications not at all.
+TEST_F(DataPlaneClientTest, DecodesEveryFieldOfEveryOrderAndAnswersEachRequestWithItsOwnNumbers) {
     connect();
-    // The create order's texts and the transmit order's codes are pinned where the daemon sends them.
-    toClient(message(Client::OUTPUT_CONFIG_CREATE_RREQ, 544, {{4, 7}, {8, 42}}));
-    WireBuffer transmit = message(
+    const WireBuffer transmit = message(
         Client::OUTPUT_TRANSMIT_SSM_IND, 48,
-        {{4, 7}, {12, 0x2}, {16, 0x21}, {24, 0x00112233}, {28, 0x44556677}, {32, 2}, {36, 1}, {40, 3}});
-    toClient(transmit);
-    toClient(message(Client::OUTPUT_ESMC_CONTROL_IND, 16, {{4, 7}, {12, 1}}));
-    toClient(message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 7}}));
-    ASSERT_TRUE(until([&] { return client.orders().size() == 4 && received.size() == 2; }));
-
-    const std::vector<Order>& orders = client.orders();
-    EXPECT_EQ(Order::OUTPUT_CREATE, orders[0].kind);
-    EXPECT_EQ(7u, orders[0].procedureReference);
-    EXPECT_EQ(42u, orders[0].connectionReference);
-    EXPECT_EQ(Order::TRANSMIT_SSM, orders[1].kind);
-    EXPECT_EQ(0x0011223344556677ull, orders[1].syncEMasterId);
-    EXPECT_EQ(2u, orders[1].flag);
-    EXPECT_EQ(1u, orders[1].numberCascadedEnhancedEec);
-    EXPECT_EQ(3u, orders[1].numberCascadedEec);
-    EXPECT_EQ(Order::ESMC_CONTROL, orders[2].kind);
-    EXPECT_EQ(1u, orders[2].output);
-    EXPECT_EQ(Order::OUTPUT_REMOVE, orders[3].kind);
-
-    // Requests are confirmed with their procedureReference and the reference of the confirmation;
-    // indications are not answered.
-    const std::vector<uint8_t> createConfirm =
-        message(Client::OUTPUT_CONFIG_CREATE_RCFM, 12, {{4, 7}, {8, SERVER_REFERENCE}}).bytes();
-    const std::vector<uint8_t> removeConfirm =
-        message(Client::OUTPUT_CONFIG_REMOVE_RCFM, 12, {{4, 7}, {8, SERVER_REFERENCE}}).bytes();
-    EXPECT_EQ(createConfirm, received[0].bytes());
-    EXPECT_EQ(removeConfirm, received[1].bytes());
-}
-
-TEST_F(DataPlaneClientTest, RejectsCreateAndChangeOnRequestButConfirmsRemoval) {
-    connect();
-    client.rejectConfigRequests(5);
-    toClient(message(Client::OUTPUT_CONFIG_CHANGE_RREQ, 544, {{4, 9}}));
-    toClient(message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 9}}));
-    ASSERT_TRUE(until([&] { return received.size() == 2; }));
-    EXPECT_EQ(
-        message(Client::OUTPUT_CONFIG_CHANGE_RREJ, 16, {{4, 9}, {8, SERVER_REFERENCE}, {12, 5}}).bytes(),
-        received[0].bytes());
-    EXPECT_EQ(Client::OUTPUT_CONFIG_REMOVE_RCFM, received[1].msgno());
-    EXPECT_TRUE(client.orders()[0].rejected);
+        {{4, 7}, {12, 0x2}, {16, 0x21}, {24, 0x00112233}, {28, 0x44556677}, {32, 0x8}, {36, 1}, {40, 3}});
+    const struct {
+        WireBuffer order;
+        std::string decoded;
+        uint32_t confirm;
+        uint32_t reject;
+    } cases[] = {
+        {message(Client::OUTPUT_CONFIG_CREATE_RREQ, 544, {{4, 1}, {8, 42}},
+                 {{12, "fh1"}, {268, "02:00:5e:10:00:01"}, {288, "ns-a"}}),
+         "OUTPUT_CREATE id=1 interfaceName=fh1 macAddress=02:00:5e:10:00:01 networkNameSpace=ns-a",
+         Client::OUTPUT_CONFIG_CREATE_RCFM, Client::OUTPUT_CONFIG_CREATE_RREJ},
+        {message(Client::OUTPUT_CONFIG_CHANGE_RREQ, 544, {{4, 2}}, {{12, "fh2"}, {268, "m2"}, {288, "ns-b"}}),
+         "OUTPUT_CHANGE id=2 interfaceName=fh2 macAddress=m2 networkNameSpace=ns-b",
+         Client::OUTPUT_CONFIG_CHANGE_RCFM, Client::OUTPUT_CONFIG_CHANGE_RREJ},
+        {message(Client::INPUT_CONFIG_CREATE_RREQ, 804, {{4, 3}, {12, 33}},
+                 {{16, "ldn-c"}, {272, "fh3"}, {528, "m3"}, {548, "ns-c"}}),
+         "INPUT_CREATE id=3 rhaiPortId=33 ldn=ldn-c interfaceName=fh3 macAddress=m3 networkNameSpace=ns-c",
+         Client::INPUT_CONFIG_CREATE_RCFM, Client::INPUT_CONFIG_CREATE_RREJ},
+        {message(Client::INPUT_CONFIG_CHANGE_RREQ, 804, {{4, 4}, {12, 44}},
+                 {{16, "ldn-d"}, {272, "fh4"}, {528, "m4"}, {548, "ns-d"}}),
+         "INPUT_CHANGE id=4 rhaiPortId=44 ldn=ldn-d interfaceName=fh4 macAddress=m4 networkNameSpace=ns-d",
+         Client::INPUT_CONFIG_CHANGE_RCFM, Client::INPUT_CONFIG_CHANGE_RREJ},
+        {message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 5}}), "OUTPUT_REMOVE id=5",
+         Client::OUTPUT_CONFIG_REMOVE_RCFM, Client::OUTPUT_CONFIG_REMOVE_RCFM},
+        {message(Client::INPUT_CONFIG_REMOVE_RREQ, 12, {{4, 6}}), "INPUT_REMOVE id=6",
+         Client::INPUT_CONFIG_REMOVE_RCFM, Client::INPUT_CONFIG_REMOVE_RCFM},
+        {transmit,
+         "TRANSMIT_SSM id=7 ssmCode=0x02 enhancedSsmCode=0x21 syncEMasterId=0x0011223344556677 flag=0x08 "
+         "numberCascadedEnhancedEec=1 numberCascadedEec=3",
+         0, 0},
+        {message(Client::OUTPUT_ESMC_CONTROL_IND, 16, {{4, 8}, {12, 1}}),
+         "ESMC_CONTROL id=8 output=1 (transmit)", 0, 0},
+    };
+    for (const uint32_t errorCode : {0u, 5u}) {
+        heard.rejectConfigRequests(errorCode);
+        const size_t from = heard.orders().size();
+        received.clear();
+        for (const auto& c : cases)
+            toClient(c.order);
+        ASSERT_TRUE(until([&] { return heard.orders().size() == from + 8 && received.size() == 6; }));
+        for (size_t i = 0, answered = 0; i < std::size(cases); ++i) {
+            SCOPED_TRACE(cases[i].decoded);
+            EXPECT_EQ(cases[i].decoded, heard.orders()[from + i].describe());
+            const uint32_t id = cases[i].order.be32(4);
+            if (cases[i].confirm == 0)
+                continue;
+            const WireBuffer& answer = received[answered++];
+            if (errorCode != 0 && cases[i].reject != cases[i].confirm)
+                EXPECT_EQ(
+                    message(cases[i].reject, 16, {{4, id}, {8, SERVER_REFERENCE}, {12, errorCode}}).bytes(),
+                    answer.bytes());
+            else
+                EXPECT_EQ(message(cases[i].confirm, 12, {{4, id}, {8, SERVER_REFERENCE}}).bytes(),
+                          answer.bytes());
+        }
+    }
+    EXPECT_EQ(42u, heard.orders()[0].connectionReference);
 }
 
 TEST_F(DataPlaneClientTest, ForwardsAMacAddressAsSixRawBytes) {
@@ -136,8 +157,8 @@ TEST_F(DataPlaneClientTest, DropsMalformedAndUnexpectedMessagesWithAWarning) {
     };
     for (const WireBuffer& bytes : bad)
         toClient(bytes);
-    ASSERT_TRUE(until([&] { return client.warnings().size() == 4; }));
-    EXPECT_TRUE(client.orders().empty());
+    ASSERT_TRUE(until([&] { return heard.warnings().size() == 4; }));
+    EXPECT_TRUE(heard.orders().empty());
     EXPECT_TRUE(received.empty());
     EXPECT_EQ(State::CONNECTED, client.state());
 }

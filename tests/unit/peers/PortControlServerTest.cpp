@@ -7,6 +7,7 @@
 
 #include "Mailbox.h"
 #include "PeersTestSupport.h"
+#include "PortControlRecorder.h"
 #include "PortControlServer.h"
 
 namespace SyncPeers {
@@ -21,6 +22,7 @@ class PortControlServerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(BusEnvironment::bus->running());
+        server.setListener(&heard);
         ASSERT_TRUE(server.open()) << server.lastError();
         client = Mailbox::create("port-control-test-client");
         ASSERT_NE(nullptr, client);
@@ -72,6 +74,7 @@ class PortControlServerTest : public ::testing::Test {
     }
 
     PortControlServer server;
+    SyncSim::PortControlRecorder heard;
     std::unique_ptr<Mailbox> client;
 };
 
@@ -119,7 +122,7 @@ TEST_F(PortControlServerTest, SubscriptionIsConfirmedAndStatusGoesToItsSubscribe
     EXPECT_EQ(reference, s.subscriptionReference);
     EXPECT_EQ("TN_A", s.portName);
     EXPECT_EQ(4u, s.portRole);
-    const auto recorded = server.receivedWith(Server::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ);
+    const auto recorded = heard.receivedWith(Server::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ);
     ASSERT_EQ(1u, recorded.size());
     EXPECT_EQ("TN_A", recorded[0].portName);
     EXPECT_EQ(4u, recorded[0].portRole);
@@ -191,7 +194,7 @@ TEST_F(PortControlServerTest, UnsubscribeEndsTheSubscription) {
     EXPECT_EQ(7u, confirm.be32(4));
     EXPECT_TRUE(server.subscriptions().empty());
     EXPECT_EQ(reference,
-              server.receivedWith(Server::IEPCSI_UNSUBSCRIBE_ETH_PORT_STATUS_REQ)[0].subscriptionReference);
+              heard.receivedWith(Server::IEPCSI_UNSUBSCRIBE_ETH_PORT_STATUS_REQ)[0].subscriptionReference);
     EXPECT_EQ(0u, server.sendPortStatus("TN_A"));
 }
 
@@ -202,10 +205,10 @@ TEST_F(PortControlServerTest, ShortAndUnknownMessagesAreRecordedAndLeftUnanswere
     request(shortInit);
     request(unknown);
     EXPECT_EQ(0u, answer(200).size());
-    ASSERT_EQ(3u, server.received().size());
-    EXPECT_FALSE(server.received()[1].complete);
-    EXPECT_EQ("UNKNOWN", server.received()[2].name);
-    EXPECT_EQ(2u, server.warnings().size());
+    ASSERT_EQ(3u, heard.received().size());
+    EXPECT_FALSE(heard.received()[1].complete);
+    EXPECT_EQ("UNKNOWN", heard.received()[2].name);
+    EXPECT_EQ(2u, heard.warnings().size());
 }
 
 TEST_F(PortControlServerTest, SubscriptionsLapseWhenTheClientGoes) {
