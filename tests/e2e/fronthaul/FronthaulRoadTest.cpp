@@ -129,8 +129,7 @@ class FronthaulRoad : public E2e::Road {
     // Road::bringUp(), then the output id of each port learnt from the creation requests.
     void bringUp(Peer hosted = Peer::NONE, const E2e::DaemonProcess::Options& options = {}) {
         Road::bringUp(hosted, options);
-        for (const Order& create :
-             dataPlane_ ? dataPlaneHeard_.ordersOf(Order::OUTPUT_CREATE) : std::vector<Order>())
+        for (const Order& create : planeHeard_.ordersOf(Order::OUTPUT_CREATE))
             outputIds_[portOf(create.interfaceName)] = create.procedureReference;
     }
 
@@ -139,7 +138,7 @@ class FronthaulRoad : public E2e::Road {
     void expectEachPortTold(size_t from, const std::vector<Expected>& expected) {
         const std::vector<Order> orders = awaitOrders(from, expected.size() * FronthaulScript::kPorts);
         ASSERT_EQ(orders.size(), expected.size() * FronthaulScript::kPorts) << describe(orders);
-        for (const Order& create : dataPlaneHeard_.ordersOf(Order::OUTPUT_CREATE, from))
+        for (const Order& create : planeHeard_.ordersOf(Order::OUTPUT_CREATE, from))
             outputIds_[portOf(create.interfaceName)] = create.procedureReference;
         std::set<uint32_t> ids;
         for (size_t n = 1; n <= FronthaulScript::kPorts; ++n) {
@@ -207,8 +206,7 @@ TEST_F(RoadOnTheWireTest, EveryOutputIsCreatedThenToldItsSsmThenItsEsmcStateExac
 
     // Selection process mode QL_ENABLED switches ESMC on at every output, and changes nothing else.
     ASSERT_EQ(sync_->sendSelectionProcessMode(1), 1u);
-    expectEachPortTold(dataPlaneHeard_.orders().size(),
-                       {[](uint32_t id, size_t) { return esmcControl(id, 1); }});
+    expectEachPortTold(planeHeard_.orders().size(), {[](uint32_t id, size_t) { return esmcControl(id, 1); }});
     ASSERT_FALSE(HasFatalFailure());
 
     // The same road in the trace, each line exactly as the daemon writes it and in the order it
@@ -325,7 +323,7 @@ TEST_F(RoadOnTheWireTest, ChangesOfTheNodesDataReachEveryOutputAndNotASecondClie
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const size_t from = dataPlaneHeard_.orders().size();
+        const size_t from = planeHeard_.orders().size();
         step.send();
         ASSERT_FALSE(HasFatalFailure());
         expectEachPortTold(from, {step.expected});
@@ -367,7 +365,7 @@ class PeerRestartTest : public FronthaulRoad {
 TEST_F(PeerRestartTest, PortControlServerBackGetsOneSubscriptionPerPortAndTheOutputsStay) {
     bringUpAndKill(Peer::PORTS);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t from = dataPlaneHeard_.orders().size();
+    const size_t from = planeHeard_.orders().size();
     openPorts();
     ASSERT_TRUE(serveUntil([&] { return ports_->subscriptions().size() == kPorts; })) << daemonOutput();
     ports_->sendAllPortStatus();
@@ -386,7 +384,7 @@ TEST_F(PeerRestartTest, PortControlServerBackGetsOneSubscriptionPerPortAndTheOut
 TEST_F(PeerRestartTest, SyncControlServerBackGetsTheThreeSubscriptionsOnceAndTheDataStays) {
     bringUpAndKill(Peer::SYNC);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t from = dataPlaneHeard_.orders().size();
+    const size_t from = planeHeard_.orders().size();
     openSync();
     ASSERT_TRUE(serveUntil([&] { return sync_->subscriptions().size() >= 3; })) << daemonOutput();
     // The new server's first indication goes to every output, with the quality the daemon kept.
@@ -420,7 +418,7 @@ TEST_F(PeerRestartTest, DataPlaneClientBackIsToldEveryConfiguredOutputWithTheSam
     expectEachPortTold(0, {createRequest, transmitsEprtc, esmcOff});
     // The same outputs (ids) and the same values as the killed client was told.
     std::multiset<std::string> after;
-    for (const Order& order : dataPlaneHeard_.orders())
+    for (const Order& order : planeHeard_.orders())
         if (order.kind != Order::OUTPUT_CREATE)
             after.insert(order.describe());
     EXPECT_EQ(after, before);

@@ -15,7 +15,6 @@
 #include <string>
 
 #include "CommandServer.h"
-#include "DataPlaneClient.h"
 #include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
 #include "Mailbox.h"

@@ -71,7 +71,7 @@ void Road::bringUp(Peer hosted, const DaemonProcess::Options& options) {
     }
 
     ASSERT_TRUE(serveUntil([&] {
-        return dataPlane_ ? dataPlaneHeard_.ordersOf(Order::ESMC_CONTROL).size() == outputs_
+        return dataPlane_ ? planeHeard_.ordersOf(Order::ESMC_CONTROL).size() == outputs_
                           : hostLines("ESMC_CONTROL") == outputs_;
     })) << daemonOutput()
         << hostOutput();
@@ -90,22 +90,19 @@ void Road::TearDown() {
 
 void Road::openSync() {
     sync_ = std::make_unique<SyncControlServer>();
-    syncHeard_ = {};
     sync_->setListener(&syncHeard_);
     ASSERT_TRUE(sync_->open()) << sync_->lastError();
 }
 
 void Road::openDataPlane() {
     dataPlane_ = std::make_unique<DataPlaneClient>();
-    dataPlaneHeard_ = {};
-    dataPlane_->setListener(&dataPlaneHeard_);
+    dataPlane_->setListener(&planeHeard_);
     dataPlane_->setRequestReferences(kClientProcedureReference, kClientConnectionReference);
     ASSERT_TRUE(dataPlane_->open()) << dataPlane_->lastError();
 }
 
 void Road::openPorts() {
     ports_ = std::make_unique<PortControlServer>();
-    portsHeard_ = {};
     ports_->setListener(&portsHeard_);
     ports_->setPorts(table_);
     ASSERT_TRUE(ports_->open()) << ports_->lastError();
@@ -138,11 +135,11 @@ void Road::settle(int quietMs) {
 }
 
 std::vector<Road::Order> Road::awaitOrders(size_t from, size_t count) {
-    const bool arrived = serveUntil([&] { return dataPlaneHeard_.orders().size() >= from + count; });
+    const bool arrived = serveUntil([&] { return planeHeard_.orders().size() >= from + count; });
     EXPECT_TRUE(arrived) << "waited for " << count << " orders after " << from << ", have "
-                         << dataPlaneHeard_.orders().size() << "\n"
+                         << planeHeard_.orders().size() << "\n"
                          << daemonOutput();
-    const auto& all = dataPlaneHeard_.orders();
+    const auto& all = planeHeard_.orders();
     return std::vector<Order>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
 }
 

@@ -12,14 +12,11 @@
 
 #include "ChildProcess.h"
 #include "DaemonProcess.h"
-#include "DataPlaneClient.h"
 #include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
 #include "PortControlRecorder.h"
-#include "PortControlServer.h"
 #include "PrivateBus.h"
 #include "SyncControlRecorder.h"
-#include "SyncControlServer.h"
 
 namespace E2e {
 
@@ -82,10 +79,10 @@ class Road : public ::testing::Test {
     std::unique_ptr<SyncPeers::PortControlServer> ports_;
     std::unique_ptr<SyncPeers::SyncControlServer> sync_;
     std::unique_ptr<SyncPeers::DataPlaneClient> dataPlane_;
-    // What each peer of this process received since it was opened.
+    // What the peers of this process received.
     SyncSim::PortControlRecorder portsHeard_;
     SyncSim::SyncControlRecorder syncHeard_;
-    SyncSim::DataPlaneRecorder dataPlaneHeard_;
+    SyncSim::DataPlaneRecorder planeHeard_;
     std::unique_ptr<DaemonProcess> daemon_;
 
   private:

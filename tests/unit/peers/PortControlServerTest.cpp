@@ -122,10 +122,6 @@ TEST_F(PortControlServerTest, SubscriptionIsConfirmedAndStatusGoesToItsSubscribe
     EXPECT_EQ(reference, s.subscriptionReference);
     EXPECT_EQ("TN_A", s.portName);
     EXPECT_EQ(4u, s.portRole);
-    const auto recorded = heard.receivedWith(Server::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ);
-    ASSERT_EQ(1u, recorded.size());
-    EXPECT_EQ("TN_A", recorded[0].portName);
-    EXPECT_EQ(4u, recorded[0].portRole);
 
     ASSERT_TRUE(server.setPortState("TN_A", 1, 0));
     ASSERT_EQ(1u, server.sendPortStatus("TN_A"));
@@ -193,21 +189,15 @@ TEST_F(PortControlServerTest, UnsubscribeEndsTheSubscription) {
     EXPECT_EQ(12u, confirm.size());
     EXPECT_EQ(7u, confirm.be32(4));
     EXPECT_TRUE(server.subscriptions().empty());
-    EXPECT_EQ(reference,
-              heard.receivedWith(Server::IEPCSI_UNSUBSCRIBE_ETH_PORT_STATUS_REQ)[0].subscriptionReference);
     EXPECT_EQ(0u, server.sendPortStatus("TN_A"));
 }
 
-TEST_F(PortControlServerTest, ShortAndUnknownMessagesAreRecordedAndLeftUnanswered) {
+TEST_F(PortControlServerTest, ShortAndUnknownMessagesReachTheListenerAndAreDroppedUnanswered) {
     connect();
-    const WireBuffer shortInit = message(Server::IEPCSI_INIT_SERVICE_REQ, 23, {{4, 1}});
-    const WireBuffer unknown = message(0x1B10AA, 12, {});
-    request(shortInit);
-    request(unknown);
+    request(message(Server::IEPCSI_INIT_SERVICE_REQ, 23, {{4, 1}}));
+    request(message(0x1B10AA, 12, {}));
     EXPECT_EQ(0u, answer(200).size());
-    ASSERT_EQ(3u, heard.received().size());
-    EXPECT_FALSE(heard.received()[1].complete);
-    EXPECT_EQ("UNKNOWN", heard.received()[2].name);
+    EXPECT_EQ(3u, heard.received().size());
     EXPECT_EQ(2u, heard.warnings().size());
 }
 
