@@ -178,7 +178,7 @@ void PortControlServer::handle(const WireBuffer& message, uint32_t sender) {
         return;
     }
     const Received request = decode(message, sender);
-    listener_->received(request);
+    listener_->arrived(request);
     if (request.name == "UNKNOWN") {
         listener_->dropped("dropped unknown message " + hex(request.msgno) + " from " +
                            std::to_string(sender));

@@ -103,7 +103,7 @@ class PortControlServer : public MailboxPeer {
     class Listener : public PeerListener {
       public:
         // Each message from a client, decoded, before it is answered (or dropped).
-        virtual void received(const Received&) {}
+        virtual void arrived(const Received&) {}
         // A subscription was confirmed, so that its port's current status can go to it at once.
         virtual void subscribed(const Subscription&) {}
     };

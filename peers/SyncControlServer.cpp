@@ -106,7 +106,7 @@ void SyncControlServer::handle(const WireBuffer& message, uint32_t sender) {
         handleClientGone(sender);
         return;
     }
-    listener_->received(Received{sender, message});
+    listener_->arrived(Received{sender, message});
     if (msgno == SCI_CONNECTION_ESTABLISHMENT_REQ) {
         handleConnectionRequest(message, sender);
         return;

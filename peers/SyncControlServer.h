@@ -69,7 +69,7 @@ class SyncControlServer : public MailboxPeer {
     class Listener : public PeerListener {
       public:
         // Each message from a client, before it is answered (or dropped).
-        virtual void received(const Received&) {}
+        virtual void arrived(const Received&) {}
         // A subscription was confirmed. Indications sent from here on, until it returns, reach this
         // subscriber only.
         virtual void subscribed(const Subscription&) {}

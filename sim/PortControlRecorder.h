@@ -15,7 +15,7 @@ class PortControlRecorder : public SyncPeers::PortControlServer::Listener {
   public:
     using Received = SyncPeers::PortControlServer::Received;
 
-    void received(const Received& message) override { received_.push_back(message); }
+    void arrived(const Received& message) override { received_.push_back(message); }
     void dropped(const std::string& why) override { warnings_.push_back(why); }
 
     const std::vector<Received>& received() const { return received_; }
