@@ -9,11 +9,10 @@
 
 #include "DataPlaneClient.h"
 #include "DataPlaneRecorder.h"
-#include "PortControlRecorder.h"
 #include "PortControlServer.h"
 #include "Scenario.h"
 #include "ScenarioParser.h"
-#include "SyncControlRecorder.h"
+#include "ServerRecorder.h"
 #include "SyncControlServer.h"
 
 namespace SyncSim {

@@ -10,8 +10,8 @@
 #include "DaemonProcess.h"
 #include "DataPlaneClient.h"
 #include "DataPlaneRecorder.h"
-#include "PortControlRecorder.h"
 #include "PortControlServer.h"
+#include "ServerRecorder.h"
 #include "SyncControlServer.h"
 
 namespace Sync {

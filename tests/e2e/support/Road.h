@@ -14,9 +14,8 @@
 #include "DaemonProcess.h"
 #include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
-#include "PortControlRecorder.h"
 #include "PrivateBus.h"
-#include "SyncControlRecorder.h"
+#include "ServerRecorder.h"
 
 namespace E2e {
 

@@ -7,8 +7,8 @@
 
 #include "Mailbox.h"
 #include "PeersTestSupport.h"
-#include "PortControlRecorder.h"
 #include "PortControlServer.h"
+#include "ServerRecorder.h"
 
 namespace SyncPeers {
 namespace {
