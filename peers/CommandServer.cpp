@@ -68,7 +68,7 @@ void CommandServer::handle(const WireBuffer& message, uint32_t sender) {
             handleRegistrantGone(sender);
             break;
         default:
-            warn("dropped message " + hex(message.msgno()) + " from " + std::to_string(sender));
+            listener_->dropped("dropped message " + hex(message.msgno()) + " from " + std::to_string(sender));
             break;
     }
 }
@@ -86,9 +86,9 @@ bool CommandServer::packedData(const WireBuffer& message, std::string& data) {
 void CommandServer::handleRegistration(const WireBuffer& message, uint32_t sender) {
     std::string data;
     if (!packedData(message, data)) {
-        warn("dropped SYNC_COLI_REG_CMD_REQ from " + std::to_string(sender) + ": len " +
-             std::to_string(message.host32(LEN_OFFSET)) + " does not fit the " +
-             std::to_string(message.size()) + "-byte message or lacks its final NUL");
+        listener_->dropped("dropped SYNC_COLI_REG_CMD_REQ from " + std::to_string(sender) + ": len " +
+                           std::to_string(message.host32(LEN_OFFSET)) + " does not fit the " +
+                           std::to_string(message.size()) + "-byte message or lacks its final NUL");
         return;
     }
     bool watched = false;
@@ -110,14 +110,14 @@ void CommandServer::handleOutput(const WireBuffer& message, uint32_t sender) {
     const char* name = response ? "SYNC_COLI_RSP" : "SYNC_COLI_IND";
     std::string data;
     if (sender != answer_.pid || answer_.complete) {
-        warn(std::string("dropped ") + name + " from " + std::to_string(sender) +
-             ": no request is waiting for it");
+        listener_->dropped(std::string("dropped ") + name + " from " + std::to_string(sender) +
+                           ": no request is waiting for it");
         return;
     }
     if (!packedData(message, data)) {
-        warn(std::string("dropped ") + name + " from " + std::to_string(sender) + ": len " +
-             std::to_string(message.host32(LEN_OFFSET)) + " does not fit the " +
-             std::to_string(message.size()) + "-byte message or lacks its final NUL");
+        listener_->dropped(std::string("dropped ") + name + " from " + std::to_string(sender) + ": len " +
+                           std::to_string(message.host32(LEN_OFFSET)) + " does not fit the " +
+                           std::to_string(message.size()) + "-byte message or lacks its final NUL");
         return;
     }
     data.pop_back();  // the text's NUL
@@ -171,11 +171,6 @@ bool CommandServer::runCommand(uint32_t pid, const std::vector<std::string>& arg
     sendRequest(pid, args);
     waitFor([&] { return answer_.complete || answer_.lost; }, timeoutMs);
     return answer_.complete;
-}
-
-void CommandServer::warn(const std::string& text) {
-    warnings_.push_back(text);
-    std::fprintf(stderr, "%s: warning: %s\n", mailboxName_.c_str(), text.c_str());
 }
 
 }  // namespace SyncPeers

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MailboxPeer.h"
+#include "PeerListener.h"
 #include "WireBuffer.h"
 
 namespace SyncPeers {
@@ -18,6 +19,7 @@ namespace SyncPeers {
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout. A registrant is watched, so
 // its registration lapses when its mailbox goes away, and a command waiting for its answer fails then.
+// What it drops goes to its listener.
 class CommandServer : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "Sync_tavi_coli";
@@ -26,6 +28,9 @@ class CommandServer : public MailboxPeer {
     static constexpr uint32_t SYNC_COLI_REQ = 0x9B604;
     static constexpr uint32_t SYNC_COLI_IND = 0x9B605;
     static constexpr uint32_t SYNC_COLI_RSP = 0x9B606;
+
+    // Its protocol has nothing to tell but drops.
+    using Listener = PeerListener;
 
     struct Registration {
         uint32_t pid;
@@ -71,22 +76,22 @@ class CommandServer : public MailboxPeer {
     bool runCommand(uint32_t pid, const std::vector<std::string>& args, int timeoutMs);
     const Answer& answer() const { return answer_; }
 
-    // Messages dropped as malformed or unexpected, each with its reason.
-    const std::vector<std::string>& warnings() const { return warnings_; }
+    // Hands every drop to `listener` (not owned, never null) instead of the endpoint's own.
+    void setListener(Listener* listener) { listener_ = listener; }
 
   private:
     void handle(const WireBuffer& message, uint32_t sender) override;
     void handleRegistration(const WireBuffer& message, uint32_t sender);
     void handleOutput(const WireBuffer& message, uint32_t sender);
     void handleRegistrantGone(uint32_t pid);
-    void warn(const std::string& text);
     // Packed data of `len` bytes at 8; false when len runs past the message or lacks its final NUL.
     static bool packedData(const WireBuffer& message, std::string& data);
 
     uint32_t registrationResult_ = 0;
     std::vector<Registration> registrations_;
     Answer answer_;
-    std::vector<std::string> warnings_;
+    Listener unheard_;
+    Listener* listener_ = &unheard_;
 };
 
 }  // namespace SyncPeers

@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "MacAddress.h"
 #include "Mailbox.h"
@@ -13,18 +14,121 @@ namespace SyncPeers {
 
 namespace {
 
+using Order = DataPlaneClient::Order;
+
 constexpr size_t PROCEDURE_REFERENCE = 4;
 constexpr size_t CONNECTION_REFERENCE = 8;
 constexpr size_t FIRST_WORD = 12;
 constexpr uint32_t HEADER_SIZE = 12;
 constexpr uint32_t ONE_WORD_SIZE = 16;
+// CONNECTION_ESTABLISHMENT_REQ: the three wanted revisions, one word each.
+constexpr size_t REVISIONS = 12;
 constexpr uint32_t REQUEST_SIZE = 24;
-constexpr uint32_t OUTPUT_CONFIG_SIZE = 544;
-constexpr uint32_t INPUT_CONFIG_SIZE = 804;
-constexpr uint32_t TRANSMIT_SSM_SIZE = 48;
 constexpr uint32_t MAC_ADDRESS_FWD_SIZE = 20;
+// Texts of the configuration requests, each up to its NUL within its field.
+constexpr size_t NAME_WIDTH = 256;  // interface name, ldn, network namespace
+constexpr size_t MAC_TEXT_WIDTH = 20;
 // Delivered to ourselves by the monitor on the daemon's mailbox; never sent to anyone.
 constexpr uint32_t SERVER_GONE = 0x940FF;
+
+// One field of an order and where it sits: a big-endian 32-bit or 64-bit word, or a text.
+struct Field {
+    size_t offset;
+    uint32_t Order::*word;
+    uint64_t Order::*longWord;
+    std::string Order::*text;
+    size_t width;
+};
+
+constexpr Field word(size_t offset, uint32_t Order::*member) {
+    return {offset, member, nullptr, nullptr, 4};
+}
+
+constexpr Field longWord(size_t offset, uint64_t Order::*member) {
+    return {offset, nullptr, member, nullptr, 8};
+}
+
+constexpr Field text(size_t offset, size_t width, std::string Order::*member) {
+    return {offset, nullptr, nullptr, member, width};
+}
+
+// Each order the daemon sends: its kind, the bytes it needs, its fields after the two references, and
+// the answers of a request (0: none; `reject` when the listener refuses it).
+struct OrderLayout {
+    uint32_t msgno;
+    Order::Kind kind;
+    const char* name;
+    uint32_t size;
+    uint32_t confirm;
+    uint32_t reject;
+    std::vector<Field> fields;
+};
+
+const std::vector<Field> OUTPUT_CONFIG_FIELDS = {
+    text(12, NAME_WIDTH, &Order::interfaceName),
+    text(268, MAC_TEXT_WIDTH, &Order::macAddress),
+    text(288, NAME_WIDTH, &Order::networkNameSpace),
+};
+
+const std::vector<Field> INPUT_CONFIG_FIELDS = {
+    word(12, &Order::rhaiPortId),
+    text(16, NAME_WIDTH, &Order::ldn),
+    text(272, NAME_WIDTH, &Order::interfaceName),
+    text(528, MAC_TEXT_WIDTH, &Order::macAddress),
+    text(548, NAME_WIDTH, &Order::networkNameSpace),
+};
+
+const std::vector<Field> TRANSMIT_SSM_FIELDS = {
+    word(12, &Order::ssmCode),
+    word(16, &Order::enhancedSsmCode),
+    longWord(24, &Order::syncEMasterId),
+    word(32, &Order::flag),
+    word(36, &Order::numberCascadedEnhancedEec),
+    word(40, &Order::numberCascadedEec),
+};
+
+const std::vector<Field> ESMC_CONTROL_FIELDS = {word(12, &Order::output)};
+
+const std::vector<Field> NO_FIELDS;
+
+const OrderLayout ORDERS[] = {
+    {DataPlaneClient::OUTPUT_CONFIG_CREATE_RREQ, Order::OUTPUT_CREATE, "OUTPUT_CREATE", 544,
+     DataPlaneClient::OUTPUT_CONFIG_CREATE_RCFM, DataPlaneClient::OUTPUT_CONFIG_CREATE_RREJ,
+     OUTPUT_CONFIG_FIELDS},
+    {DataPlaneClient::OUTPUT_CONFIG_CHANGE_RREQ, Order::OUTPUT_CHANGE, "OUTPUT_CHANGE", 544,
+     DataPlaneClient::OUTPUT_CONFIG_CHANGE_RCFM, DataPlaneClient::OUTPUT_CONFIG_CHANGE_RREJ,
+     OUTPUT_CONFIG_FIELDS},
+    {DataPlaneClient::OUTPUT_CONFIG_REMOVE_RREQ, Order::OUTPUT_REMOVE, "OUTPUT_REMOVE", HEADER_SIZE,
+     DataPlaneClient::OUTPUT_CONFIG_REMOVE_RCFM, 0, NO_FIELDS},
+    {DataPlaneClient::INPUT_CONFIG_CREATE_RREQ, Order::INPUT_CREATE, "INPUT_CREATE", 804,
+     DataPlaneClient::INPUT_CONFIG_CREATE_RCFM, DataPlaneClient::INPUT_CONFIG_CREATE_RREJ,
+     INPUT_CONFIG_FIELDS},
+    {DataPlaneClient::INPUT_CONFIG_CHANGE_RREQ, Order::INPUT_CHANGE, "INPUT_CHANGE", 804,
+     DataPlaneClient::INPUT_CONFIG_CHANGE_RCFM, DataPlaneClient::INPUT_CONFIG_CHANGE_RREJ,
+     INPUT_CONFIG_FIELDS},
+    {DataPlaneClient::INPUT_CONFIG_REMOVE_RREQ, Order::INPUT_REMOVE, "INPUT_REMOVE", HEADER_SIZE,
+     DataPlaneClient::INPUT_CONFIG_REMOVE_RCFM, 0, NO_FIELDS},
+    {DataPlaneClient::OUTPUT_TRANSMIT_SSM_IND, Order::TRANSMIT_SSM, "TRANSMIT_SSM", 48, 0, 0,
+     TRANSMIT_SSM_FIELDS},
+    {DataPlaneClient::OUTPUT_ESMC_CONTROL_IND, Order::ESMC_CONTROL, "ESMC_CONTROL", ONE_WORD_SIZE, 0, 0,
+     ESMC_CONTROL_FIELDS},
+};
+
+const OrderLayout* findOrder(uint32_t msgno) {
+    for (const OrderLayout& layout : ORDERS)
+        if (layout.msgno == msgno)
+            return &layout;
+    return nullptr;
+}
+
+void decode(const Field& field, const WireBuffer& message, Order& order) {
+    if (field.word != nullptr)
+        order.*field.word = message.be32(field.offset);
+    else if (field.longWord != nullptr)
+        order.*field.longWord = uint64_t(message.be32(field.offset)) << 32 | message.be32(field.offset + 4);
+    else
+        order.*field.text = message.text(field.offset, field.width);
+}
 
 std::string hex(uint32_t value) {
     char text[16];
@@ -32,54 +136,21 @@ std::string hex(uint32_t value) {
     return text;
 }
 
-uint64_t be64(const WireBuffer& message, size_t offset) {
-    return uint64_t(message.be32(offset)) << 32 | message.be32(offset + 4);
-}
-
 // The layout size of each message the daemon sends, 0 for numbers that are not its to send.
 uint32_t expectedSize(uint32_t msgno) {
-    switch (msgno) {
-        case DataPlaneClient::CONNECTION_ESTABLISHMENT_CFM:
-        case DataPlaneClient::CONNECTION_ESTABLISHMENT_REJ:
-        case DataPlaneClient::OUTPUT_ESMC_CONTROL_IND:
-            return ONE_WORD_SIZE;
-        case DataPlaneClient::INPUT_CONFIG_CREATE_RREQ:
-        case DataPlaneClient::INPUT_CONFIG_CHANGE_RREQ:
-            return INPUT_CONFIG_SIZE;
-        case DataPlaneClient::OUTPUT_CONFIG_CREATE_RREQ:
-        case DataPlaneClient::OUTPUT_CONFIG_CHANGE_RREQ:
-            return OUTPUT_CONFIG_SIZE;
-        case DataPlaneClient::INPUT_CONFIG_REMOVE_RREQ:
-        case DataPlaneClient::OUTPUT_CONFIG_REMOVE_RREQ:
-            return HEADER_SIZE;
-        case DataPlaneClient::OUTPUT_TRANSMIT_SSM_IND:
-            return TRANSMIT_SSM_SIZE;
-        default:
-            return 0;
-    }
+    if (msgno == DataPlaneClient::CONNECTION_ESTABLISHMENT_CFM ||
+        msgno == DataPlaneClient::CONNECTION_ESTABLISHMENT_REJ)
+        return ONE_WORD_SIZE;
+    const OrderLayout* layout = findOrder(msgno);
+    return layout != nullptr ? layout->size : 0;
 }
 
 }  // namespace
 
 const char* DataPlaneClient::Order::kindName(Kind kind) {
-    switch (kind) {
-        case OUTPUT_CREATE:
-            return "OUTPUT_CREATE";
-        case OUTPUT_CHANGE:
-            return "OUTPUT_CHANGE";
-        case OUTPUT_REMOVE:
-            return "OUTPUT_REMOVE";
-        case TRANSMIT_SSM:
-            return "TRANSMIT_SSM";
-        case ESMC_CONTROL:
-            return "ESMC_CONTROL";
-        case INPUT_CREATE:
-            return "INPUT_CREATE";
-        case INPUT_CHANGE:
-            return "INPUT_CHANGE";
-        case INPUT_REMOVE:
-            return "INPUT_REMOVE";
-    }
+    for (const OrderLayout& layout : ORDERS)
+        if (layout.kind == kind)
+            return layout.name;
     return "?";
 }
 
@@ -88,17 +159,16 @@ std::string DataPlaneClient::Order::describe() const {
     switch (kind) {
         case OUTPUT_CREATE:
         case OUTPUT_CHANGE:
-            std::snprintf(text, sizeof text, "%s id=%u interfaceName=%s macAddress=%s networkNameSpace=%s%s",
+            std::snprintf(text, sizeof text, "%s id=%u interfaceName=%s macAddress=%s networkNameSpace=%s",
                           kindName(kind), procedureReference, interfaceName.c_str(), macAddress.c_str(),
-                          networkNameSpace.c_str(), rejected ? " (rejected)" : "");
+                          networkNameSpace.c_str());
             break;
         case INPUT_CREATE:
         case INPUT_CHANGE:
-            std::snprintf(
-                text, sizeof text,
-                "%s id=%u rhaiPortId=%u ldn=%s interfaceName=%s macAddress=%s networkNameSpace=%s%s",
-                kindName(kind), procedureReference, rhaiPortId, ldn.c_str(), interfaceName.c_str(),
-                macAddress.c_str(), networkNameSpace.c_str(), rejected ? " (rejected)" : "");
+            std::snprintf(text, sizeof text,
+                          "%s id=%u rhaiPortId=%u ldn=%s interfaceName=%s macAddress=%s networkNameSpace=%s",
+                          kindName(kind), procedureReference, rhaiPortId, ldn.c_str(), interfaceName.c_str(),
+                          macAddress.c_str(), networkNameSpace.c_str());
             break;
         case TRANSMIT_SSM:
             std::snprintf(text, sizeof text,
@@ -167,9 +237,8 @@ bool DataPlaneClient::connect() {
     WireBuffer request(CONNECTION_ESTABLISHMENT_REQ, REQUEST_SIZE);
     request.putBe32(PROCEDURE_REFERENCE, requestProcedureReference_);
     request.putBe32(CONNECTION_REFERENCE, requestConnectionReference_);
-    request.putBe32(12, revisions_[0]);
-    request.putBe32(16, revisions_[1]);
-    request.putBe32(20, revisions_[2]);
+    for (size_t i = 0; i < 3; ++i)
+        request.putBe32(REVISIONS + 4 * i, revisions_[i]);
     send(request);
     setState(State::WAIT_FOR_CFM);
     return true;
@@ -208,7 +277,7 @@ void DataPlaneClient::setState(State state) {
     if (state == state_)
         return;
     state_ = state;
-    if (listener_ && (state == State::CONNECTED || state == State::WAIT_FOR_SERVER))
+    if ((state == State::CONNECTED || state == State::WAIT_FOR_SERVER))
         listener_->connectionChanged(state);
 }
 
@@ -223,17 +292,13 @@ bool DataPlaneClient::waitForConnection(int timeoutMs) {
     return state_ == State::CONNECTED;
 }
 
-bool DataPlaneClient::waitForOrders(size_t count, int timeoutMs) {
-    return waitFor([&] { return orders_.size() >= count; }, timeoutMs);
-}
-
 void DataPlaneClient::handle(const WireBuffer& message, uint32_t sender) {
     const uint32_t msgno = message.msgno();
     if (msgno == KOLM_SUBSCRIBE_RSP)
         return;  // subscribe() already gave the id
     if (msgno == KOLM_SERVICE_ADDED_IND || msgno == KOLM_SERVICE_REMOVED_IND) {
         if (message.size() < KOLM_SERVICE_IND_SIZE || message.host32(4) != subscriptionId_)
-            warn("dropped name-service message " + hex(msgno) + " of another subscription");
+            listener_->dropped("dropped name-service message " + hex(msgno) + " of another subscription");
         else if (msgno == KOLM_SERVICE_ADDED_IND)
             handleServerUp(sender);
         return;  // a removal is learnt from the monitor, which also covers a daemon that crashed
@@ -244,17 +309,18 @@ void DataPlaneClient::handle(const WireBuffer& message, uint32_t sender) {
     }
     const uint32_t needed = expectedSize(msgno);
     if (needed == 0) {
-        warn("dropped unexpected message " + hex(msgno) + " from " + std::to_string(sender));
+        listener_->dropped("dropped unexpected message " + hex(msgno) + " from " + std::to_string(sender));
         return;
     }
     if (message.size() < needed) {
-        warn("dropped message " + hex(msgno) + " from " + std::to_string(sender) + ": " +
-             std::to_string(message.size()) + " bytes received, " + std::to_string(needed) + " needed");
+        listener_->dropped("dropped message " + hex(msgno) + " from " + std::to_string(sender) + ": " +
+                           std::to_string(message.size()) + " bytes received, " + std::to_string(needed) +
+                           " needed");
         return;
     }
     if (sender != serverPid_) {
-        warn("dropped message " + hex(msgno) + " from " + std::to_string(sender) +
-             ", which is not the daemon");
+        listener_->dropped("dropped message " + hex(msgno) + " from " + std::to_string(sender) +
+                           ", which is not the daemon");
         return;
     }
     if (msgno == CONNECTION_ESTABLISHMENT_CFM || msgno == CONNECTION_ESTABLISHMENT_REJ)
@@ -287,7 +353,8 @@ void DataPlaneClient::handleServerGone(uint32_t pid) {
 
 void DataPlaneClient::handleConnectionAnswer(const WireBuffer& message) {
     if (state_ != State::WAIT_FOR_CFM) {
-        warn("dropped connection answer " + hex(message.msgno()) + " that no request waits for");
+        listener_->dropped("dropped connection answer " + hex(message.msgno()) +
+                           " that no request waits for");
         return;
     }
     if (message.msgno() == CONNECTION_ESTABLISHMENT_CFM) {
@@ -302,75 +369,22 @@ void DataPlaneClient::handleConnectionAnswer(const WireBuffer& message) {
 
 void DataPlaneClient::handleOrder(const WireBuffer& message) {
     if (state_ != State::CONNECTED) {
-        warn("dropped order " + hex(message.msgno()) + " received while not connected");
+        listener_->dropped("dropped order " + hex(message.msgno()) + " received while not connected");
         return;
     }
+    const OrderLayout& layout = *findOrder(message.msgno());
     Order order;
+    order.kind = layout.kind;
     order.procedureReference = message.be32(PROCEDURE_REFERENCE);
     order.connectionReference = message.be32(CONNECTION_REFERENCE);
-    // The answer to a create or change request, and its rejection, by the request's number.
-    uint32_t confirm = 0;
-    uint32_t reject = 0;
-    switch (message.msgno()) {
-        case OUTPUT_CONFIG_CREATE_RREQ:
-        case OUTPUT_CONFIG_CHANGE_RREQ: {
-            const bool create = message.msgno() == OUTPUT_CONFIG_CREATE_RREQ;
-            order.kind = create ? Order::OUTPUT_CREATE : Order::OUTPUT_CHANGE;
-            order.interfaceName = message.text(12, 256);
-            order.macAddress = message.text(268, 20);
-            order.networkNameSpace = message.text(288, 256);
-            confirm = create ? OUTPUT_CONFIG_CREATE_RCFM : OUTPUT_CONFIG_CHANGE_RCFM;
-            reject = create ? OUTPUT_CONFIG_CREATE_RREJ : OUTPUT_CONFIG_CHANGE_RREJ;
-            break;
-        }
-        case INPUT_CONFIG_CREATE_RREQ:
-        case INPUT_CONFIG_CHANGE_RREQ: {
-            const bool create = message.msgno() == INPUT_CONFIG_CREATE_RREQ;
-            order.kind = create ? Order::INPUT_CREATE : Order::INPUT_CHANGE;
-            order.rhaiPortId = message.be32(12);
-            order.ldn = message.text(16, 256);
-            order.interfaceName = message.text(272, 256);
-            order.macAddress = message.text(528, 20);
-            order.networkNameSpace = message.text(548, 256);
-            confirm = create ? INPUT_CONFIG_CREATE_RCFM : INPUT_CONFIG_CHANGE_RCFM;
-            reject = create ? INPUT_CONFIG_CREATE_RREJ : INPUT_CONFIG_CHANGE_RREJ;
-            break;
-        }
-        case OUTPUT_CONFIG_REMOVE_RREQ:
-            order.kind = Order::OUTPUT_REMOVE;
-            confirm = OUTPUT_CONFIG_REMOVE_RCFM;
-            break;
-        case INPUT_CONFIG_REMOVE_RREQ:
-            order.kind = Order::INPUT_REMOVE;
-            confirm = INPUT_CONFIG_REMOVE_RCFM;
-            break;
-        case OUTPUT_TRANSMIT_SSM_IND:
-            order.kind = Order::TRANSMIT_SSM;
-            order.ssmCode = message.be32(12);
-            order.enhancedSsmCode = message.be32(16);
-            order.syncEMasterId = be64(message, 24);
-            order.flag = message.be32(32);
-            order.numberCascadedEnhancedEec = message.be32(36);
-            order.numberCascadedEec = message.be32(40);
-            break;
-        case OUTPUT_ESMC_CONTROL_IND:
-            order.kind = Order::ESMC_CONTROL;
-            order.output = message.be32(12);
-            break;
-    }
-    uint32_t errorCode = rejectErrorCode_;
-    if (listener_)
-        errorCode = listener_->ordered(order);
-    if (reject != 0 && errorCode != 0) {
-        order.rejected = true;
-        answer(reject, ONE_WORD_SIZE, order.procedureReference, errorCode);
-    } else if (confirm != 0) {
-        answer(confirm, HEADER_SIZE, order.procedureReference);
-    }
-    if (!listener_) {
-        order.wire = message;
-        orders_.push_back(std::move(order));
-    }
+    for (const Field& field : layout.fields)
+        decode(field, message, order);
+    order.wire = message;
+    const uint32_t errorCode = listener_->ordered(order);
+    if (layout.reject != 0 && errorCode != 0)
+        answer(layout.reject, ONE_WORD_SIZE, order.procedureReference, errorCode);
+    else if (layout.confirm != 0)
+        answer(layout.confirm, HEADER_SIZE, order.procedureReference);
 }
 
 void DataPlaneClient::answer(uint32_t msgno, uint32_t size, uint32_t procedureReference, uint32_t errorCode) {
@@ -380,15 +394,6 @@ void DataPlaneClient::answer(uint32_t msgno, uint32_t size, uint32_t procedureRe
     if (size > HEADER_SIZE)
         reply.putBe32(FIRST_WORD, errorCode);
     send(reply);
-}
-
-void DataPlaneClient::warn(const std::string& text) {
-    if (listener_) {
-        listener_->dropped(text);
-        return;
-    }
-    warnings_.push_back(text);
-    std::fprintf(stderr, "%s: warning: %s\n", mailboxName_.c_str(), text.c_str());
 }
 
 }  // namespace SyncPeers

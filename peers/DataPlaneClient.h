@@ -7,23 +7,20 @@
 #include <vector>
 
 #include "MailboxPeer.h"
+#include "PeerListener.h"
 #include "WireBuffer.h"
 
 namespace SyncPeers {
 
 // The SyncE data-plane client as the daemon sees it. It finds the daemon's service "SyncLumovControl"
 // in domain "sync" through the name service, connects with SECLI_CONNECTION_ESTABLISHMENT_REQ (three
-// configurable revisions), confirms every configuration request (or rejects create and change requests
-// when told to), records every order it receives, decoded, and forwards a MAC address on request.
+// configurable revisions), hands every order it receives, decoded, to its listener, which decides
+// whether a configuration request is confirmed or rejected, and forwards a MAC address on request.
 // Every word after the message number is big-endian; the 64-bit master id too.
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout. The daemon's mailbox is
 // watched once a request went to it, so a daemon that goes away is noticed and, when it publishes
 // itself again, connected to anew (unless auto-connect is off).
-//
-// By itself the client records what it is told (a simulator's job). A real data plane installs a
-// Listener instead: then nothing is kept, every order goes to the listener, and the listener decides
-// whether a configuration request is confirmed or rejected.
 class DataPlaneClient : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-dataplane-client";
@@ -91,8 +88,6 @@ class DataPlaneClient : public MailboxPeer {
         uint32_t numberCascadedEec = 0;
         // ESMC control: 1 transmit, 0 not.
         uint32_t output = 0;
-        // Whether the client answered with a rejection.
-        bool rejected = false;
         // The message as it arrived, every byte, for checks of the layout itself.
         WireBuffer wire;
 
@@ -102,17 +97,14 @@ class DataPlaneClient : public MailboxPeer {
         static const char* kindName(Kind kind);
     };
 
-    class Listener {
+    class Listener : public PeerListener {
       public:
-        virtual ~Listener() = default;
         // One well-formed order of the connected daemon, before it is answered. For a create or
         // change request the result is the answer: 0 confirms, any other value is the errorCode of
         // the rejection. Other orders ignore the result.
-        virtual uint32_t ordered(const Order& order) = 0;
+        virtual uint32_t ordered(const Order&) { return 0; }
         // The connection reached `state` (CONNECTED, or WAIT_FOR_SERVER when the daemon went away).
-        virtual void connectionChanged(State state) = 0;
-        // A message was dropped as malformed or unexpected.
-        virtual void dropped(const std::string& why) = 0;
+        virtual void connectionChanged(State) {}
     };
 
     explicit DataPlaneClient(std::string mailboxName = DEFAULT_MAILBOX);
@@ -133,9 +125,6 @@ class DataPlaneClient : public MailboxPeer {
     // Sends the connection request to the daemon found; false while none is known.
     bool connect();
 
-    // Answers the following create and change requests with a rejection carrying errorCode; 0 returns
-    // to confirming them. Remove requests have no rejection and are always confirmed.
-    void rejectConfigRequests(uint32_t errorCode) { rejectErrorCode_ = errorCode; }
     // SECLI_OUTPUT_MAC_ADDRESS_FWD with the six bytes; false when not connected.
     bool forwardMacAddress(const uint8_t mac[6], uint32_t procedureReference = 0);
     // The same from "xx:xx:xx:xx:xx:xx"; false also when the text is no MAC address.
@@ -143,7 +132,8 @@ class DataPlaneClient : public MailboxPeer {
     // Sends bytes as they are to the daemon found (malformed messages); false while none is known.
     bool sendRaw(const WireBuffer& message);
 
-    // Hands every order and every change of the connection to `listener` (not owned; null: record).
+    // Hands every order, drop and change of the connection to `listener` (not owned, never null)
+    // instead of the endpoint's own.
     void setListener(Listener* listener) { listener_ = listener; }
     // Takes a message as if it had come from the bus. Without a mailbox the answers go nowhere; with
     // assumeConnected() this reaches order handling without a daemon (fuzzing, unit tests).
@@ -152,8 +142,6 @@ class DataPlaneClient : public MailboxPeer {
 
     // Processes messages until connected (or rejected), at most timeoutMs; whether connected.
     bool waitForConnection(int timeoutMs);
-    // Processes messages until at least count orders were recorded, at most timeoutMs.
-    bool waitForOrders(size_t count, int timeoutMs);
 
     State state() const { return state_; }
     uint32_t serverPid() const { return serverPid_; }
@@ -162,10 +150,6 @@ class DataPlaneClient : public MailboxPeer {
     uint32_t serverConnectionReference() const { return serverConnectionReference_; }
     // errorCode of the last connection rejection.
     uint32_t connectionErrorCode() const { return connectionErrorCode_; }
-    const std::vector<Order>& orders() const { return orders_; }
-    void clearOrders() { orders_.clear(); }
-    // Messages dropped as malformed or unexpected, each with its reason.
-    const std::vector<std::string>& warnings() const { return warnings_; }
 
   private:
     void handle(const WireBuffer& message, uint32_t sender) override;
@@ -175,7 +159,6 @@ class DataPlaneClient : public MailboxPeer {
     void handleOrder(const WireBuffer& message);
     void answer(uint32_t msgno, uint32_t size, uint32_t procedureReference, uint32_t errorCode = 0);
     void send(const WireBuffer& message);
-    void warn(const std::string& text);
     void setState(State state);
 
     State state_ = State::CLOSED;
@@ -189,10 +172,8 @@ class DataPlaneClient : public MailboxPeer {
     uint32_t selectedRevision_ = 0;
     uint32_t serverConnectionReference_ = 0;
     uint32_t connectionErrorCode_ = 0;
-    uint32_t rejectErrorCode_ = 0;
-    Listener* listener_ = nullptr;
-    std::vector<Order> orders_;
-    std::vector<std::string> warnings_;
+    Listener unheard_;
+    Listener* listener_ = &unheard_;
 };
 
 }  // namespace SyncPeers

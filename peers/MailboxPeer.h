@@ -14,7 +14,7 @@ class Mailbox;
 
 namespace SyncPeers {
 
-// What every simulated peer shares: one mailbox of its own and the loop that reads it. A peer is
+// What every endpoint shares: one mailbox of its own and the loop that reads it. A peer is
 // driven by processOnce(), which hands each received message to handle(); every wait is bounded by
 // the caller's timeout.
 class MailboxPeer {

@@ -178,16 +178,16 @@ void PortControlServer::handle(const WireBuffer& message, uint32_t sender) {
         return;
     }
     const Received request = decode(message, sender);
-    if (!listener_)
-        received_.push_back(request);
+    listener_->arrived(request);
     if (request.name == "UNKNOWN") {
-        warn("dropped unknown message " + hex(request.msgno) + " from " + std::to_string(sender));
+        listener_->dropped("dropped unknown message " + hex(request.msgno) + " from " +
+                           std::to_string(sender));
         return;
     }
     if (!request.complete) {
-        warn("dropped " + request.name + " from " + std::to_string(sender) + ": " +
-             std::to_string(message.size()) + " bytes, " + std::to_string(findLayout(request.msgno)->size) +
-             " needed");
+        listener_->dropped("dropped " + request.name + " from " + std::to_string(sender) + ": " +
+                           std::to_string(message.size()) + " bytes, " +
+                           std::to_string(findLayout(request.msgno)->size) + " needed");
         return;
     }
     switch (request.msgno) {
@@ -207,7 +207,8 @@ void PortControlServer::handle(const WireBuffer& message, uint32_t sender) {
             handleUnsubscribe(request);
             break;
         default:
-            warn("dropped " + request.name + " from " + std::to_string(sender) + ": not a request");
+            listener_->dropped("dropped " + request.name + " from " + std::to_string(sender) +
+                               ": not a request");
             break;
     }
 }
@@ -296,8 +297,7 @@ void PortControlServer::handleSubscribe(const Received& request) {
     WireBuffer confirm = answer(IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_CFM, ONE_WORD_SIZE, request);
     confirm.putBe32(PAYLOAD_OFFSET, subscription.subscriptionReference);
     send(confirm, request.sender);
-    if (listener_)
-        listener_->subscribed(subscription);
+    listener_->subscribed(subscription);
 }
 
 void PortControlServer::handleUnsubscribe(const Received& request) {
@@ -306,8 +306,9 @@ void PortControlServer::handleUnsubscribe(const Received& request) {
     if (found)
         removeSubscription(it);
     else
-        warn("unsubscription of unknown reference " + std::to_string(request.subscriptionReference) +
-             " from " + std::to_string(request.sender));
+        listener_->dropped("unsubscription of unknown reference " +
+                           std::to_string(request.subscriptionReference) + " from " +
+                           std::to_string(request.sender));
     send(answer(IEPCSI_UNSUBSCRIBE_ETH_PORT_STATUS_CFM, HEADER_SIZE, request), request.sender);
 }
 
@@ -398,28 +399,13 @@ void PortControlServer::sendRaw(uint32_t pid, const WireBuffer& message) {
     send(message, pid);
 }
 
-std::vector<PortControlServer::Received> PortControlServer::receivedWith(uint32_t msgno) const {
-    std::vector<Received> found;
-    for (const Received& r : received_)
-        if (r.msgno == msgno)
-            found.push_back(r);
-    return found;
-}
-
 void PortControlServer::send(const WireBuffer& message, uint32_t pid) {
     if (!mailbox_) {
-        warn("not sent " + hex(message.msgno()) + " to " + std::to_string(pid) + ": mailbox closed");
+        listener_->dropped("not sent " + hex(message.msgno()) + " to " + std::to_string(pid) +
+                           ": mailbox closed");
         return;
     }
     mailbox_->send(message.bytes().data(), static_cast<uint32_t>(message.size()), pid);
-}
-
-void PortControlServer::warn(const std::string& text) {
-    if (listener_) {
-        listener_->dropped(text);
-        return;
-    }
-    warnings_.push_back(text);
 }
 
 }  // namespace SyncPeers

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "MailboxPeer.h"
+#include "PeerListener.h"
 #include "WireBuffer.h"
 
 namespace SyncPeers {
@@ -20,7 +21,7 @@ namespace SyncPeers {
 // table of Ethernet ports. It answers the connection handshake, the port-support query and port status
 // (un)subscriptions, and on request sends status indications to the subscribers. Every word after the
 // message number is big-endian. Connected clients are watched, so their subscriptions lapse when their
-// mailbox goes away.
+// mailbox goes away. What it receives, and what it drops, goes to its listener.
 //
 // Driven by processOnce(); every wait is bounded by the caller's timeout.
 class PortControlServer : public MailboxPeer {
@@ -99,14 +100,12 @@ class PortControlServer : public MailboxPeer {
     // By subscription reference, so oldest first.
     using Subscriptions = std::map<uint32_t, Subscription>;
 
-    // A real port service instead of a simulator: with a listener installed nothing received is kept,
-    // drops are reported, and each new subscription is announced so that its port's current status
-    // can go to it at once.
-    class Listener {
+    class Listener : public PeerListener {
       public:
-        virtual ~Listener() = default;
-        virtual void subscribed(const Subscription& subscription) = 0;
-        virtual void dropped(const std::string& why) = 0;
+        // Each message from a client, decoded, before it is answered (or dropped).
+        virtual void arrived(const Received&) {}
+        // A subscription was confirmed, so that its port's current status can go to it at once.
+        virtual void subscribed(const Subscription&) {}
     };
 
     explicit PortControlServer(std::string mailboxName = MAILBOX_NAME);
@@ -126,7 +125,7 @@ class PortControlServer : public MailboxPeer {
     bool setPortNamespace(const std::string& portName, const std::string& networkNamespace);
     bool setPortMac(const std::string& portName, const std::array<uint8_t, 6>& macAddress);
 
-    // Listener of new subscriptions and drops (not owned; null: record everything, as a simulator).
+    // Hands what is received to `listener` (not owned, never null) instead of the endpoint's own.
     void setListener(Listener* listener) { listener_ = listener; }
     // Takes a message as if it had come from the bus (fuzzing); answers go nowhere without a mailbox.
     void inject(const WireBuffer& message, uint32_t sender) { handle(message, sender); }
@@ -147,17 +146,10 @@ class PortControlServer : public MailboxPeer {
     // Sends bytes as they are (malformed or unexpected messages).
     void sendRaw(uint32_t pid, const WireBuffer& message);
 
-    // Every message received from clients, oldest first.
-    const std::vector<Received>& received() const { return received_; }
-    std::vector<Received> receivedWith(uint32_t msgno) const;
-    void clearReceived() { received_.clear(); }
     // Every client that was confirmed, oldest first (a client that comes back appears again).
     const std::vector<Client>& clients() const { return clients_; }
     // The subscriptions in force, oldest first.
     const Subscriptions& subscriptions() const { return subscriptions_; }
-
-    // Messages dropped as malformed or unexpected, each with its reason.
-    const std::vector<std::string>& warnings() const { return warnings_; }
 
   private:
     void handle(const WireBuffer& message, uint32_t sender) override;
@@ -178,7 +170,6 @@ class PortControlServer : public MailboxPeer {
     static WireBuffer answer(uint32_t msgno, size_t size, const Received& request);
     WireBuffer statusIndication(const Port& port, const Subscription& subscription) const;
     void send(const WireBuffer& message, uint32_t pid);
-    void warn(const std::string& text);
 
     // Every lookup a message needs goes through an index, so the server keeps pace with a client of
     // tens of thousands of ports. Names index the first port of the table that carries them.
@@ -194,9 +185,8 @@ class PortControlServer : public MailboxPeer {
     Subscriptions subscriptions_;
     std::map<std::pair<uint32_t, uint32_t>, uint32_t> subscriptionOfEntity_;   // (pid, entity) -> reference
     std::unordered_map<std::string, std::set<uint32_t>> subscriptionsOfPort_;  // references by port name
-    Listener* listener_ = nullptr;
-    std::vector<Received> received_;
-    std::vector<std::string> warnings_;
+    Listener unheard_;
+    Listener* listener_ = &unheard_;
 };
 
 }  // namespace SyncPeers

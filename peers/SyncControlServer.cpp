@@ -61,8 +61,8 @@ const SyncControlServer::Kind KINDS[] = {
     {"OVERRIDE_PTP_DATA", 0x9B965, 0x9B966, 0x9B967, 0, 0, HEADER_SIZE},
 };
 
-// Requests the server records without answering: port scan, NGS BFN align, passive monitoring.
-const uint32_t RECORDED_ONLY[] = {0x9B945, 0x9B947, 0x9B969};
+// Requests the server takes without answering: port scan, NGS BFN align, passive monitoring.
+const uint32_t UNANSWERED[] = {0x9B945, 0x9B947, 0x9B969};
 
 const SyncControlServer::Kind* findKind(uint32_t msgno, bool unsubscribe) {
     for (const SyncControlServer::Kind& kind : KINDS)
@@ -106,28 +106,27 @@ void SyncControlServer::handle(const WireBuffer& message, uint32_t sender) {
         handleClientGone(sender);
         return;
     }
-    if (listener_ == nullptr)
-        received_.push_back(Received{sender, message});
+    listener_->arrived(Received{sender, message});
     if (msgno == SCI_CONNECTION_ESTABLISHMENT_REQ) {
         handleConnectionRequest(message, sender);
         return;
     }
     const Kind* subscribed = findKind(msgno, false);
     const Kind* unsubscribed = findKind(msgno, true);
-    bool recordedOnly = false;
-    for (uint32_t number : RECORDED_ONLY)
-        recordedOnly = recordedOnly || number == msgno;
-    if (subscribed == nullptr && unsubscribed == nullptr && !recordedOnly) {
-        warn("dropped unknown message " + hex(msgno) + " from " + std::to_string(sender));
+    bool unanswered = false;
+    for (uint32_t number : UNANSWERED)
+        unanswered = unanswered || number == msgno;
+    if (subscribed == nullptr && unsubscribed == nullptr && !unanswered) {
+        listener_->dropped("dropped unknown message " + hex(msgno) + " from " + std::to_string(sender));
         return;
     }
     if (liveClient(sender) == nullptr) {
-        warn("dropped " + hex(msgno) + " from " + std::to_string(sender) + ": not connected");
+        listener_->dropped("dropped " + hex(msgno) + " from " + std::to_string(sender) + ": not connected");
         return;
     }
     if (message.size() < HEADER_SIZE) {
-        warn("dropped " + hex(msgno) + " from " + std::to_string(sender) + ": " +
-             std::to_string(message.size()) + " bytes, at least 16 needed");
+        listener_->dropped("dropped " + hex(msgno) + " from " + std::to_string(sender) + ": " +
+                           std::to_string(message.size()) + " bytes, at least 16 needed");
         return;
     }
     if (subscribed != nullptr)
@@ -138,8 +137,8 @@ void SyncControlServer::handle(const WireBuffer& message, uint32_t sender) {
 
 void SyncControlServer::handleConnectionRequest(const WireBuffer& message, uint32_t sender) {
     if (message.size() < CONNECTION_REQ_SIZE) {
-        warn("dropped SCI_CONNECTION_ESTABLISHMENT_REQ from " + std::to_string(sender) + ": " +
-             std::to_string(message.size()) + " bytes, 28 needed");
+        listener_->dropped("dropped SCI_CONNECTION_ESTABLISHMENT_REQ from " + std::to_string(sender) + ": " +
+                           std::to_string(message.size()) + " bytes, 28 needed");
         return;
     }
     const uint32_t procedureReference = message.be32(PROCEDURE_REFERENCE_OFFSET);
@@ -183,8 +182,9 @@ void SyncControlServer::handleConnectionRequest(const WireBuffer& message, uint3
 
 void SyncControlServer::handleSubscribe(const Kind& kind, const WireBuffer& message, uint32_t sender) {
     if (message.size() < kind.subscribeReqSize) {
-        warn("dropped " + std::string(kind.name) + " subscription from " + std::to_string(sender) + ": " +
-             std::to_string(message.size()) + " bytes, " + std::to_string(kind.subscribeReqSize) + " needed");
+        listener_->dropped("dropped " + std::string(kind.name) + " subscription from " +
+                           std::to_string(sender) + ": " + std::to_string(message.size()) + " bytes, " +
+                           std::to_string(kind.subscribeReqSize) + " needed");
         return;
     }
     const Subscription subscription{kind.name, sender, message.be32(ENTITY_ID_OFFSET)};
@@ -206,7 +206,7 @@ void SyncControlServer::handleSubscribe(const Kind& kind, const WireBuffer& mess
         send(answer, sender);
     }
     // The state goes after the confirmation, so the subscriber knows the subscription is in force.
-    if (listener_ != nullptr && subscriptionRejectCode_ == 0 && !known) {
+    if (subscriptionRejectCode_ == 0 && !known) {
         replayTo_ = &subscription;
         listener_->subscribed(subscription);
         replayTo_ = nullptr;
@@ -319,14 +319,6 @@ void SyncControlServer::send(const WireBuffer& message, uint32_t pid) {
         mailbox_->send(message.bytes().data(), static_cast<uint32_t>(message.size()), pid);
 }
 
-std::vector<SyncControlServer::Received> SyncControlServer::receivedWith(uint32_t msgno) const {
-    std::vector<Received> found;
-    for (const Received& r : received_)
-        if (r.message.msgno() == msgno)
-            found.push_back(r);
-    return found;
-}
-
 std::vector<SyncControlServer::Subscription> SyncControlServer::subscriptionsTo(
     const std::string& kind) const {
     std::vector<Subscription> found;
@@ -334,15 +326,6 @@ std::vector<SyncControlServer::Subscription> SyncControlServer::subscriptionsTo(
         if (s.kind == kind)
             found.push_back(s);
     return found;
-}
-
-void SyncControlServer::warn(const std::string& text) {
-    if (listener_ != nullptr) {
-        listener_->dropped(text);
-        return;
-    }
-    warnings_.push_back(text);
-    std::fprintf(stderr, "%s: warning: %s\n", mailboxName_.c_str(), text.c_str());
 }
 
 }  // namespace SyncPeers

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MailboxPeer.h"
+#include "PeerListener.h"
 #include "WireBuffer.h"
 
 namespace SyncPeers {
@@ -18,11 +19,9 @@ namespace SyncPeers {
 // Every word after the message number is big-endian; a service message carries the client entity's id
 // at 12. Connected clients are watched, so their subscriptions lapse when their mailbox goes away.
 //
-// Driven by processOnce(); every wait is bounded by the caller's timeout.
-//
-// By itself the server records what it receives (a simulator's job). A real sync-control service
-// installs a Listener instead: then nothing is kept, warnings go to the listener, and each new
-// subscription is handed to it so that it can replay the current state to that subscriber alone.
+// Driven by processOnce(); every wait is bounded by the caller's timeout. What it receives, and what it
+// drops, goes to its listener; each new subscription too, so that the current state can be replayed
+// to that subscriber alone.
 class SyncControlServer : public MailboxPeer {
   public:
     static constexpr const char* DEFAULT_MAILBOX = "sync-control-server";
@@ -67,14 +66,13 @@ class SyncControlServer : public MailboxPeer {
         WireBuffer message;
     };
 
-    class Listener {
+    class Listener : public PeerListener {
       public:
-        virtual ~Listener() = default;
+        // Each message from a client, before it is answered (or dropped).
+        virtual void arrived(const Received&) {}
         // A subscription was confirmed. Indications sent from here on, until it returns, reach this
         // subscriber only.
-        virtual void subscribed(const Subscription& subscription) = 0;
-        // A message was dropped as malformed or unexpected.
-        virtual void dropped(const std::string& why) = 0;
+        virtual void subscribed(const Subscription&) {}
     };
 
     explicit SyncControlServer(std::string mailboxName = DEFAULT_MAILBOX);
@@ -101,20 +99,13 @@ class SyncControlServer : public MailboxPeer {
     // Sends bytes as they are (malformed or unexpected messages).
     void sendRaw(uint32_t pid, const WireBuffer& message);
 
-    // Every message received from clients, oldest first.
-    const std::vector<Received>& received() const { return received_; }
-    // Received messages of one number, oldest first.
-    std::vector<Received> receivedWith(uint32_t msgno) const;
     // Every client that was confirmed, oldest first (a client that comes back appears again).
     const std::vector<Client>& clients() const { return clients_; }
     // The subscriptions in force, oldest first.
     const std::vector<Subscription>& subscriptions() const { return subscriptions_; }
     std::vector<Subscription> subscriptionsTo(const std::string& kind) const;
 
-    // Messages dropped as malformed or unexpected, each with its reason.
-    const std::vector<std::string>& warnings() const { return warnings_; }
-
-    // Hands new subscriptions and warnings to `listener` (not owned; null: record).
+    // Hands what is received to `listener` (not owned, never null) instead of the endpoint's own.
     void setListener(Listener* listener) { listener_ = listener; }
     // Takes a message as if it had come from the bus (fuzzing, unit tests).
     void inject(const WireBuffer& message, uint32_t sender) { handle(message, sender); }
@@ -132,16 +123,14 @@ class SyncControlServer : public MailboxPeer {
     size_t indicate(const char* kind, uint32_t msgno, size_t size,
                     const std::function<void(WireBuffer&)>& fill);
     void send(const WireBuffer& message, uint32_t pid);
-    void warn(const std::string& text);
 
     uint32_t connectionRejectCode_ = 0;
     uint32_t subscriptionRejectCode_ = 0;
     uint32_t nextConnectionReference_ = 0x5C1;
     std::vector<Client> clients_;
     std::vector<Subscription> subscriptions_;
-    std::vector<Received> received_;
-    std::vector<std::string> warnings_;
-    Listener* listener_ = nullptr;
+    Listener unheard_;
+    Listener* listener_ = &unheard_;
     const Subscription* replayTo_ = nullptr;  // set while the listener replays to a new subscriber
 };
 

@@ -8,10 +8,10 @@
 
 namespace SyncPeers {
 
-// A message as the simulated peers build and read it: plain bytes, written and read at explicit
-// offsets. Peers never use the daemon's own message classes, so that a layout fault on either side
-// shows up in the tests. Reads past the end yield 0 or an empty text instead of failing, so a peer
-// can inspect whatever the daemon sent.
+// A message as the endpoints build and read it: plain bytes, written and read at explicit offsets.
+// Endpoints never use the daemon's own message classes, so that a layout fault on either side shows
+// up in the tests. Reads past the end yield 0 or an empty text instead of failing, so an endpoint can
+// inspect whatever the daemon sent.
 class WireBuffer {
   public:
     WireBuffer() = default;

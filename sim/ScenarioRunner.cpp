@@ -39,7 +39,11 @@ const char* stateName(DataPlaneClient::State state) {
 
 ScenarioRunner::ScenarioRunner(PortControlServer& ports, SyncControlServer& sync, DataPlaneClient& dataPlane,
                                std::FILE* out)
-    : ports_(ports), sync_(sync), dataPlane_(dataPlane), out_(out) {}
+    : ports_(ports), sync_(sync), dataPlane_(dataPlane), out_(out) {
+    ports_.setListener(&portsHeard_);
+    sync_.setListener(&syncHeard_);
+    dataPlane_.setListener(&dataPlaneHeard_);
+}
 
 bool ScenarioRunner::run(const Scenario& scenario) {
     for (const Step& step : scenario.steps)
@@ -156,7 +160,7 @@ bool ScenarioRunner::wait(const Step& step) {
             done = [this, &step] { return sync_.subscriptions().size() >= step.count; };
             break;
         default:
-            done = [this, &step] { return ordersOf(step.orderKind) >= step.count; };
+            done = [this, &step] { return dataPlaneHeard_.ordersOf(step.orderKind).size() >= step.count; };
             break;
     }
     if (serveUntil(done, step.timeoutMs))
@@ -176,8 +180,8 @@ std::string ScenarioRunner::shortfall(const Step& step) const {
         case Step::WAIT_SYNC_SUBSCRIPTIONS:
             return std::to_string(sync_.subscriptions().size()) + " sync-control subscriptions in force";
         default:
-            return std::to_string(ordersOf(step.orderKind)) + " " + Order::kindName(step.orderKind) +
-                   " orders arrived";
+            return std::to_string(dataPlaneHeard_.ordersOf(step.orderKind).size()) + " " +
+                   Order::kindName(step.orderKind) + " orders arrived";
     }
 }
 
@@ -252,22 +256,19 @@ void ScenarioRunner::report() {
                          dataPlane_.selectedRevision());
         std::fprintf(out_, "\n");
     }
-    const std::vector<Order>& orders = dataPlane_.orders();
+    const std::vector<Order>& orders = dataPlaneHeard_.orders();
     for (; ordersShown_ < orders.size(); ++ordersShown_)
         std::fprintf(out_, "order: %s\n", orders[ordersShown_].describe().c_str());
-    for (; portWarningsShown_ < ports_.warnings().size(); ++portWarningsShown_)
-        std::fprintf(stderr, "sync-sim: port-control server: warning: %s\n",
-                     ports_.warnings()[portWarningsShown_].c_str());
-    for (; syncWarningsShown_ < sync_.warnings().size(); ++syncWarningsShown_)
-        std::fprintf(stderr, "sync-sim: sync-control server: warning: %s\n",
-                     sync_.warnings()[syncWarningsShown_].c_str());
+    reportWarnings("port-control server", portsHeard_.warnings(), portWarningsShown_);
+    reportWarnings("sync-control server", syncHeard_.warnings(), syncWarningsShown_);
+    reportWarnings("data-plane client", dataPlaneHeard_.warnings(), dataPlaneWarningsShown_);
     std::fflush(out_);
 }
 
-size_t ScenarioRunner::ordersOf(Order::Kind kind) const {
-    const std::vector<Order>& orders = dataPlane_.orders();
-    return static_cast<size_t>(std::count_if(orders.begin(), orders.end(),
-                                             [kind](const Order& order) { return order.kind == kind; }));
+void ScenarioRunner::reportWarnings(const char* peer, const std::vector<std::string>& warnings,
+                                    size_t& shown) {
+    for (; shown < warnings.size(); ++shown)
+        std::fprintf(stderr, "sync-sim: %s: warning: %s\n", peer, warnings[shown].c_str());
 }
 
 }  // namespace SyncSim

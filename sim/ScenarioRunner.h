@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "PortControlServer.h"
 #include "Scenario.h"
 #include "ScenarioParser.h"
+#include "ServerRecorder.h"
 #include "SyncControlServer.h"
 
 namespace SyncSim {
@@ -17,7 +20,8 @@ namespace SyncSim {
 // Plays a scenario's steps with the three simulated peers of one process, serving all of them the
 // whole time, and prints to `out` each step as it is played, the data-plane client's connection
 // changes and every order the data plane receives ("order: " and the order's fields), one line each.
-// Warnings of the servers go to stderr. Every wait is bounded by its step's timeout or a stop request.
+// Warnings of the peers go to stderr. Every wait is bounded by its step's timeout or a stop request.
+// The runner listens to the three peers from its construction on.
 class ScenarioRunner {
   public:
     ScenarioRunner(PortControlServer& ports, SyncControlServer& sync, DataPlaneClient& dataPlane,
@@ -36,7 +40,6 @@ class ScenarioRunner {
     // The same, meanwhile playing every further step read from `fd` (one per line) as it comes.
     void serveUntilStopped(int fd, ScenarioParser& parser);
 
-    size_t ordersOf(DataPlaneClient::Order::Kind kind) const;
     const std::string& error() const { return error_; }
 
   private:
@@ -51,16 +54,22 @@ class ScenarioRunner {
     // peers hold; whether extraFd turned readable.
     bool serveOnce(int timeoutMs, int extraFd = -1);
     void report();
+    // The warnings of one peer that are not shown yet, on stderr.
+    static void reportWarnings(const char* peer, const std::vector<std::string>& warnings, size_t& shown);
     bool stopped() const { return stop_ != nullptr && *stop_ != 0; }
 
     PortControlServer& ports_;
     SyncControlServer& sync_;
     DataPlaneClient& dataPlane_;
+    PortControlRecorder portsHeard_;
+    SyncControlRecorder syncHeard_;
+    DataPlaneRecorder dataPlaneHeard_;
     std::FILE* out_;
     const volatile std::sig_atomic_t* stop_ = nullptr;
     size_t ordersShown_ = 0;
     size_t portWarningsShown_ = 0;
     size_t syncWarningsShown_ = 0;
+    size_t dataPlaneWarningsShown_ = 0;
     DataPlaneClient::State stateShown_ = DataPlaneClient::State::CLOSED;
     std::string error_;
 };

@@ -9,7 +9,9 @@
 
 #include "DaemonProcess.h"
 #include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "PortControlServer.h"
+#include "ServerRecorder.h"
 #include "SyncControlServer.h"
 
 namespace Sync {
@@ -87,6 +89,8 @@ void serveSyncControl(Progress& progress) {
 
 void serveDataPlane(Progress& progress, uint32_t ports) {
     DataPlaneClient client;
+    SyncSim::DataPlaneRecorder heard;
+    client.setListener(&heard);
     if (!client.open()) {
         fail(progress, "data-plane client: " + client.lastError());
         return;
@@ -98,7 +102,7 @@ void serveDataPlane(Progress& progress, uint32_t ports) {
         if (!progress.dataPlaneConnected && client.state() == DataPlaneClient::State::CONNECTED) {
             progress.dataPlaneConnected = true;
         }
-        const auto& orders = client.orders();
+        const auto& orders = heard.orders();
         for (; seen < orders.size(); ++seen) {
             switch (orders[seen].kind) {
                 case DataPlaneClient::Order::OUTPUT_CREATE:
@@ -130,6 +134,8 @@ std::string portName(uint32_t n) {
 
 void servePortControl(Progress& progress, uint32_t ports) {
     PortControlServer server;
+    SyncSim::PortControlRecorder heard;
+    server.setListener(&heard);
     std::vector<PortControlServer::Port> table(ports);
     for (uint32_t i = 0; i < ports; ++i) {
         table[i].rhaiId = 1000 + i;
@@ -147,7 +153,7 @@ void servePortControl(Progress& progress, uint32_t ports) {
     bool statusSent = false;
     while (!progress.stop) {
         server.processOnce(kServeMs);
-        const auto& received = server.received();
+        const auto& received = heard.received();
         for (; seen < received.size(); ++seen) {
             const uint32_t msgno = received[seen].msgno;
             if (msgno == PortControlServer::IEPCSI_GET_ETH_PORT_SUPPORT_REQ && !progress.supportAnswered) {

@@ -129,7 +129,7 @@ class FronthaulRoad : public E2e::Road {
     // Road::bringUp(), then the output id of each port learnt from the creation requests.
     void bringUp(Peer hosted = Peer::NONE, const E2e::DaemonProcess::Options& options = {}) {
         Road::bringUp(hosted, options);
-        for (const Order& create : dataPlane_ ? ordersOf(Order::OUTPUT_CREATE) : std::vector<Order>())
+        for (const Order& create : planeHeard_.ordersOf(Order::OUTPUT_CREATE))
             outputIds_[portOf(create.interfaceName)] = create.procedureReference;
     }
 
@@ -138,7 +138,7 @@ class FronthaulRoad : public E2e::Road {
     void expectEachPortTold(size_t from, const std::vector<Expected>& expected) {
         const std::vector<Order> orders = awaitOrders(from, expected.size() * FronthaulScript::kPorts);
         ASSERT_EQ(orders.size(), expected.size() * FronthaulScript::kPorts) << describe(orders);
-        for (const Order& create : ordersOf(Order::OUTPUT_CREATE, from))
+        for (const Order& create : planeHeard_.ordersOf(Order::OUTPUT_CREATE, from))
             outputIds_[portOf(create.interfaceName)] = create.procedureReference;
         std::set<uint32_t> ids;
         for (size_t n = 1; n <= FronthaulScript::kPorts; ++n) {
@@ -198,15 +198,15 @@ TEST_F(RoadOnTheWireTest, EveryOutputIsCreatedThenToldItsSsmThenItsEsmcStateExac
     ASSERT_TRUE(lttng.startRecording()) << lttng.error();
     bringUp(Peer::NONE, {"", lttng.environment()});
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_EQ(ports_->receivedWith(PortControlServer::IEPCSI_INIT_SERVICE_REQ).size(), 1u);
-    EXPECT_EQ(ports_->receivedWith(PortControlServer::IEPCSI_GET_ETH_PORT_SUPPORT_REQ).size(), 1u);
+    EXPECT_EQ(portsHeard_.receivedWith(PortControlServer::IEPCSI_INIT_SERVICE_REQ).size(), 1u);
+    EXPECT_EQ(portsHeard_.receivedWith(PortControlServer::IEPCSI_GET_ETH_PORT_SUPPORT_REQ).size(), 1u);
     EXPECT_EQ(dataPlane_->selectedRevision(), 1u);
     expectEachPortTold(0, {createRequest, transmitsEprtc, esmcOff});
     ASSERT_FALSE(HasFatalFailure());
 
     // Selection process mode QL_ENABLED switches ESMC on at every output, and changes nothing else.
     ASSERT_EQ(sync_->sendSelectionProcessMode(1), 1u);
-    expectEachPortTold(dataPlane_->orders().size(), {[](uint32_t id, size_t) { return esmcControl(id, 1); }});
+    expectEachPortTold(planeHeard_.orders().size(), {[](uint32_t id, size_t) { return esmcControl(id, 1); }});
     ASSERT_FALSE(HasFatalFailure());
 
     // The same road in the trace, each line exactly as the daemon writes it and in the order it
@@ -280,6 +280,8 @@ TEST_F(RoadOnTheWireTest, ChangesOfTheNodesDataReachEveryOutputAndNotASecondClie
     bringUp();
     ASSERT_FALSE(HasFatalFailure());
     DataPlaneClient second("sync-dataplane-client-2");
+    SyncSim::DataPlaneRecorder secondHeard;
+    second.setListener(&secondHeard);
     ASSERT_TRUE(second.open()) << second.lastError();
     ASSERT_TRUE(serveUntil([&] {
         second.processOnce(10);
@@ -321,7 +323,7 @@ TEST_F(RoadOnTheWireTest, ChangesOfTheNodesDataReachEveryOutputAndNotASecondClie
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        const size_t from = dataPlane_->orders().size();
+        const size_t from = planeHeard_.orders().size();
         step.send();
         ASSERT_FALSE(HasFatalFailure());
         expectEachPortTold(from, {step.expected});
@@ -329,7 +331,7 @@ TEST_F(RoadOnTheWireTest, ChangesOfTheNodesDataReachEveryOutputAndNotASecondClie
         // Orders meant for the refused client too would have left in the same turn as those above;
         // it drops them with a warning, as it is not connected.
         second.processPending(0);
-        EXPECT_TRUE(second.warnings().empty()) << second.warnings().front();
+        EXPECT_TRUE(secondHeard.warnings().empty()) << secondHeard.warnings().front();
     }
     EXPECT_EQ(dataPlane_->state(), DataPlaneClient::State::CONNECTED);
 }
@@ -363,16 +365,17 @@ class PeerRestartTest : public FronthaulRoad {
 TEST_F(PeerRestartTest, PortControlServerBackGetsOneSubscriptionPerPortAndTheOutputsStay) {
     bringUpAndKill(Peer::PORTS);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t from = dataPlane_->orders().size();
+    const size_t from = planeHeard_.orders().size();
     openPorts();
     ASSERT_TRUE(serveUntil([&] { return ports_->subscriptions().size() == kPorts; })) << daemonOutput();
     ports_->sendAllPortStatus();
     // Each port, up again, is reconfigured and told the same values as before.
     expectEachPortTold(from, {changeRequest, transmitsEprtc, esmcOff});
     ports_->processPending(0);
-    EXPECT_EQ(ports_->receivedWith(PortControlServer::IEPCSI_INIT_SERVICE_REQ).size(), 1u);
+    EXPECT_EQ(portsHeard_.receivedWith(PortControlServer::IEPCSI_INIT_SERVICE_REQ).size(), 1u);
     std::multiset<std::string> subscribed;
-    for (const auto& request : ports_->receivedWith(PortControlServer::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ))
+    for (const auto& request :
+         portsHeard_.receivedWith(PortControlServer::IEPCSI_SUBSCRIBE_ETH_PORT_STATUS_REQ))
         subscribed.insert(request.portName);
     EXPECT_EQ(subscribed, (std::multiset<std::string>{"TnPort-1", "TnPort-2", "TnPort-3", "TnPort-4"}));
     expectConfiguredOutputs(info("all"));
@@ -381,14 +384,14 @@ TEST_F(PeerRestartTest, PortControlServerBackGetsOneSubscriptionPerPortAndTheOut
 TEST_F(PeerRestartTest, SyncControlServerBackGetsTheThreeSubscriptionsOnceAndTheDataStays) {
     bringUpAndKill(Peer::SYNC);
     ASSERT_FALSE(HasFatalFailure());
-    const size_t from = dataPlane_->orders().size();
+    const size_t from = planeHeard_.orders().size();
     openSync();
     ASSERT_TRUE(serveUntil([&] { return sync_->subscriptions().size() >= 3; })) << daemonOutput();
     // The new server's first indication goes to every output, with the quality the daemon kept.
     sync_->sendTelecomStandard(2);
     expectEachPortTold(from, {[](uint32_t id, size_t) { return transmitSsm(id, 0x1, 0x21); }});
     sync_->processPending(0);
-    EXPECT_EQ(sync_->receivedWith(SyncControlServer::SCI_CONNECTION_ESTABLISHMENT_REQ).size(), 1u);
+    EXPECT_EQ(syncHeard_.receivedWith(SyncControlServer::SCI_CONNECTION_ESTABLISHMENT_REQ).size(), 1u);
     std::multiset<std::string> kinds;
     for (const auto& subscription : sync_->subscriptions())
         kinds.insert(subscription.kind);
@@ -415,7 +418,7 @@ TEST_F(PeerRestartTest, DataPlaneClientBackIsToldEveryConfiguredOutputWithTheSam
     expectEachPortTold(0, {createRequest, transmitsEprtc, esmcOff});
     // The same outputs (ids) and the same values as the killed client was told.
     std::multiset<std::string> after;
-    for (const Order& order : dataPlane_->orders())
+    for (const Order& order : planeHeard_.orders())
         if (order.kind != Order::OUTPUT_CREATE)
             after.insert(order.describe());
     EXPECT_EQ(after, before);

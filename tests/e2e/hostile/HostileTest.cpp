@@ -391,16 +391,16 @@ class HostileTest : public E2e::Road {
     // `info all` as before; remembers the trace the case expects.
     void run(const HostileCase& hostile, const std::function<void(const WireBuffer&)>& send) {
         SCOPED_TRACE(hostile.name);
-        const size_t orders = dataPlane_->orders().size();
+        const size_t orders = planeHeard_.orders().size();
         send(hostile.bytes);
         if (!hostile.expected.empty())
             ++expected_[hostile.expected];
         EXPECT_EQ(info(), baseline_);
         settle(20);
-        EXPECT_EQ(dataPlane_->orders().size(), orders)
+        EXPECT_EQ(planeHeard_.orders().size(), orders)
             << "orders after the case:\n"
             << describe(
-                   {dataPlane_->orders().begin() + static_cast<long>(orders), dataPlane_->orders().end()});
+                   {planeHeard_.orders().begin() + static_cast<long>(orders), planeHeard_.orders().end()});
         EXPECT_TRUE(daemon_->running()) << daemon_->output();
     }
 
@@ -474,7 +474,7 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     EXPECT_NE(baseline_.find(kFullPortName), std::string::npos) << baseline_;
     EXPECT_EQ(baseline_.find(std::string(kFullPortName) + "e"), std::string::npos) << baseline_;
     bool created = false;
-    for (const Order& order : ordersOf(Order::OUTPUT_CREATE)) {
+    for (const Order& order : planeHeard_.ordersOf(Order::OUTPUT_CREATE)) {
         if (order.networkNameSpace == "ns-f") {
             EXPECT_EQ(order.interfaceName, kFullInterfaceName) << order.describe();
             created = true;
@@ -495,17 +495,17 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     for (const auto& [reference, s] : ports_->subscriptions())
         a = s.portName == kPortA ? &s : a;
     ASSERT_NE(a, nullptr);
-    size_t first = dataPlane_->orders().size();
+    size_t first = planeHeard_.orders().size();
     ASSERT_EQ(ports_->sendPortStatus(kPortA), 1u);
-    ASSERT_TRUE(serveUntil([&] { return dataPlane_->orders().size() >= first + 3; }));
+    ASSERT_TRUE(serveUntil([&] { return planeHeard_.orders().size() >= first + 3; }));
     settle();
     const std::string reference = describe(awaitOrders(first, 3));
     for (const std::string& ns :
          {std::string("ns-a"), std::string("ns-a") + '\0' + "garbage past the namespace"}) {
         SCOPED_TRACE("status with namespace " + ns);
-        first = dataPlane_->orders().size();
+        first = planeHeard_.orders().size();
         sendPorts(statusOfPortA(*a, ns));
-        EXPECT_TRUE(serveUntil([&] { return dataPlane_->orders().size() >= first + 3; }));
+        EXPECT_TRUE(serveUntil([&] { return planeHeard_.orders().size() >= first + 3; }));
         settle();
         EXPECT_EQ(describe(awaitOrders(first, 3)), reference);
     }
@@ -523,9 +523,9 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     again.putBe32(8, 0x00C11E47);
     for (size_t at : {12, 16, 20})
         again.putBe32(at, 1);
-    const size_t warnings = dataPlane_->warnings().size();
+    const size_t warnings = planeHeard_.warnings().size();
     run({"second connection request", again, ""}, sendDataPlane);
-    EXPECT_TRUE(serveUntil([&] { return dataPlane_->warnings().size() > warnings; }));
+    EXPECT_TRUE(serveUntil([&] { return planeHeard_.warnings().size() > warnings; }));
     EXPECT_EQ(dataPlane_->state(), DataPlaneClient::State::CONNECTED);
 
     // The command server: requests whose packed arguments run past the message or lack their final
@@ -565,7 +565,7 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     ASSERT_TRUE(ports_->setPortState(kPortA, 2, 1));
     ports_->sendPortStatus(kPortA);
     settle();
-    const size_t orders = dataPlane_->orders().size();
+    const size_t orders = planeHeard_.orders().size();
     const std::string locked = info();
     EXPECT_FALSE(locked.empty());
     EXPECT_NE(locked, baseline_) << "the locked port's output is still printed";
@@ -575,19 +575,19 @@ TEST_F(HostileTest, EveryMalformedOrUntimelyMessageIsTracedAndChangesNothing) {
     }
     EXPECT_EQ(info(std::chrono::minutes(4)), locked);
     settle(50);
-    EXPECT_EQ(dataPlane_->orders().size(), orders);
+    EXPECT_EQ(planeHeard_.orders().size(), orders);
     ASSERT_TRUE(daemon_->running()) << daemon_->output();
     // Unlocked again, the data plane hears of the port and the printout is the one before.
     ASSERT_TRUE(ports_->setPortState(kPortA, 1, 1));
     ports_->sendPortStatus(kPortA);
-    EXPECT_TRUE(serveUntil([&] { return dataPlane_->orders().size() > orders; })) << daemon_->output();
+    EXPECT_TRUE(serveUntil([&] { return planeHeard_.orders().size() > orders; })) << daemon_->output();
     settle();
     EXPECT_EQ(info(), baseline_);
     // Quality levels enabled: every output is told to transmit.
-    const size_t before = dataPlane_->orders().size();
+    const size_t before = planeHeard_.orders().size();
     sync_->sendSelectionProcessMode(1);
     EXPECT_TRUE(serveUntil([&] {
-        const std::vector<Order> all = ordersOf(Order::ESMC_CONTROL, before);
+        const std::vector<Order> all = planeHeard_.ordersOf(Order::ESMC_CONTROL, before);
         return std::count_if(all.begin(), all.end(), [](const Order& o) { return o.output == 1; }) >= 2;
     })) << "the data plane was not told to transmit: "
         << daemon_->output();

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "CommandServer.h"
-#include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
 #include "Mailbox.h"
 #include "PortControlServer.h"
@@ -68,6 +68,8 @@ int runSync() {
 
 int runDataPlane() {
     SyncPeers::DataPlaneClient client;
+    SyncSim::DataPlaneRecorder heard;
+    client.setListener(&heard);
     if (!client.open())
         return fail(client.lastError());
     bool connected = false;
@@ -77,8 +79,8 @@ int runDataPlane() {
             connected = true;
             report("connected");
         }
-        for (; reported < client.orders().size(); ++reported)
-            report(client.orders()[reported].describe());
+        for (; reported < heard.orders().size(); ++reported)
+            report(heard.orders()[reported].describe());
     }
 }
 

@@ -71,7 +71,7 @@ void Road::bringUp(Peer hosted, const DaemonProcess::Options& options) {
     }
 
     ASSERT_TRUE(serveUntil([&] {
-        return dataPlane_ ? ordersOf(Order::ESMC_CONTROL).size() == outputs_
+        return dataPlane_ ? planeHeard_.ordersOf(Order::ESMC_CONTROL).size() == outputs_
                           : hostLines("ESMC_CONTROL") == outputs_;
     })) << daemonOutput()
         << hostOutput();
@@ -90,17 +90,20 @@ void Road::TearDown() {
 
 void Road::openSync() {
     sync_ = std::make_unique<SyncControlServer>();
+    sync_->setListener(&syncHeard_);
     ASSERT_TRUE(sync_->open()) << sync_->lastError();
 }
 
 void Road::openDataPlane() {
     dataPlane_ = std::make_unique<DataPlaneClient>();
+    dataPlane_->setListener(&planeHeard_);
     dataPlane_->setRequestReferences(kClientProcedureReference, kClientConnectionReference);
     ASSERT_TRUE(dataPlane_->open()) << dataPlane_->lastError();
 }
 
 void Road::openPorts() {
     ports_ = std::make_unique<PortControlServer>();
+    ports_->setListener(&portsHeard_);
     ports_->setPorts(table_);
     ASSERT_TRUE(ports_->open()) << ports_->lastError();
 }
@@ -132,21 +135,12 @@ void Road::settle(int quietMs) {
 }
 
 std::vector<Road::Order> Road::awaitOrders(size_t from, size_t count) {
-    const bool arrived = serveUntil([&] { return dataPlane_->orders().size() >= from + count; });
+    const bool arrived = serveUntil([&] { return planeHeard_.orders().size() >= from + count; });
     EXPECT_TRUE(arrived) << "waited for " << count << " orders after " << from << ", have "
-                         << dataPlane_->orders().size() << "\n"
+                         << planeHeard_.orders().size() << "\n"
                          << daemonOutput();
-    const auto& all = dataPlane_->orders();
+    const auto& all = planeHeard_.orders();
     return std::vector<Order>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
-}
-
-std::vector<Road::Order> Road::ordersOf(Order::Kind kind, size_t from) const {
-    std::vector<Order> found;
-    const auto& all = dataPlane_->orders();
-    for (size_t i = from; i < all.size(); ++i)
-        if (all[i].kind == kind)
-            found.push_back(all[i]);
-    return found;
 }
 
 std::string Road::describe(const std::vector<Order>& orders) {

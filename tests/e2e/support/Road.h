@@ -12,11 +12,10 @@
 
 #include "ChildProcess.h"
 #include "DaemonProcess.h"
-#include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
-#include "PortControlServer.h"
 #include "PrivateBus.h"
-#include "SyncControlServer.h"
+#include "ServerRecorder.h"
 
 namespace E2e {
 
@@ -59,8 +58,6 @@ class Road : public ::testing::Test {
     void settle(int quietMs = 100);
     // Serves until count orders arrived after the first `from`; those orders.
     std::vector<Order> awaitOrders(size_t from, size_t count);
-    // The orders of one kind among those from index `from` on.
-    std::vector<Order> ordersOf(Order::Kind kind, size_t from = 0) const;
     // One line per order, for failure messages.
     static std::string describe(const std::vector<Order>& orders);
     // `synclumovcontrol info what`, run as the operator runs it.
@@ -81,6 +78,10 @@ class Road : public ::testing::Test {
     std::unique_ptr<SyncPeers::PortControlServer> ports_;
     std::unique_ptr<SyncPeers::SyncControlServer> sync_;
     std::unique_ptr<SyncPeers::DataPlaneClient> dataPlane_;
+    // What the peers of this process received.
+    SyncSim::PortControlRecorder portsHeard_;
+    SyncSim::SyncControlRecorder syncHeard_;
+    SyncSim::DataPlaneRecorder planeHeard_;
     std::unique_ptr<DaemonProcess> daemon_;
 
   private:

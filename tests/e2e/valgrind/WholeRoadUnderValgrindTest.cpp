@@ -36,19 +36,19 @@ TEST_F(WholeRoadUnderValgrindTest, FourPortRoadEndsWithoutMemoryErrorsOrDefinite
     limit_ = std::chrono::seconds(90);
     bringUp(Peer::NONE, options);
     ASSERT_FALSE(HasFatalFailure()) << daemonOutput();
-    EXPECT_EQ(ordersOf(Order::OUTPUT_CREATE).size(), outputs_);
+    EXPECT_EQ(planeHeard_.ordersOf(Order::OUTPUT_CREATE).size(), outputs_);
 
     // Quality PRTC: enhanced SSM 0x20 at every output.
-    const size_t from = dataPlane_->orders().size();
+    const size_t from = planeHeard_.orders().size();
     sync_->sendClockSettledQuality(18);
     ASSERT_TRUE(serveUntil([&] {
-        const auto sent = ordersOf(Order::TRANSMIT_SSM, from);
+        const auto sent = planeHeard_.ordersOf(Order::TRANSMIT_SSM, from);
         return std::count_if(sent.begin(), sent.end(), [](const Order& o) {
                    return o.enhancedSsmCode == 0x20;
                }) >= static_cast<long>(outputs_);
     })) << daemonOutput();
     sync_->sendRecDelete();
-    ASSERT_TRUE(serveUntil([&] { return ordersOf(Order::OUTPUT_REMOVE).size() >= outputs_; }))
+    ASSERT_TRUE(serveUntil([&] { return planeHeard_.ordersOf(Order::OUTPUT_REMOVE).size() >= outputs_; }))
         << daemonOutput();
 
     ASSERT_TRUE(daemon_->running()) << daemonOutput();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DataPlaneClient.h"
+#include "DataPlaneRecorder.h"
 #include "Mailbox.h"
 #include "PeersTestSupport.h"
 
@@ -26,6 +27,7 @@ class DataPlaneClientTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(BusEnvironment::bus->running());
+        client.setListener(&heard);
         startDaemon();
     }
 
@@ -63,55 +65,70 @@ class DataPlaneClientTest : public ::testing::Test {
 
     std::unique_ptr<Mailbox> daemon;
     Client client{"dataplane-client-test"};
+    SyncSim::DataPlaneRecorder heard;
     std::vector<WireBuffer> received;
 };
 
-TEST_F(DataPlaneClientTest, RecordsEveryOrderDecodedAndConfirmsRequests) {
+// Every field of every order where the daemon writes it, each with a value of its own, so that a
+// field read from another's place shows; requests are answered with their own confirmation, or on
+// request their own rejection (removals have none), indications not at all.
+TEST_F(DataPlaneClientTest, DecodesEveryFieldOfEveryOrderAndAnswersEachRequestWithItsOwnNumbers) {
     connect();
-    // The create order's texts and the transmit order's codes are pinned where the daemon sends them.
-    toClient(message(Client::OUTPUT_CONFIG_CREATE_RREQ, 544, {{4, 7}, {8, 42}}));
-    WireBuffer transmit = message(
+    const WireBuffer transmit = message(
         Client::OUTPUT_TRANSMIT_SSM_IND, 48,
-        {{4, 7}, {12, 0x2}, {16, 0x21}, {24, 0x00112233}, {28, 0x44556677}, {32, 2}, {36, 1}, {40, 3}});
-    toClient(transmit);
-    toClient(message(Client::OUTPUT_ESMC_CONTROL_IND, 16, {{4, 7}, {12, 1}}));
-    toClient(message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 7}}));
-    ASSERT_TRUE(until([&] { return client.orders().size() == 4 && received.size() == 2; }));
-
-    const std::vector<Order>& orders = client.orders();
-    EXPECT_EQ(Order::OUTPUT_CREATE, orders[0].kind);
-    EXPECT_EQ(7u, orders[0].procedureReference);
-    EXPECT_EQ(42u, orders[0].connectionReference);
-    EXPECT_EQ(Order::TRANSMIT_SSM, orders[1].kind);
-    EXPECT_EQ(0x0011223344556677ull, orders[1].syncEMasterId);
-    EXPECT_EQ(2u, orders[1].flag);
-    EXPECT_EQ(1u, orders[1].numberCascadedEnhancedEec);
-    EXPECT_EQ(3u, orders[1].numberCascadedEec);
-    EXPECT_EQ(Order::ESMC_CONTROL, orders[2].kind);
-    EXPECT_EQ(1u, orders[2].output);
-    EXPECT_EQ(Order::OUTPUT_REMOVE, orders[3].kind);
-
-    // Requests are confirmed with their procedureReference and the reference of the confirmation;
-    // indications are not answered.
-    const std::vector<uint8_t> createConfirm =
-        message(Client::OUTPUT_CONFIG_CREATE_RCFM, 12, {{4, 7}, {8, SERVER_REFERENCE}}).bytes();
-    const std::vector<uint8_t> removeConfirm =
-        message(Client::OUTPUT_CONFIG_REMOVE_RCFM, 12, {{4, 7}, {8, SERVER_REFERENCE}}).bytes();
-    EXPECT_EQ(createConfirm, received[0].bytes());
-    EXPECT_EQ(removeConfirm, received[1].bytes());
-}
-
-TEST_F(DataPlaneClientTest, RejectsCreateAndChangeOnRequestButConfirmsRemoval) {
-    connect();
-    client.rejectConfigRequests(5);
-    toClient(message(Client::OUTPUT_CONFIG_CHANGE_RREQ, 544, {{4, 9}}));
-    toClient(message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 9}}));
-    ASSERT_TRUE(until([&] { return received.size() == 2; }));
-    EXPECT_EQ(
-        message(Client::OUTPUT_CONFIG_CHANGE_RREJ, 16, {{4, 9}, {8, SERVER_REFERENCE}, {12, 5}}).bytes(),
-        received[0].bytes());
-    EXPECT_EQ(Client::OUTPUT_CONFIG_REMOVE_RCFM, received[1].msgno());
-    EXPECT_TRUE(client.orders()[0].rejected);
+        {{4, 7}, {12, 0x2}, {16, 0x21}, {24, 0x00112233}, {28, 0x44556677}, {32, 0x8}, {36, 1}, {40, 3}});
+    const struct {
+        WireBuffer order;  // the output (or input) id is the case's number, from 1
+        std::string decoded;
+        uint32_t confirm;
+        uint32_t reject;
+    } cases[] = {
+        {message(Client::OUTPUT_CONFIG_CREATE_RREQ, 544, {{4, 1}, {8, 42}},
+                 {{12, "fh1"}, {268, "m1"}, {288, "n1"}}),
+         "OUTPUT_CREATE id=1 interfaceName=fh1 macAddress=m1 networkNameSpace=n1",
+         Client::OUTPUT_CONFIG_CREATE_RCFM, Client::OUTPUT_CONFIG_CREATE_RREJ},
+        {message(Client::OUTPUT_CONFIG_CHANGE_RREQ, 544, {{4, 2}}, {{12, "fh2"}, {268, "m2"}, {288, "n2"}}),
+         "OUTPUT_CHANGE id=2 interfaceName=fh2 macAddress=m2 networkNameSpace=n2",
+         Client::OUTPUT_CONFIG_CHANGE_RCFM, Client::OUTPUT_CONFIG_CHANGE_RREJ},
+        {message(Client::INPUT_CONFIG_CREATE_RREQ, 804, {{4, 3}, {12, 33}},
+                 {{16, "l3"}, {272, "fh3"}, {528, "m3"}, {548, "n3"}}),
+         "INPUT_CREATE id=3 rhaiPortId=33 ldn=l3 interfaceName=fh3 macAddress=m3 networkNameSpace=n3",
+         Client::INPUT_CONFIG_CREATE_RCFM, Client::INPUT_CONFIG_CREATE_RREJ},
+        {message(Client::INPUT_CONFIG_CHANGE_RREQ, 804, {{4, 4}, {12, 44}},
+                 {{16, "l4"}, {272, "fh4"}, {528, "m4"}, {548, "n4"}}),
+         "INPUT_CHANGE id=4 rhaiPortId=44 ldn=l4 interfaceName=fh4 macAddress=m4 networkNameSpace=n4",
+         Client::INPUT_CONFIG_CHANGE_RCFM, Client::INPUT_CONFIG_CHANGE_RREJ},
+        {message(Client::OUTPUT_CONFIG_REMOVE_RREQ, 12, {{4, 5}}), "OUTPUT_REMOVE id=5",
+         Client::OUTPUT_CONFIG_REMOVE_RCFM, 0},
+        {message(Client::INPUT_CONFIG_REMOVE_RREQ, 12, {{4, 6}}), "INPUT_REMOVE id=6",
+         Client::INPUT_CONFIG_REMOVE_RCFM, 0},
+        {transmit,
+         "TRANSMIT_SSM id=7 ssmCode=0x02 enhancedSsmCode=0x21 syncEMasterId=0x0011223344556677 flag=0x08 "
+         "numberCascadedEnhancedEec=1 numberCascadedEec=3",
+         0, 0},
+        {message(Client::OUTPUT_ESMC_CONTROL_IND, 16, {{4, 8}, {12, 1}}),
+         "ESMC_CONTROL id=8 output=1 (transmit)", 0, 0},
+    };
+    for (const uint32_t errorCode : {0u, 5u}) {
+        heard.rejectConfigRequests(errorCode);
+        const size_t from = heard.orders().size();
+        received.clear();
+        for (const auto& c : cases)
+            toClient(c.order);
+        ASSERT_TRUE(until([&] { return heard.orders().size() == from + 8 && received.size() == 6; }));
+        for (uint32_t id = 1, answered = 0; id <= std::size(cases); ++id) {
+            const auto& c = cases[id - 1];
+            EXPECT_EQ(c.decoded, heard.orders()[from + id - 1].describe());
+            if (c.confirm == 0)
+                continue;
+            const WireBuffer expected =
+                errorCode != 0 && c.reject != 0
+                    ? message(c.reject, 16, {{4, id}, {8, SERVER_REFERENCE}, {12, errorCode}})
+                    : message(c.confirm, 12, {{4, id}, {8, SERVER_REFERENCE}});
+            EXPECT_EQ(expected.bytes(), received[answered++].bytes()) << c.decoded;
+        }
+    }
+    EXPECT_EQ(42u, heard.orders()[0].connectionReference);
 }
 
 TEST_F(DataPlaneClientTest, ForwardsAMacAddressAsSixRawBytes) {
@@ -136,8 +153,8 @@ TEST_F(DataPlaneClientTest, DropsMalformedAndUnexpectedMessagesWithAWarning) {
     };
     for (const WireBuffer& bytes : bad)
         toClient(bytes);
-    ASSERT_TRUE(until([&] { return client.warnings().size() == 4; }));
-    EXPECT_TRUE(client.orders().empty());
+    ASSERT_TRUE(until([&] { return heard.warnings().size() == 4; }));
+    EXPECT_TRUE(heard.orders().empty());
     EXPECT_TRUE(received.empty());
     EXPECT_EQ(State::CONNECTED, client.state());
 }
