@@ -20,10 +20,6 @@ namespace Sync::Platform {
 
 namespace {
 
-// Messages queued before the thread stops reading the bus: a peer that floods the mailbox fills the
-// bus's buffers and meets its limits, as it would if the application read the socket itself. The
-// thread reads again once the application has taken the queue down to half.
-constexpr std::size_t kQueueLimit = 1024;
 // Bus steps per hold of the lock, so that the application's calls are not kept waiting long.
 constexpr int kBatch = 16;
 
@@ -105,13 +101,14 @@ void MailboxThread::release() {
     std::vector<std::string> warnings;
     warnings.swap(held_);
     settle();
-    if (!mailbox_->connected()) {
+    const bool open = mailbox_->connected();
+    if (!open) {
         hangUp();
     }
     // The call may have left the thread work its wait does not see: a drained queue to refill,
     // messages sd-bus read off the socket while the call waited for an answer, an earlier timeout.
     const bool resume = paused_ && mailbox_->queued() <= kQueueLimit / 2;
-    if (!stopping_ && (resume || !mailbox_->connected() || mailbox_->deadline() < waitUntil_)) {
+    if (!stopping_ && (!open || resume || mailbox_->deadline() < waitUntil_)) {
         poke();
     }
     mutex_.unlock();

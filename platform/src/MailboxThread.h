@@ -22,6 +22,11 @@ namespace Sync::Platform {
 // in the application's next release(), and fd() turns readable for them.
 class MailboxThread {
   public:
+    // Messages queued before the thread stops reading the bus: a peer that floods the mailbox fills
+    // the bus's buffers and meets its limits, as it would if the application read the socket itself.
+    // The thread reads again once the application has taken the queue down to half.
+    static constexpr std::size_t kQueueLimit = 1024;
+
     // Starts the thread on mailbox; null when its descriptors or the thread cannot be made.
     static std::unique_ptr<MailboxThread> start(std::unique_ptr<Mailbox> mailbox);
     ~MailboxThread();
