@@ -5,11 +5,14 @@
  * message number in host order; the buffer handed out by tavi_alloc/tavi_receive points at those
  * bytes. The bus is $TAVI_BUS_ADDRESS when set, else the system bus.
  *
- * The C API drives one mailbox per process. Without an open one (before tavi_init and
- * tavi_create_mailbox, or after tavi_delete_mailbox) calls that take a message free it,
- * tavi_receive returns NULL, tavi_monitor 0, and tavi_get_fd -1 (after tavi_delete_mailbox: the
- * descriptor kept until tavi_exit). Programs that need several mailboxes use the C++ class
- * Sync::Platform::Mailbox (Mailbox.h) directly.
+ * The C API drives one mailbox per process, whose bus connection a thread of the library waits on
+ * and serves (Id() questions, name changes, answers): tavi_get_fd turns readable only for a message
+ * (or a warning of the library) waiting for the application. That thread never calls the
+ * application: the warning callback runs inside the application's own calls. Without an open
+ * mailbox (before tavi_init and tavi_create_mailbox, or after tavi_delete_mailbox) calls that take
+ * a message free it, tavi_receive returns NULL, tavi_monitor 0, and tavi_get_fd -1 (after
+ * tavi_delete_mailbox: the descriptor kept until tavi_exit). Programs that need several mailboxes
+ * use the C++ class Sync::Platform::Mailbox (Mailbox.h) directly.
  */
 #ifndef TAVI_H
 #define TAVI_H

@@ -8,8 +8,8 @@ using Sync::Platform::ProcessMailbox;
 
 namespace {
 
-Mailbox* mailboxWithId(uint32_t mailboxId) {
-    auto* mailbox = ProcessMailbox::open();
+Mailbox* mailboxWithId(const ProcessMailbox& process, uint32_t mailboxId) {
+    auto* mailbox = process.open();
     return mailbox != nullptr && mailbox->id() == mailboxId ? mailbox : nullptr;
 }
 
@@ -18,7 +18,8 @@ Mailbox* mailboxWithId(uint32_t mailboxId) {
 extern "C" {
 
 int kolm_publish(const char* service, const char* domain, uint32_t mailboxId, const char*) {
-    auto* mailbox = mailboxWithId(mailboxId);
+    ProcessMailbox process;
+    auto* mailbox = mailboxWithId(process, mailboxId);
     if (mailbox == nullptr || service == nullptr || domain == nullptr) {
         return -1;
     }
@@ -26,7 +27,8 @@ int kolm_publish(const char* service, const char* domain, uint32_t mailboxId, co
 }
 
 int kolm_unpublish(const char* service, const char* domain, uint32_t mailboxId, const char*) {
-    auto* mailbox = mailboxWithId(mailboxId);
+    ProcessMailbox process;
+    auto* mailbox = mailboxWithId(process, mailboxId);
     if (mailbox == nullptr || service == nullptr || domain == nullptr) {
         return -1;
     }
@@ -34,16 +36,18 @@ int kolm_unpublish(const char* service, const char* domain, uint32_t mailboxId, 
 }
 
 int kolm_subscribe(const char* service, const char* domain, uint64_t tag, uint32_t from) {
-    auto* mailbox = ProcessMailbox::open();
-    if (mailbox == nullptr || !ProcessMailbox::isOwn(from) || service == nullptr || domain == nullptr) {
+    ProcessMailbox process;
+    auto* mailbox = process.open();
+    if (mailbox == nullptr || !process.isOwn(from) || service == nullptr || domain == nullptr) {
         return -1;
     }
     return mailbox->subscribe(service, domain, tag) != 0 ? 0 : -1;
 }
 
 int kolm_unsubscribe(uint32_t subscriptionId, uint32_t from) {
-    auto* mailbox = ProcessMailbox::open();
-    if (mailbox == nullptr || !ProcessMailbox::isOwn(from)) {
+    ProcessMailbox process;
+    auto* mailbox = process.open();
+    if (mailbox == nullptr || !process.isOwn(from)) {
         return -1;
     }
     return mailbox->unsubscribe(subscriptionId);

@@ -27,7 +27,6 @@ const char* kPath = "/org/tavi/Mailbox";
 const char* kInterface = "org.tavi.Mailbox";
 constexpr uint32_t kMaxId = 0xFFEFFFFFu;
 constexpr int kIdTries = 16;
-constexpr int kProcessBatch = 1000;
 
 // Process-wide, so references and subscription ids stay unique over every mailbox of the process.
 uint32_t nextMonitorRef = 0;
@@ -232,19 +231,37 @@ void* Mailbox::receive(int timeoutMs) {
     }
 }
 
-void Mailbox::process() {
-    // Bounded, so a peer that floods this mailbox cannot hold the caller here.
-    for (int i = 0; i < kProcessBatch && connected(); ++i) {
-        if (sd_bus_process(bus_, nullptr) <= 0) {
+bool Mailbox::process(int limit) {
+    bool more = false;
+    for (int i = 0; i < limit && connected(); ++i) {
+        more = sd_bus_process(bus_, nullptr) > 0;
+        if (!more) {
             break;
         }
     }
     finishCall();
+    return more;
+}
+
+short Mailbox::events() const {
+    int events = connected() ? sd_bus_get_events(bus_) : 0;
+    return static_cast<short>(events > 0 ? events : 0);
+}
+
+uint64_t Mailbox::deadline() const {
+    uint64_t when = UINT64_MAX;
+    if (!connected() || sd_bus_get_timeout(bus_, &when) < 0) {
+        return UINT64_MAX;
+    }
+    return when;
 }
 
 int Mailbox::timeoutMs() const {
-    uint64_t when = 0;
-    if (!connected() || sd_bus_get_timeout(bus_, &when) <= 0 || when == UINT64_MAX) {
+    return millisecondsUntil(deadline());
+}
+
+int Mailbox::millisecondsUntil(uint64_t when) {
+    if (when == UINT64_MAX) {
         return -1;
     }
     timespec now{};
@@ -376,7 +393,7 @@ void Mailbox::finishCall() {
     flush();
     uint64_t timeout = UINT64_MAX;
     bool parsed = sd_bus_get_timeout(bus_, &timeout) > 0 && timeout == 0;
-    if ((parsed || !queue_.empty()) && !wakeInFlight_) {
+    if (selfWake_ && (parsed || !queue_.empty()) && !wakeInFlight_) {
         sendWake();
     }
 }

@@ -48,11 +48,23 @@ class Mailbox final : private NameWatch::Observer {
     void* receive(int timeoutMs);
     // Handles what the bus holds for this mailbox (Id() questions, name changes, arriving messages)
     // and hands nothing to the application: a program holding several mailboxes keeps each one
-    // answering while it waits on another.
-    void process();
+    // answering while it waits on another. At most limit steps; true when the limit stopped it with
+    // the bus perhaps holding more.
+    bool process(int limit = kProcessBatch);
+    // What the connection waits for before process() has more to do: the poll events on fd() (0 once
+    // closed), and the CLOCK_MONOTONIC time in microseconds of its next timeout (0: at once,
+    // UINT64_MAX: none).
+    short events() const;
+    uint64_t deadline() const;
+    // Whether the mailbox sends itself Wake() so that fd() turns readable again for what is already
+    // off the socket (the default). A mailbox whose socket another thread waits on and processes
+    // needs none.
+    void setSelfWake(bool on) { selfWake_ = on; }
     // Milliseconds until the bus library has a timeout of its own to notice (a call waiting for its
     // reply), rounded up; -1 for none. Whoever waits on fd() waits no longer, then processes.
     int timeoutMs() const;
+    // poll()'s timeout for a CLOCK_MONOTONIC time in microseconds (UINT64_MAX: none, -1), rounded up.
+    static int millisecondsUntil(uint64_t when);
 
     // When mailbox pid has no owner (already or later), *msg arrives once with pid as sender.
     // Returns a non-zero reference, or 0 when msg is null or the mailbox is closed.
@@ -73,6 +85,9 @@ class Mailbox final : private NameWatch::Observer {
     std::size_t watchedNames() const { return watches_.size(); }
     // Messages waiting for the application (already taken off the bus).
     std::size_t queued() const { return queue_.size(); }
+
+    // Bus steps process() takes at most: a peer that floods the mailbox cannot hold the caller there.
+    static constexpr int kProcessBatch = 1000;
 
   private:
     enum class Kind { Monitor, Locate, Subscription };
@@ -111,6 +126,7 @@ class Mailbox final : private NameWatch::Observer {
     uint32_t id_ = TAVI_NO_ID;
     int fd_ = -1;
     bool wakeInFlight_ = false;
+    bool selfWake_ = true;
     std::deque<void*> queue_;
     std::unordered_map<std::string, Watchers> watches_;     // by bus name
     std::unordered_map<uint32_t, std::string> monitors_;    // ref -> bus name

@@ -42,7 +42,8 @@ void* tavi_alloc(uint32_t size, uint32_t msgno) {
 }
 
 void tavi_send(void** msg, uint32_t to, uint32_t from) {
-    if (auto* mailbox = ProcessMailbox::open()) {
+    ProcessMailbox process;
+    if (auto* mailbox = process.open()) {
         mailbox->send(msg, to, from);
     } else {
         drop(msg);
@@ -50,7 +51,8 @@ void tavi_send(void** msg, uint32_t to, uint32_t from) {
 }
 
 void* tavi_receive(const uint32_t*, int32_t, uint32_t) {
-    auto* mailbox = ProcessMailbox::open();
+    ProcessMailbox process;
+    auto* mailbox = process.open();
     return mailbox != nullptr ? mailbox->receive() : nullptr;
 }
 
@@ -65,7 +67,8 @@ uint32_t tavi_size(const void* msg) {
 }
 
 uint32_t tavi_monitor(uint32_t pid, void** msg) {
-    if (auto* mailbox = ProcessMailbox::open()) {
+    ProcessMailbox process;
+    if (auto* mailbox = process.open()) {
         return mailbox->monitor(pid, msg);
     }
     drop(msg);
@@ -73,14 +76,16 @@ uint32_t tavi_monitor(uint32_t pid, void** msg) {
 }
 
 void tavi_unmonitor(uint32_t ref) {
-    if (auto* mailbox = ProcessMailbox::open()) {
+    ProcessMailbox process;
+    if (auto* mailbox = process.open()) {
         mailbox->unmonitor(ref);
     }
 }
 
 // The located mailbox's message always comes to the own mailbox; `from` names nothing else here.
 void tavi_locate_async(const char* name, void** msg, uint32_t) {
-    auto* mailbox = ProcessMailbox::open();
+    ProcessMailbox process;
+    auto* mailbox = process.open();
     if (mailbox != nullptr && name != nullptr) {
         mailbox->locate(name, msg);
     } else {

@@ -10,11 +10,16 @@ namespace Sync::Platform {
 namespace {
 
 tavi_warning_fn callback = nullptr;
+thread_local std::vector<std::string>* heldHere = nullptr;
 
 }  // namespace
 
 void WarningSink::setCallback(tavi_warning_fn fn) {
     callback = fn;
+}
+
+void WarningSink::holdOnThisThread(std::vector<std::string>* held) {
+    heldHere = held;
 }
 
 void WarningSink::emit(const char* format, ...) {
@@ -23,7 +28,9 @@ void WarningSink::emit(const char* format, ...) {
     va_start(args, format);
     vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    if (callback != nullptr) {
+    if (heldHere != nullptr) {
+        heldHere->emplace_back(text);
+    } else if (callback != nullptr) {
         callback(text);
     } else {
         syslog(LOG_WARNING, "tavi: %s", text);

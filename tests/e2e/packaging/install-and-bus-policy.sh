@@ -9,7 +9,9 @@
 # demo road with root's simulated peers (to every output transmitting) and records into a root LTTng
 # session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all`;
 # nobody else may own an org.tavi name, deliver to the daemon or run the command, and the daemon's
-# user and the operator may own only their own names.
+# user and the operator may own only their own names; a call without an interface to another service
+# is left alone. All of this twice, with the same decisions: on dbus-daemon and on dbus-broker (run
+# outside systemd, as its launcher allows), each of which takes the policy without a warning.
 # Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING SOURCE_DIR. Needs root (exit 77, a skip, otherwise).
 set -euo pipefail
 
@@ -27,17 +29,19 @@ fi
 . "$source_dir/tests/e2e/packaging/common.sh"
 
 pids=()
+# stop PID: SIGTERM, then SIGKILL after 5 s; reaped.
+stop() {
+    kill "$1" 2>/dev/null || true
+    for _ in $(seq 50); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
 cleanup() {
-    local pid
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null || true
-        for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
+        stop "${pids[i]}"
     done
     rm -rf "$work"
 }
@@ -117,14 +121,13 @@ lttng create packaging --output="$work/trace" >/dev/null
 lttng enable-event --userspace 'com_zentrova_sync_lumov_control:*' >/dev/null
 lttng start >/dev/null
 
-echo "== a system-like bus that includes the installed policy"
-chmod 755 "$work" # the unprivileged users must reach the socket
+chmod 755 "$work" # the unprivileged users must reach the sockets
 cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>system</type>
-  <listen>unix:path=$work/bus</listen>
+  <listen>unix:path=$work/dbus-daemon.socket</listen>
   <auth>EXTERNAL</auth>
   <!-- As on a system bus: nothing may be owned or called unless a policy allows it. -->
   <policy context="default">
@@ -140,14 +143,47 @@ cat >"$work/bus.conf" <<CONF
     <allow receive_type="signal"/>
     <allow send_destination="org.freedesktop.DBus" send_interface="org.freedesktop.DBus"/>
   </policy>
+  <!-- A service that everyone may call, also without naming an interface (the bus's own stands in). -->
+  <policy context="default">
+    <allow send_destination="org.freedesktop.DBus"/>
+  </policy>
   <include>$root/usr/share/dbus-1/system.d/org.tavi.conf</include>
 </busconfig>
 CONF
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/address" 2>"$work/bus.log" &
-pids+=($!)
-poll 10 test -s "$work/address" || fail "dbus-daemon did not start with the policy: $(cat "$work/bus.log")"
-address=unix:path=$work/bus
-grep -q 'Unknown \(user\|group\)' "$work/bus.log" && fail "the policy names what does not exist: $(cat "$work/bus.log")"
+
+# start_dbus_daemon / start_dbus_broker: the bus on $work/<name>.socket (dbus-broker's launcher ignores
+# <listen>), its address in $address. Either must take the policy without a word: what a bus ignores or
+# cannot resolve, it reports on stderr.
+start_dbus_daemon() {
+    dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/dbus-daemon.address" \
+        2>"$work/dbus-daemon.log" &
+    pids+=($!)
+    poll 10 test -s "$work/dbus-daemon.address" ||
+        fail "dbus-daemon did not start with the policy: $(cat "$work/dbus-daemon.log")"
+    address=unix:path=$work/dbus-daemon.socket
+}
+# dbus-broker's launcher takes its socket as systemd passes it, reaches its own bus as the system bus
+# to load the policy, and logs to the journal's socket: here a reader on the namespace's own /run.
+start_dbus_broker() {
+    mkdir -p /run/systemd/journal
+    perl -MIO::Socket::UNIX -MSocket -e '
+        my $s = IO::Socket::UNIX->new(Type => SOCK_DGRAM, Local => $ARGV[0]) or die "$!\n";
+        $| = 1;
+        while (defined $s->recv(my $entry, 65536)) { $entry =~ s/\n/ /g; print "$entry\n" }
+    ' /run/systemd/journal/socket >"$work/journal.log" 2>&1 &
+    pids+=($!)
+    poll 10 test -S /run/systemd/journal/socket || fail "no journal socket: $(cat "$work/journal.log")"
+    address=unix:path=$work/dbus-broker.socket
+    systemd-socket-activate --listen="$work/dbus-broker.socket" --setenv=DBUS_SYSTEM_BUS_ADDRESS="$address" \
+        dbus-broker-launch --config-file="$work/bus.conf" >"$work/dbus-broker.log" 2>&1 &
+    pids+=($!)
+    # Everyone may connect, as to dbus.socket; the socket's first client starts the launcher.
+    poll 10 test -S "$work/dbus-broker.socket" || fail "no socket: $(cat "$work/dbus-broker.log")"
+    chmod 666 "$work/dbus-broker.socket"
+    poll 10 bus call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus GetId
+    poll 10 grep -q 'MESSAGE=Ready' "$work/journal.log" ||
+        fail "dbus-broker did not start with the policy: $(cat "$work/dbus-broker.log" "$work/journal.log")"
+}
 
 bus() { busctl --address="$address" "$@"; }
 request_name() { bus call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus RequestName su "$1" 4; }
@@ -159,61 +195,84 @@ refused() {
     fi
     grep -q 'Access denied\|AccessDenied' <<<"$output" || fail "failed otherwise than refused: $* -> $output"
 }
+# on_bus NAME: the road and every decision of the policy on that bus.
+on_bus() {
+    local name=$1 sim daemon
+    echo "== $name: a system-like bus that includes the installed policy"
+    "start_${name//-/_}"
+    # Besides, dbus-daemon says that it may not raise its descriptor limit here, and
+    # systemd-socket-activate how it passed the socket on: neither is about the policy.
+    ! grep -v -e 'Failed to set fd limit' -e '^Listening on ' -e '^Communication attempt on fd ' -e '^Execing ' \
+        "$work/$name.log" || fail "$name says of the policy what is above"
 
-echo "== root owns org.tavi names and delivers"
-[ "$(request_name org.tavi.X)" = "u 1" ] || fail "root cannot own org.tavi.X"
-TAVI_BUS_ADDRESS=$address "$tavi_ping" >"$work/ping.log" 2>&1 || fail "root mailboxes: $(cat "$work/ping.log")"
+    echo "== $name: root owns org.tavi names and delivers"
+    [ "$(request_name org.tavi.X)" = "u 1" ] || fail "root cannot own org.tavi.X"
+    TAVI_BUS_ADDRESS=$address "$tavi_ping" >"$work/ping.log" 2>&1 || fail "root mailboxes: $(cat "$work/ping.log")"
 
-echo "== the whole road: root's simulated peers, the daemon as its user"
-scenario=$root/usr/share/sync-lumov-control/scenarios/demo.scn
-TAVI_BUS_ADDRESS=$address "$root/usr/bin/sync-sim" "$scenario" >"$work/sim.log" 2>&1 &
-pids+=($!)
-run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log" 2>&1 &
-pids+=($!)
-poll 60 grep -q '^scenario done' "$work/sim.log" ||
-    fail "the road did not complete: $(cat "$work/sim.log" "$work/daemon.log")"
-# Each output of the demo's four ports was created on its interface and ends up transmitting ePRTC
-# (SSM 0x02, enhanced 0x21) with ESMC on.
-outputs=$(awk '$1 == "order:" { split($3, id, "=") }
-    $2 == "OUTPUT_CREATE" { split($4, name, "="); interface[id[2]] = name[2] }
-    $2 == "TRANSMIT_SSM" { codes[id[2]] = $4 " " $5 }
-    $2 == "ESMC_CONTROL" { esmc[id[2]] = $4 }
-    END { for (i in interface) print interface[i], codes[i], esmc[i] }' "$work/sim.log" | sort)
-[ "$outputs" = "$(printf '%s ssmCode=0x02 enhancedSsmCode=0x21 output=1\n' eth-fh-a eth-fh-b eth-fh-c eth-fh-d)" ] ||
-    fail "the demo's outputs: $outputs"
+    echo "== $name: the whole road: root's simulated peers, the daemon as its user"
+    scenario=$root/usr/share/sync-lumov-control/scenarios/demo.scn
+    TAVI_BUS_ADDRESS=$address "$root/usr/bin/sync-sim" "$scenario" >"$work/sim.log" 2>&1 &
+    sim=$!
+    pids+=($sim)
+    run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log" 2>&1 &
+    daemon=$!
+    pids+=($daemon)
+    poll 60 grep -q '^scenario done' "$work/sim.log" ||
+        fail "the road did not complete: $(cat "$work/sim.log" "$work/daemon.log")"
+    # Each output of the demo's four ports was created on its interface and ends up transmitting ePRTC
+    # (SSM 0x02, enhanced 0x21) with ESMC on.
+    outputs=$(awk '$1 == "order:" { split($3, id, "=") }
+        $2 == "OUTPUT_CREATE" { split($4, name, "="); interface[id[2]] = name[2] }
+        $2 == "TRANSMIT_SSM" { codes[id[2]] = $4 " " $5 }
+        $2 == "ESMC_CONTROL" { esmc[id[2]] = $4 }
+        END { for (i in interface) print interface[i], codes[i], esmc[i] }' "$work/sim.log" | sort)
+    [ "$outputs" = "$(printf '%s ssmCode=0x02 enhancedSsmCode=0x21 output=1\n' eth-fh-a eth-fh-b eth-fh-c eth-fh-d)" ] ||
+        fail "the demo's outputs: $outputs"
 
-echo "== an operator runs the command"
-run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||
-    fail "the operator's command failed: $(cat "$work/info.log")"
-grep -q '#Total SyncEthOutput: 4' "$work/info.log" || fail "the operator's answer: $(cat "$work/info.log")"
+    echo "== $name: an operator runs the command"
+    run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||
+        fail "the operator's command failed: $(cat "$work/info.log")"
+    grep -q '#Total SyncEthOutput: 4' "$work/info.log" || fail "the operator's answer: $(cat "$work/info.log")"
 
-echo "== every name and mailbox is refused to anyone else, and to an operator or the daemon's user but theirs"
-daemon_service=org.tavi.Service.sync.SyncLumovControl
-port_server=org.tavi.Mailbox.iepcsi_2dserver
-for user in nobody sync-test-operator sync-lumov-control; do
-    refused run_as "$user" busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus RequestName su "$port_server" 4
-done
-refused run_as nobody busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus RequestName su org.tavi.Id.m7 4
-refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox Id
-refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox \
-    Deliver uay 1 4 1 0 0 0
-refused run_as sync-test-operator busctl --address="$address" call "$port_server" /org/tavi/Mailbox \
-    org.tavi.Mailbox Deliver uay 1 4 1 0 0 0
-if run_as nobody "$root/usr/bin/synclumovcontrol" info all >"$work/nobody.log" 2>&1; then
-    fail "an unprivileged user ran the command"
-fi
-if run_as nobody "$tavi_ping" >"$work/nobody-ping.log" 2>&1; then
-    fail "an unprivileged user created mailboxes"
-fi
+    echo "== $name: every name and mailbox is refused to anyone else, and to an operator or the daemon's user but theirs"
+    local daemon_service=org.tavi.Service.sync.SyncLumovControl
+    local port_server=org.tavi.Mailbox.iepcsi_2dserver
+    for user in nobody sync-test-operator sync-lumov-control; do
+        refused run_as "$user" busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus RequestName su "$port_server" 4
+    done
+    refused run_as nobody busctl --address="$address" call org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus RequestName su org.tavi.Id.m7 4
+    refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox Id
+    refused run_as nobody busctl --address="$address" call "$daemon_service" /org/tavi/Mailbox org.tavi.Mailbox \
+        Deliver uay 1 4 1 0 0 0
+    refused run_as sync-test-operator busctl --address="$address" call "$port_server" /org/tavi/Mailbox \
+        org.tavi.Mailbox Deliver uay 1 4 1 0 0 0
+    if run_as nobody "$root/usr/bin/synclumovcontrol" info all >"$work/nobody.log" 2>&1; then
+        fail "an unprivileged user ran the command"
+    fi
+    if run_as nobody "$tavi_ping" >"$work/nobody-ping.log" 2>&1; then
+        fail "an unprivileged user created mailboxes"
+    fi
 
-echo "== root's Deliver reaches a mailbox, nobody else's did"
-# Message number 2 is nothing the port-control server knows; it says so when the message arrives.
-bus call --expect-reply=no "$port_server" /org/tavi/Mailbox org.tavi.Mailbox Deliver uay 1 4 2 0 0 0
-poll 5 grep -q 'dropped unknown message 0x2 from 1' "$work/sim.log" ||
-    fail "root's Deliver did not arrive: $(cat "$work/sim.log")"
-grep -q 'unknown message 0x1 ' "$work/sim.log" && fail "a refused Deliver arrived"
+    echo "== $name: a call without an interface to another service is not the policy's business"
+    run_as nobody python3 -c 'import dbus, sys
+print(dbus.bus.BusConnection(sys.argv[1]).call_blocking(
+    "org.freedesktop.DBus", "/org/freedesktop/DBus", None, "GetId", "", []))' "$address" \
+        >"$work/other.log" 2>&1 || fail "refused: $(cat "$work/other.log")"
+
+    echo "== $name: root's Deliver reaches a mailbox, nobody else's did"
+    # Message number 2 is nothing the port-control server knows; it says so when the message arrives.
+    bus call --expect-reply=no "$port_server" /org/tavi/Mailbox org.tavi.Mailbox Deliver uay 1 4 2 0 0 0
+    poll 5 grep -q 'dropped unknown message 0x2 from 1' "$work/sim.log" ||
+        fail "root's Deliver did not arrive: $(cat "$work/sim.log")"
+    grep -q 'unknown message 0x1 ' "$work/sim.log" && fail "a refused Deliver arrived"
+    stop "$daemon"
+    stop "$sim"
+}
+
+on_bus dbus-daemon
+on_bus dbus-broker
 
 echo "== the daemon's events in the root session"
 lttng stop >/dev/null
