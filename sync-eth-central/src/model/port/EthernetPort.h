@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "eventHandling/DomainEntity.h"
+#include "journal/EventJournal.h"
 #include "model/port/EthernetData.h"
 
 namespace Sync {
@@ -78,6 +79,9 @@ class EthernetPort : public DomainEntity {
     // An observer is added once however often it is added.
     void addLdnObserver(EthernetPortLdnObserver* observer);
     void removeLdnObserver(EthernetPortLdnObserver* observer);
+
+    // One journal entry about this port: "port <ldn> <what>", with its ldn, id and interface.
+    void journal(EventJournal::Kind kind, const std::string& what) const;
 
   protected:
     // A subclass that changes what getLdn answers outside setLdn and updateEthernetConfiguration calls
