@@ -19,11 +19,12 @@ Controller::~Controller() = default;
 // The order fixes the handlers' ascending ids, hence the order of init, of attachment and of message
 // offering: the model exists before any interface can deliver to it.
 void Controller::createServiceHandlers() {
-    addServiceHandler(new ModelHandler(idPool.createId(), this));
+    auto* modelHandler = new ModelHandler(idPool.createId(), this);
+    addServiceHandler(modelHandler);
     addServiceHandler(new EthCentral::Secli::ServiceHandler(idPool.createId(), this));
     addServiceHandler(new Sci::ClientServiceHandler(idPool.createId(), this));
     addServiceHandler(new Iepcsi::ServiceHandler(idPool.createId(), this));
-    addServiceHandler(new ColiLumovSpecific(idPool.createId(), this));
+    addServiceHandler(new ColiLumovSpecific(idPool.createId(), this, modelHandler));
 }
 
 }  // namespace LumovControl

@@ -272,6 +272,17 @@ void SyncEthOutputFeature::printQualityHistory() {
     }
 }
 
+std::vector<SyncEthOutputFeature::QualityRecord> SyncEthOutputFeature::getQualityHistory() const {
+    std::vector<QualityRecord> history;
+    for (sync_vorn_iter_t it = sync_vorn_first(qlHistory); it != nullptr;
+         it = sync_vorn_next(qlHistory, it)) {
+        QualityRecord record{};
+        sync_vorn_get(qlHistory, it, &record.quality, sizeof(record.quality), &record.stamp);
+        history.push_back(record);
+    }
+    return history;
+}
+
 void SyncEthOutputFeature::printOutputs() {
     TRACE_ENTER("%s", "");
     SyncEthOutputFactory* factory = myFactory();

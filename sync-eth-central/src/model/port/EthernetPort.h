@@ -65,6 +65,8 @@ class EthernetPort : public DomainEntity {
     virtual bool isLagChanged() const;
     virtual bool isLagPortLdnChanged() const;
 
+    // Every reported field as it stands, as the port printouts read them.
+    const EthernetData& getEthernetData() const { return ethernetData_; }
     uint32_t getPrevPortType() const { return prevEthernetData_.portType; }
     uint32_t getPrevSfpType() const { return prevEthernetData_.sfpType; }
     const std::string& getMacAddress() const { return ethernetData_.macAddress; }
