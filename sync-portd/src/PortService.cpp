@@ -15,6 +15,15 @@ std::string where(const PortTable::Entry& entry) {
     return entry.netns.empty() ? entry.interfaceName : entry.netns + "/" + entry.interfaceName;
 }
 
+// The journal fields of a line about one port: the names the daemon's entries use for it too.
+Log::Fields portFields(const PortTable::Entry& entry, bool unlocked, bool enabled) {
+    return {{"SYNC_PORT", entry.portName},
+            {"SYNC_INTERFACE", entry.interfaceName},
+            {"SYNC_NETNS", entry.netns},
+            {"SYNC_ADMINISTRATIVE_STATE", unlocked ? "unlocked" : "locked"},
+            {"SYNC_OPERATIONAL_STATE", enabled ? "enabled" : "disabled"}};
+}
+
 std::string macText(const std::array<uint8_t, 6>& mac) {
     char text[18];
     std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4],
@@ -52,8 +61,9 @@ void PortService::reload(const std::vector<PortTable::Entry>& table) {
         const auto kept = next.find(port.entry.portName);
         if (kept != next.end() && *kept->second == port.entry)
             continue;
-        Log::info("port " + port.entry.portName + " (" + where(port.entry) +
-                  ") left the table: locked, disabled");
+        Log::info(
+            "port " + port.entry.portName + " (" + where(port.entry) + ") left the table: locked, disabled",
+            portFields(port.entry, false, false));
         server_.setPortState(port.entry.portName, 0, 0);
         server_.sendPortStatus(port.entry.portName);
     }
@@ -135,11 +145,12 @@ void PortService::checkNamespaces() {
             continue;
         const ino_t inode = LinkWatcher::currentInode(netns);
         if (space.watcher && inode != space.watcher->inode()) {
-            Log::warning("network namespace " + netns + (inode == 0 ? " was deleted" : " was made anew"));
+            Log::warning("network namespace " + netns + (inode == 0 ? " was deleted" : " was made anew"),
+                         {{"SYNC_NETNS", netns}});
             forget(space, netns);
         }
         if (!space.watcher && inode != 0) {
-            Log::info("network namespace " + netns + " exists: watching its links");
+            Log::info("network namespace " + netns + " exists: watching its links", {{"SYNC_NETNS", netns}});
             watch(netns);
         }
     }
@@ -212,9 +223,10 @@ void PortService::refresh(const Key& key) {
     server_.setPortState(port.entry.portName, admin, oper);
     const size_t told = server_.sendPortStatus(port.entry.portName);
     Log::info("port " + port.entry.portName + " (" + where(port.entry) +
-              "): " + (admin ? "unlocked" : "locked") + ", " + (oper ? "enabled" : "disabled") +
-              (port.present ? "" : " (no such interface)") + "; told " + std::to_string(told) +
-              " subscribers");
+                  "): " + (admin ? "unlocked" : "locked") + ", " + (oper ? "enabled" : "disabled") +
+                  (port.present ? "" : " (no such interface)") + "; told " + std::to_string(told) +
+                  " subscribers",
+              portFields(port.entry, admin, oper));
 }
 
 void PortService::subscribed(const SyncPeers::PortControlServer::Subscription& subscription) {
