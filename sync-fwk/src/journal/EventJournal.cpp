@@ -2,6 +2,8 @@
 
 #include <syslog.h>
 
+#include <algorithm>
+#include <iterator>
 #include <unordered_map>
 
 #include "JournalWriter.h"
@@ -45,11 +47,16 @@ struct Window {
     uint64_t suppressed = 0;
 };
 
+// Subjects whose window is over and who have nothing to sum up are forgotten once there are this many
+// (and then whenever their number has doubled), so that ids never seen again do not pile up.
+constexpr size_t PRUNE_FROM = 1024;
+
 struct State {
     EventJournal::Sink sink;
     std::function<EventJournal::Clock::time_point()> clock;
     std::unordered_map<std::string, Window> subjects;
     std::vector<std::string> withSuppressed;  // subjects whose summary is still due
+    size_t pruneAt = PRUNE_FROM;
     Window all;
     bool allStarted = false;
 };
@@ -74,7 +81,8 @@ void write(EventJournal::Kind kind, int priority, const std::string& message,
 }
 
 void summarise(const std::string& subject, uint64_t count) {
-    write(EventJournal::SUPPRESSED, EventJournal::priority(EventJournal::SUPPRESSED), subject + ": ... " + std::to_string(count) + " more suppressed",
+    write(EventJournal::SUPPRESSED, EventJournal::priority(EventJournal::SUPPRESSED),
+          subject + ": ... " + std::to_string(count) + " more suppressed",
           {{"SYNC_SUBJECT", subject}, {"SYNC_SUPPRESSED", std::to_string(count)}});
 }
 
@@ -90,6 +98,15 @@ bool admit(Window& window, EventJournal::Clock::time_point t, int burst, std::ch
     }
     ++window.admitted;
     return true;
+}
+
+void prune(EventJournal::Clock::time_point t) {
+    State& s = state();
+    for (auto it = s.subjects.begin(); it != s.subjects.end();)
+        it = t - it->second.start >= EventJournal::SUBJECT_WINDOW && it->second.suppressed == 0
+                 ? s.subjects.erase(it)
+                 : std::next(it);
+    s.pruneAt = std::max(PRUNE_FROM, 2 * s.subjects.size());
 }
 
 // The summaries of windows that are over: they go out before anything newer.
@@ -119,25 +136,34 @@ void EventJournal::report(Kind kind, const std::string& subject, const std::stri
     State& s = state();
     const Clock::time_point t = now();
     summariseExpired(t);
-    auto [found, added] = s.subjects.try_emplace(subject);
-    Window& window = found->second;
-    if (added)
-        window.start = t;
     if (!s.allStarted) {
         s.all.start = t;
         s.allStarted = true;
     }
+    // Overall first: past the budget, subjects are not even looked up.
+    if (!admit(s.all, t, ALL_BURST, ALL_WINDOW))
+        return;
+    if (s.subjects.size() >= s.pruneAt)
+        prune(t);
+    auto [found, added] = s.subjects.try_emplace(subject);
+    Window& window = found->second;
+    if (added)
+        window.start = t;
     if (!admit(window, t, SUBJECT_BURST, SUBJECT_WINDOW)) {
+        --s.all.admitted;  // counted for the subject only
         if (window.suppressed == 1)
             s.withSuppressed.push_back(subject);
         return;
     }
-    if (!admit(s.all, t, ALL_BURST, ALL_WINDOW)) {
-        // Counted overall only: the subject did not use up its own share.
-        --window.admitted;
-        return;
-    }
     write(kind, priority < 0 ? EventJournal::priority(kind) : priority, message, fields);
+}
+
+bool EventJournal::budgetLeft() {
+    State& s = state();
+    if (!s.allStarted || now() - s.all.start >= ALL_WINDOW || s.all.admitted < ALL_BURST)
+        return true;
+    ++s.all.suppressed;
+    return false;
 }
 
 const char* EventJournal::name(Kind kind) {
@@ -160,6 +186,7 @@ void EventJournal::reset() {
     State& s = state();
     s.subjects.clear();
     s.withSuppressed.clear();
+    s.pruneAt = PRUNE_FROM;
     s.all = Window();
     s.allStarted = false;
 }

@@ -65,6 +65,11 @@ class EventJournal {
     static void report(Kind kind, const std::string& subject, const std::string& message,
                        const Fields& fields = {}, int priority = -1);
 
+    // Whether the overall budget has room now; when it has none, an entry the caller was about to
+    // report is counted as left out. Callers that report for thousands of subjects at once ask first,
+    // so that nothing is built for an entry that would be dropped.
+    static bool budgetLeft();
+
     static const char* name(Kind kind);
     static int priority(Kind kind);
 

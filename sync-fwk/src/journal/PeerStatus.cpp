@@ -40,7 +40,8 @@ void change(PeerStatus::Peer peer, PeerStatus::State state, uint32_t mailbox) {
 void report(EventJournal::Kind kind, PeerStatus::Peer peer, uint32_t mailbox, const std::string& what,
             const std::string& reason = {}) {
     const std::string subject = PEERS[peer].words;
-    EventJournal::Fields fields{{"SYNC_PEER", PEERS[peer].name}, {"SYNC_PEER_MAILBOX", std::to_string(mailbox)}};
+    EventJournal::Fields fields{{"SYNC_PEER", PEERS[peer].name},
+                                {"SYNC_PEER_MAILBOX", std::to_string(mailbox)}};
     if (!reason.empty())
         fields.emplace_back("SYNC_REASON", reason);
     const int priority = kind == EventJournal::PEER_LOST && peer == PeerStatus::COMMAND

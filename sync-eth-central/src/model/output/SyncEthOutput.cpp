@@ -357,6 +357,8 @@ SyncEthOutput::Announced SyncEthOutput::announcement() const {
 
 void SyncEthOutput::journal(EventJournal::Kind kind, const std::string& what,
                             const EventJournal::Fields& extra) {
+    if (!EventJournal::budgetLeft())
+        return;
     const std::string port = ethernetPort != nullptr ? ethernetPort->getLdn() : std::string();
     const std::string subject = "output " + std::to_string(entityId);
     EventJournal::Fields fields{{"SYNC_OUTPUT", std::to_string(entityId)}, {"SYNC_PORT", port}};

@@ -231,6 +231,8 @@ void EthernetPort::ldnMayHaveChanged(const std::string& previousLdn) {
 }
 
 void EthernetPort::journal(EventJournal::Kind kind, const std::string& what) const {
+    if (!EventJournal::budgetLeft())
+        return;
     const std::string subject = "port " + getLdn();
     EventJournal::Fields fields{{"SYNC_PORT", getLdn()}, {"SYNC_PORT_ID", std::to_string(entityId)}};
     if (!ethernetData_.interfaceName.empty())
