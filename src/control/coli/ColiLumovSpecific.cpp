@@ -1,5 +1,7 @@
 #include "control/coli/ColiLumovSpecific.h"
 
+#include <malloc.h>
+
 #include "control/modelif/ModelHandler.h"
 #include "utilities/coli_common.h"
 #include "view/InfoDocument.h"
@@ -32,6 +34,7 @@ bool ColiLumovSpecific::answerBeyondInfo(const std::vector<std::string>& args) {
         return false;
     if (args.size() == 4 && args[1] == "info" && isSelection(args[2]) && args[3] == JSON) {
         answer(InfoDocument::build(modelHandler_->myModel(), args[2]));
+        release();
         return true;
     }
     if (args.size() == 3 && args[1] == "status" && args[2] == JSON) {
@@ -56,6 +59,12 @@ void ColiLumovSpecific::answer(const nlohmann::ordered_json& document) {
         coli_common_add_display_line(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+void ColiLumovSpecific::release() {
+    // A document of tens of thousands of ports takes hundreds of megabytes while it is built; the
+    // allocator would keep them for the daemon's lifetime.
+    malloc_trim(0);
 }
 
 }  // namespace LumovControl

@@ -33,6 +33,8 @@ class ColiLumovSpecific : public Coli::ServiceHandler {
   private:
     // The document, line by line, its lines never cut.
     static void answer(const nlohmann::ordered_json& document);
+    // Gives the memory of a large document back to the system.
+    static void release();
 
     ModelHandler* modelHandler_;
 };
