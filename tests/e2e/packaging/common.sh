@@ -38,6 +38,7 @@ expected_files() {
         done < <(programs "$1")
         echo ./usr/share/dbus-1/system.d/org.tavi.conf
         echo ./usr/share/sync-lumov-control/scenarios/demo.scn
+        echo ./usr/share/sync-lumov-control/synclumovcontrol.schema.json
     } | sort
 }
 
