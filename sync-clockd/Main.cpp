@@ -10,6 +10,7 @@
 #include "PtpLink.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 #include "SyncControlServer.h"
 
 namespace {
@@ -24,7 +25,7 @@ using SyncSys::ServiceLoop;
 const char* const MAILBOX = "sync-clockd";
 const char* const DEFAULT_UDS = "/var/run/ptp4l";
 
-Options commandLine(std::string& uds, ClockService::Settings& settings) {
+Options commandLine(std::string& uds, ClockService::Settings& settings, std::string& statusDir) {
     Options options(
         "sync-clockd",
         "[--uds PATH] [--mode QL_ENABLED|QL_DISABLED] [--option I|II|III]\n"
@@ -63,6 +64,7 @@ Options commandLine(std::string& uds, ClockService::Settings& settings) {
     for (const std::string& line : QualityTable::standard().describe())
         table += "\n  " + line;
     options.addText(table);
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText("SIGUSR1 logs the status; SIGTERM or SIGINT stops it.");
     ServiceLoop::describe(options);
     return options;
@@ -73,7 +75,8 @@ Options commandLine(std::string& uds, ClockService::Settings& settings) {
 int main(int argc, char** argv) {
     std::string uds = DEFAULT_UDS;
     ClockService::Settings settings;
-    if (const Options::Outcome outcome = commandLine(uds, settings).parse(argc, argv);
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    if (const Options::Outcome outcome = commandLine(uds, settings, statusDir).parse(argc, argv);
         outcome != Options::RUN)
         return outcome;
     ServiceLoop loop;
@@ -88,6 +91,9 @@ int main(int argc, char** argv) {
         return ServiceExit::FAILED;
     }
     Log::info("started, mailbox " + std::to_string(server.id()) + "; asking ptp4l at " + uds);
+    SyncSys::StatusSocket status([&clock] { return clock.report().dump(); });
+    status.openIn(statusDir, MAILBOX);
+    status.serveOn(loop);
 
     loop.onWork([&clock] { return clock.work(); });
     loop.watch([&link] { return std::vector<int>{link.fd()}; },

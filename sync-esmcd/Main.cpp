@@ -13,6 +13,7 @@
 #include "PacketSocket.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ bool takeClockMac(EsmcDataPlane::Settings& settings, const std::string& text, co
     return settings.clockMac.has_value();
 }
 
-Options commandLine(EsmcDataPlane::Settings& settings) {
+Options commandLine(EsmcDataPlane::Settings& settings, std::string& statusDir) {
     Options options(
         "sync-esmcd", "[--clock-mac MAC | --clock-interface IFNAME] [--hold SECONDS] [--settle MS]",
         "The SyncE data plane of sync-lumov-control: finds the daemon's service \"SyncLumovControl\"\n"
@@ -62,6 +63,7 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
                       "this long (default 500)",
                       0, 60000,
                       [&settings](uint64_t ms) { settings.settle = std::chrono::milliseconds(ms); });
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
         "SIGUSR1 logs the status of every output; SIGTERM or SIGINT stops transmitting and exits.");
     options.addCodes("A rejected output request carries an errorCode:", SyncEsmcd::CONFIG_ERRORS);
@@ -73,7 +75,9 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
 
 int main(int argc, char** argv) {
     EsmcDataPlane::Settings settings;
-    if (const Options::Outcome outcome = commandLine(settings).parse(argc, argv); outcome != Options::RUN)
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    if (const Options::Outcome outcome = commandLine(settings, statusDir).parse(argc, argv);
+        outcome != Options::RUN)
         return outcome;
     ServiceLoop loop;
     SyncPeers::DataPlaneClient client(MAILBOX);
@@ -84,6 +88,9 @@ int main(int argc, char** argv) {
         return ServiceExit::FAILED;
     }
     SyncSys::Log::info("started, mailbox " + std::to_string(client.id()) + "; waiting for the daemon");
+    SyncSys::StatusSocket status([&plane] { return plane.report().dump(); });
+    status.openIn(statusDir, MAILBOX);
+    status.serveOn(loop);
     loop.onWork([&plane] { return plane.work(); });
     loop.onStatus([&plane] { return plane.status(); });
     loop.onSummary([&plane] { return plane.summary(); });

@@ -8,6 +8,7 @@
 #include "PortTable.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ using SyncSys::Options;
 using SyncSys::ServiceExit;
 using SyncSys::ServiceLoop;
 
-Options commandLine(std::string& path) {
+Options commandLine(std::string& path, std::string& statusDir) {
     Options options(
         "sync-portd", "--ports FILE",
         "The port-control service of sync-lumov-control over the kernel: serves the port-control\n"
@@ -36,6 +37,7 @@ Options commandLine(std::string& path) {
         "    port ROLE RHAI_ID PORT_NAME INTERFACE_NAME [NAMESPACE]\n"
         "ROLE is fronthaul (role bit 0x4) or the role bits as a number; NAMESPACE an ip-netns name\n"
         "(/run/netns/NAME), - or nothing for the own namespace.");
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
         "SIGHUP reads FILE again (removed ports are reported locked and disabled; when ports were\n"
         "added the service leaves the bus and comes back, so that clients ask again which ports exist;\n"
@@ -58,7 +60,8 @@ bool load(const std::string& path, PortTable& table) {
 
 int main(int argc, char** argv) {
     std::string path;
-    Options options = commandLine(path);
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    Options options = commandLine(path, statusDir);
     if (const Options::Outcome outcome = options.parse(argc, argv); outcome != Options::RUN)
         return outcome;
     if (path.empty())
@@ -74,6 +77,9 @@ int main(int argc, char** argv) {
     }
     Log::info("serving " + std::to_string(table.entries().size()) + " ports as \"iepcsi-server\", mailbox " +
               std::to_string(service.server().id()));
+    SyncSys::StatusSocket status([&service] { return service.report().dump(); });
+    status.openIn(statusDir, "sync-portd");
+    status.serveOn(loop);
 
     loop.watch([&service] { return service.descriptors(); }, [&service] { service.process(); });
     loop.onReload([&] {

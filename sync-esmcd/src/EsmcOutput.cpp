@@ -132,10 +132,12 @@ void EsmcOutput::transmit(bool event, TimePoint now) {
     lastSends_[nextSlot_] = now;
     nextSlot_ = (nextSlot_ + 1) % lastSends_.size();
     if (error != 0) {
+        ++sendErrors_;
         reportFailure(error);
         return;
     }
     ++sent_;
+    events_ += event ? 1 : 0;
     if (failure_ != 0) {
         Log::info(where() + ": sending again", fields());
         failure_ = 0;
@@ -183,6 +185,23 @@ std::string EsmcOutput::status() const {
                   interfaceName_.c_str(), netns_.empty() ? "-" : netns_.c_str(), transmitting_ ? "on" : "off",
                   describe(wire_).c_str(), sent_, lastError_.empty() ? "-" : lastError_.c_str());
     return text;
+}
+
+nlohmann::ordered_json EsmcOutput::report() const {
+    char clock[24];
+    std::snprintf(clock, sizeof clock, "%016" PRIx64, wire_.clockIdentity);
+    return {{"interface", interfaceName_},
+            {"namespace", netns_},
+            {"transmitting", transmitting_},
+            {"ssm", wire_.ssmCode},
+            {"enhancedSsm", wire_.enhancedSsmCode},
+            {"clockIdentity", clock},
+            {"flag", wire_.flag},
+            {"cascadedEeecs", wire_.cascadedEeecs},
+            {"cascadedEecs", wire_.cascadedEecs},
+            {"pdus", {{"information", sent_ - events_}, {"event", events_}}},
+            {"sendErrors", sendErrors_},
+            {"lastError", lastError_}};
 }
 
 }  // namespace SyncEsmcd

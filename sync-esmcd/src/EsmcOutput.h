@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "EsmcPdu.h"
 #include "Log.h"
 #include "PacketSocket.h"
@@ -57,11 +59,15 @@ class EsmcOutput {
     SyncSys::Log::Fields fields() const;
     // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error.
     std::string status() const;
+    // The same for programs: what it transmits, PDUs sent by kind, failed sends, the last error.
+    nlohmann::ordered_json report() const;
     bool transmitting() const { return transmitting_; }
     // Whether the last send failed (link down, interface gone).
     bool failing() const { return failure_ != 0; }
     const EsmcPdu::Quality& onWire() const { return wire_; }
     uint64_t pdusSent() const { return sent_; }
+    uint64_t eventsSent() const { return events_; }
+    uint64_t sendErrors() const { return sendErrors_; }
 
   private:
     void apply(TimePoint now);
@@ -87,6 +93,8 @@ class EsmcOutput {
     std::array<TimePoint, MAX_PER_SECOND> lastSends_{};  // ring of the last sends' times
     size_t nextSlot_ = 0;
     uint64_t sent_ = 0;
+    uint64_t events_ = 0;      // of them event PDUs
+    uint64_t sendErrors_ = 0;  // sends that failed
 
     int failure_ = 0;  // errno of the failing send or reopen, reported once; 0 while sends succeed
     std::string lastError_;

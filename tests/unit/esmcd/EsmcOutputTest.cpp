@@ -81,6 +81,16 @@ TEST_F(EsmcOutputTest, FailingSendsAreRetriedOncePerSecondAndAGoneInterfaceIsReo
     ASSERT_EQ(sent_.size(), 1u);
     EXPECT_EQ(sent_[0].at, start_ + 4s);
     EXPECT_NE(output_->status().find("error -"), std::string::npos);
+
+    // What the status socket reports: one error per PDU that did not go however often it was
+    // tried, and the PDUs that went by kind.
+    output_->order(quality(0x4), now_);
+    runTo(start_ + 4600ms);
+    const nlohmann::ordered_json report = output_->report();
+    EXPECT_EQ(report["sendErrors"], 4);
+    EXPECT_EQ(report["pdus"]["information"], 1);
+    EXPECT_EQ(report["pdus"]["event"], 1);
+    EXPECT_EQ(report["ssm"], 4);
 }
 
 }  // namespace
