@@ -40,8 +40,8 @@ class StatusSocket {
     // Listens at path, replacing a socket left there by a program that ended; false, with error(),
     // when it cannot.
     bool open(const std::string& path);
-    // Opens the socket of `program` in `dir` unless dir is empty; a failure is a warning, as the
-    // program's own work does not depend on it.
+    // Opens the socket of `program` in `dir` unless dir is empty or does not exist; a failure is a
+    // warning, as the program's own work does not depend on it.
     void openIn(const std::string& dir, const std::string& program);
     // Serves on the loop: new clients, and the rest of each answer as its client takes it.
     void serveOn(ServiceLoop& loop);
