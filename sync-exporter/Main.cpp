@@ -1,5 +1,7 @@
 // sync-exporter: the node's SyncE state for Prometheus. Serves GET /metrics on localhost, gathering
 // at each scrape (at most once a second) what the daemon, sync-esmcd, sync-portd and sync-clockd say.
+#include <poll.h>
+
 #include <string>
 #include <vector>
 
@@ -81,18 +83,17 @@ int main(int argc, char** argv) {
 
     ServiceLoop loop;
     NodeMetrics metrics;
+    Gatherer gatherer(settings.gather);
     std::string answering = "no scrape yet";
-    HttpServer* http = nullptr;
-    Gatherer gatherer(settings.gather, [&](const NodeMetrics::Answers& answers, Gatherer::TimePoint started) {
-        http->publish(metrics.metrics(answers).text(), started + settings.maxAge);
+    HttpServer server(settings.maxAge, [&] {
+        const NodeMetrics::Answers answers = gatherer.gather();
         std::string silent;
         for (int source = 0; source < NodeMetrics::SOURCE_COUNT; ++source)
             if (!answers[source].answered)
                 silent += std::string(" ") + NodeMetrics::label(static_cast<NodeMetrics::Source>(source));
         answering = silent.empty() ? "every source answers" : "not answering:" + silent;
+        return metrics.metrics(answers).text();
     });
-    HttpServer server([&gatherer] { gatherer.start(Gatherer::Clock::now()); });
-    http = &server;
     if (!server.listen(settings.addresses, settings.port)) {
         Log::error(server.error());
         return ServiceExit::FAILED;
@@ -102,13 +103,12 @@ int main(int argc, char** argv) {
         urls += (urls.empty() ? "" : " ") + url;
     Log::info("serving " + urls);
 
-    loop.watch([&server] { return server.descriptors(); }, [&server] { server.run(); });
-    loop.watch([&gatherer] { return gatherer.descriptors(); }, [&gatherer] { gatherer.process(); });
-    loop.onWork([&] {
-        const auto now = Gatherer::Clock::now();
-        const auto due = gatherer.work(now);
+    // Whatever wakes the loop, a socket or libmicrohttpd's own time-out, the server runs once after it.
+    loop.watch([&server] { return server.readable(); }, [] {});
+    loop.watch([&server] { return server.writable(); }, [] {}, POLLOUT);
+    loop.onWork([&server] {
         server.run();
-        return std::min(due, server.due(now));
+        return server.due(HttpServer::Clock::now());
     });
     loop.onSummary([&] { return "serving " + urls + "; " + answering; });
     return loop.run();

@@ -4,6 +4,7 @@
 #include <microhttpd.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/select.h>
 
 #include <cstdio>
 #include <cstring>
@@ -44,8 +45,7 @@ std::string shown(const std::string& text) {
 
 struct HttpCallbacks {
     static MHD_Result answer(void* self, MHD_Connection* connection, const char* url, const char* method,
-                             const char*, const char*, size_t*, void** context) {
-        auto* server = static_cast<HttpServer*>(self);
+                             const char*, const char*, size_t*, void**) {
         const std::string path = url != nullptr ? url : "";
         const std::string verb = method != nullptr ? method : "";
         if (path != HttpServer::PATH)
@@ -53,16 +53,7 @@ struct HttpCallbacks {
                           std::string("sync-exporter serves ") + HttpServer::PATH + "\n");
         if (verb != MHD_HTTP_METHOD_GET && verb != MHD_HTTP_METHOD_HEAD)
             return refuse(connection, MHD_HTTP_METHOD_NOT_ALLOWED, verb + " " + path, "GET or HEAD only\n");
-        // The first call has only the headers; the second may answer. A resumed request comes back
-        // with what it waited for.
-        if (*context == nullptr) {
-            *context = &waitedNot;
-            return MHD_YES;
-        }
-        bool waited = *context == &waitedYes;
-        const bool answered = server->scrape(connection, waited);
-        *context = waited ? &waitedYes : &waitedNot;
-        return answered || waited ? MHD_YES : MHD_NO;
+        return MHD_queue_response(connection, MHD_HTTP_OK, static_cast<HttpServer*>(self)->exposition());
     }
 
     static MHD_Result refuse(MHD_Connection* connection, unsigned status, const std::string& request,
@@ -91,16 +82,10 @@ struct HttpCallbacks {
             line.pop_back();
         SyncSys::Log::warning("http: " + line);
     }
-
-    // Markers of whether a request waited for a gather: libmicrohttpd keeps one pointer per request.
-    static int waitedNot;
-    static int waitedYes;
 };
 
-int HttpCallbacks::waitedNot;
-int HttpCallbacks::waitedYes;
-
-HttpServer::HttpServer(std::function<void()> wanted) : wanted_(std::move(wanted)) {}
+HttpServer::HttpServer(std::chrono::milliseconds maxAge, std::function<std::string()> gather)
+    : maxAge_(maxAge), gather_(std::move(gather)) {}
 
 HttpServer::~HttpServer() {
     for (const Listener& listener : listeners_)
@@ -124,8 +109,7 @@ bool HttpServer::listen(const std::vector<std::string>& addresses, uint16_t port
         }
         const sockaddr* where =
             isV6 ? reinterpret_cast<const sockaddr*>(&v6) : reinterpret_cast<const sockaddr*>(&v4);
-        const unsigned flags =
-            MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ERROR_LOG | (isV6 ? MHD_USE_IPv6 : 0);
+        const unsigned flags = MHD_USE_ERROR_LOG | (isV6 ? MHD_USE_IPv6 : 0);
         MHD_Daemon* daemon = MHD_start_daemon(
             flags, port, nullptr, nullptr, &HttpCallbacks::answer, this, MHD_OPTION_EXTERNAL_LOGGER,
             &HttpCallbacks::logged, this, MHD_OPTION_SOCK_ADDR, where, MHD_OPTION_CONNECTION_LIMIT,
@@ -148,10 +132,20 @@ std::vector<std::string> HttpServer::urls() const {
     return all;
 }
 
-std::vector<int> HttpServer::descriptors() const {
+std::vector<int> HttpServer::descriptors(bool writing) const {
     std::vector<int> fds;
-    for (const Listener& listener : listeners_)
-        fds.push_back(MHD_get_daemon_info(listener.daemon, MHD_DAEMON_INFO_EPOLL_FD)->epoll_fd);
+    for (const Listener& listener : listeners_) {
+        fd_set read, write, except;
+        FD_ZERO(&read);
+        FD_ZERO(&write);
+        FD_ZERO(&except);
+        int most = -1;
+        if (MHD_get_fdset2(listener.daemon, &read, &write, &except, &most, FD_SETSIZE) != MHD_YES)
+            continue;
+        for (int fd = 0; fd <= most; ++fd)
+            if (FD_ISSET(fd, writing ? &write : &read))
+                fds.push_back(fd);
+    }
     return fds;
 }
 
@@ -170,29 +164,18 @@ HttpServer::TimePoint HttpServer::due(TimePoint now) const {
     return due;
 }
 
-bool HttpServer::scrape(MHD_Connection* connection, bool& waited) {
-    if (current_ != nullptr && (waited || Clock::now() < expires_)) {
-        ++scrapes_;
-        waited = false;
-        return MHD_queue_response(connection, MHD_HTTP_OK, current_) == MHD_YES;
-    }
-    waited = true;
-    MHD_suspend_connection(connection);
-    waiting_.push_back(connection);
-    wanted_();
-    return false;
-}
-
-void HttpServer::publish(const std::string& text, TimePoint expires) {
+MHD_Response* HttpServer::exposition() {
+    const TimePoint started = Clock::now();
+    if (current_ != nullptr && started < expires_)
+        return current_;
+    const std::string text = gather_();
     if (current_ != nullptr)
         MHD_destroy_response(current_);  // requests still sending it keep it until they are done
     current_ =
         MHD_create_response_from_buffer(text.size(), const_cast<char*>(text.data()), MHD_RESPMEM_MUST_COPY);
     MHD_add_response_header(current_, MHD_HTTP_HEADER_CONTENT_TYPE, Exposition::CONTENT_TYPE);
-    expires_ = expires;
-    for (MHD_Connection* connection : waiting_)
-        MHD_resume_connection(connection);
-    waiting_.clear();
+    expires_ = started + maxAge_;
+    return current_;
 }
 
 }  // namespace SyncExporter

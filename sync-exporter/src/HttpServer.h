@@ -7,29 +7,30 @@
 #include <string>
 #include <vector>
 
-struct MHD_Connection;
 struct MHD_Daemon;
 struct MHD_Response;
 
 namespace SyncExporter {
 
 // GET /metrics over HTTP with libmicrohttpd, on the program's own loop: each listening address is a
-// libmicrohttpd daemon in external mode with epoll, whose one descriptor the loop watches, so that
-// the exporter stays one thread and a scrape never waits for a lock.
+// libmicrohttpd daemon in external select mode, whose sockets the loop watches as libmicrohttpd asks
+// (to read, to write), so that the exporter stays one thread.
 //
-// A scrape is answered at once with the last exposition while it is fresh; otherwise the request is
-// suspended, a gather is wanted, and every request that waits is answered with the exposition of
-// the gather that ends next, however many scrapers came meanwhile. Anything but GET or HEAD of
-// /metrics gets 404 or 405; libmicrohttpd answers malformed requests and headers too large for a
-// connection's memory itself (400, 431). Each is a warning.
+// A scrape is answered with the last exposition while it is fresh (younger than maxAge); otherwise
+// the exposition is gathered anew first, within the gather's own bound, while other requests wait:
+// any number of scrapers cost one gather per maxAge. (libmicrohttpd's suspended requests were
+// tried first, to gather without holding the loop: in the version Debian 12 ships a request resumed
+// while another connection was open was never answered.) Anything but GET or HEAD of /metrics gets
+// 404 or 405; libmicrohttpd answers malformed requests and headers too large for a connection's
+// memory itself (400, 414, 431). Each is a warning.
 class HttpServer {
   public:
     using Clock = std::chrono::steady_clock;
     using TimePoint = Clock::time_point;
     static constexpr const char* PATH = "/metrics";
 
-    // `wanted` is called when a scrape found no fresh exposition and waits for a gather.
-    explicit HttpServer(std::function<void()> wanted);
+    // `gather` gives a fresh exposition.
+    HttpServer(std::chrono::milliseconds maxAge, std::function<std::string()> gather);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
@@ -41,16 +42,13 @@ class HttpServer {
     // The URLs of /metrics, for the log.
     std::vector<std::string> urls() const;
 
-    std::vector<int> descriptors() const;
-    // Serves whatever is ready, without blocking.
+    // What libmicrohttpd waits for: its sockets to read (listening ones included), to write.
+    std::vector<int> readable() const { return descriptors(false); }
+    std::vector<int> writable() const { return descriptors(true); }
+    // Serves whatever is ready, without waiting for anything but a gather.
     void run();
-    // When libmicrohttpd wants to run next (connection time-outs).
+    // When libmicrohttpd wants to run next (idle connections to drop).
     TimePoint due(TimePoint now) const;
-
-    // The exposition of a gather that ended, fresh until `expires`: the requests that wait get it,
-    // and new ones until it expires.
-    void publish(const std::string& text, TimePoint expires);
-    uint64_t scrapes() const { return scrapes_; }
 
   private:
     struct Listener {
@@ -60,16 +58,15 @@ class HttpServer {
     // libmicrohttpd's callbacks, with its types.
     friend struct HttpCallbacks;
 
-    // A request for /metrics: answered with a fresh exposition, or suspended until the next one
-    // (`waited`); true when it was answered now.
-    bool scrape(MHD_Connection* connection, bool& waited);
+    std::vector<int> descriptors(bool writing) const;
+    // The exposition to answer a scrape with, gathered anew unless it is fresh.
+    MHD_Response* exposition();
 
-    std::function<void()> wanted_;
+    std::chrono::milliseconds maxAge_;
+    std::function<std::string()> gather_;
     std::vector<Listener> listeners_;
     MHD_Response* current_ = nullptr;
     TimePoint expires_{};
-    std::vector<MHD_Connection*> waiting_;
-    uint64_t scrapes_ = 0;
     std::string error_;
 };
 

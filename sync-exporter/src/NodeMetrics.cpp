@@ -80,7 +80,9 @@ void daemon(const std::vector<std::string>& documents, Exposition& out, Ports& p
         write.add(Metric::PEER_CONNECTED, {label}, flag(status.at("peers").at(name), "connected"));
     for (const json& output : list(outputs.at("outputs"), "items")) {
         const std::string port = text(output, "port");
-        write.add(Metric::OUTPUT_ENABLED, {port}, flag(output, "synceOutputEnabled"));
+        // The daemon keeps an output enabled while its port is down, but shows it only while it is up.
+        write.add(Metric::OUTPUT_ENABLED, {port},
+                  flag(output, "synceOutputEnabled") && flag(output, "active"));
         write.add(Metric::OUTPUT_SSM, {port}, number(output, "ssm"));
         write.add(Metric::OUTPUT_ENHANCED_SSM, {port}, number(output, "enhancedSsmCode"));
         ports.byOutputId[number(output, "id")] = port;

@@ -34,14 +34,16 @@ json daemonOutputs() {
               {"items",
                {{{"id", 11},
                  {"port", "TnPort-A"},
+                 {"active", true},
                  {"ssm", 2},
                  {"enhancedSsmCode", 33},
                  {"synceOutputEnabled", true}},
                 {{"id", 12},
                  {"port", "TnPort-B"},
+                 {"active", false},  // its port is down: the daemon keeps the output enabled
                  {"ssm", 15},
                  {"enhancedSsmCode", 255},
-                 {"synceOutputEnabled", false}}}}}}};
+                 {"synceOutputEnabled", true}}}}}}};
 }
 
 json portd() {
@@ -113,6 +115,7 @@ TEST_F(NodeMetricsTest, EveryFamilyFromItsSourceAndEsmcSeriesNamedByTheirPort) {
                              "sync_settled_quality_info{quality=\"PRC\"} 1",
                              "sync_peer_connected{peer=\"port_control\"} 1",
                              "sync_peer_connected{peer=\"data_plane\"} 0",
+                             "sync_output_enabled{port=\"TnPort-A\"} 1",
                              "sync_output_enabled{port=\"TnPort-B\"} 0",
                              "sync_output_ssm{port=\"TnPort-A\"} 2",
                              "sync_output_enhanced_ssm{port=\"TnPort-B\"} 255",
