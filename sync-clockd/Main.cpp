@@ -29,7 +29,7 @@ Options commandLine(std::string& uds, ClockService::Settings& settings, std::str
     Options options(
         "sync-clockd",
         "[--uds PATH] [--mode QL_ENABLED|QL_DISABLED] [--option I|II|III]\n"
-        "                   [--quality-table FILE] [--domain N]",
+        "                   [--quality-table FILE] [--domain N] [--status-dir DIR]",
         "The node's sync-control service: publishes \"sci\" in domain \"sync\" and tells\n"
         "sync-lumov-control the REC and its clock settled quality from what ptp4l reports on its\n"
         "management socket: the grandmaster's clockClass while a port follows a present grandmaster,\n"

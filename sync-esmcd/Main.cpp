@@ -35,7 +35,8 @@ bool takeClockMac(EsmcDataPlane::Settings& settings, const std::string& text, co
 
 Options commandLine(EsmcDataPlane::Settings& settings, std::string& statusDir) {
     Options options(
-        "sync-esmcd", "[--clock-mac MAC | --clock-interface IFNAME] [--hold SECONDS] [--settle MS]",
+        "sync-esmcd",
+        "[--clock-mac MAC | --clock-interface IFNAME] [--hold SECONDS] [--settle MS] [--status-dir DIR]",
         "The SyncE data plane of sync-lumov-control: finds the daemon's service \"SyncLumovControl\"\n"
         "in domain \"sync\", takes its output orders and transmits ESMC PDUs (an information PDU per\n"
         "second, an event PDU at once on a change, at most 10 per second) on each output's interface,\n"

@@ -20,7 +20,7 @@ using SyncSys::ServiceLoop;
 
 Options commandLine(std::string& path, std::string& statusDir) {
     Options options(
-        "sync-portd", "--ports FILE",
+        "sync-portd", "--ports FILE [--status-dir DIR]",
         "The port-control service of sync-lumov-control over the kernel: serves the port-control\n"
         "protocol as mailbox \"iepcsi-server\" for the ports of FILE, with each port's MAC address,\n"
         "administrative state (IFF_UP: unlocked, else locked) and operational state (up with carrier,\n"

@@ -24,7 +24,7 @@ awk '$2 != "root/root" { exit 1 }' <<<"$contents" || fail "files not owned by ro
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = sync-lumov-control ] || fail "package name $(field Package)"
 depends=$(field Depends)
-for dependency in 'libc6 (' 'libsystemd0 (' 'liblttng-ust1 (' 'dbus | dbus-system-bus' \
+for dependency in 'libc6 (' 'libsystemd0 (' 'liblttng-ust1 (' 'libmicrohttpd12 (' 'dbus | dbus-system-bus' \
     'systemd | systemd-standalone-sysusers' 'init-system-helpers'; do
     grep -qF "$dependency" <<<"$depends" || fail "Depends lacks $dependency: $depends"
 done
@@ -45,5 +45,7 @@ for script in postinst prerm postrm; do
 done
 grep -q 'deb-systemd-helper enable "$unit"' "$work/control/postinst" || fail "postinst enables no unit"
 grep -q 'systemctl reload dbus.service' "$work/control/postinst" || fail "postinst does not reload the bus policy"
+grep -q 'systemd-tmpfiles --create sync-lumov-control.conf' "$work/control/postinst" ||
+    fail "postinst does not make the status sockets' directory"
 echo "Depends: $depends"
 echo "== passed"

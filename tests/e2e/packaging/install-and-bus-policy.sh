@@ -8,8 +8,9 @@
 # installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
 # demo road with root's simulated peers (to every output transmitting) and records into a root LTTng
 # session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all` and
-# `status --json` (which fits the installed schema); nobody else may own an org.tavi name, deliver to
-# the daemon or run the command (which says so: exit 4), and the daemon's user and the operator may own
+# `status --json` (which fits the installed schema), and sync-exporter as its user gets the daemon's
+# answers; nobody else may own an org.tavi name, deliver to the daemon or run the command (which says
+# so: exit 4), and the daemon's user and the operator may own
 # only their own names; a call without an interface to another service is left alone. All of this
 # twice, with the same decisions: on dbus-daemon and on dbus-broker (run outside systemd, as its
 # launcher allows), each of which takes the policy without a warning.
@@ -96,7 +97,8 @@ systemd-sysusers --root="$root" >"$work/sysusers.log" 2>&1 || fail "sysusers: $(
 # A member of sync-operators, with an id above the range sysusers allocates system users from.
 echo "sync-test-operator:x:61234:61234::/:/usr/sbin/nologin" >>"$root/etc/passwd"
 echo "sync-test-operator:x:61234:" >>"$root/etc/group"
-sed -i 's/^\(sync-operators:x:[0-9]*:\)$/\1sync-test-operator/' "$root/etc/group"
+sed -i -E 's/^(sync-operators:x:[0-9]+:.+)$/\1,sync-test-operator/; s/^(sync-operators:x:[0-9]+:)$/\1sync-test-operator/' \
+    "$root/etc/group"
 for file in passwd group; do
     mount --bind "$root/etc/$file" "/etc/$file"
 done
@@ -238,6 +240,16 @@ on_bus() {
         fail "the operator's status: $(cat "$work/status.json")"
     /usr/bin/python3 -m jsonschema -i "$work/status.json" "$root/usr/share/sync-lumov-control/synclumovcontrol.schema.json" ||
         fail "the status document does not fit the installed schema: $(cat "$work/status.json")"
+
+    echo "== $name: the exporter, as its user, asks the daemon"
+    run_as sync-exporter "$root/usr/sbin/sync-exporter" --port 0 --status-dir "$work" >"$work/exporter.log" 2>&1 &
+    local exporter=$!
+    pids+=($exporter)
+    poll 10 grep -q 'serving http' "$work/exporter.log" || fail "the exporter did not start: $(cat "$work/exporter.log")"
+    scrape() { python3 -c 'import sys, urllib.request; print(urllib.request.urlopen(sys.argv[1]).read().decode())' \
+        "$(grep -o 'http://[^ ]*' "$work/exporter.log")"; }
+    scrape | grep -qx 'sync_up{source="daemon"} 1' || fail "the exporter's user cannot ask the daemon: $(scrape)"
+    stop "$exporter"
 
     echo "== $name: every name and mailbox is refused to anyone else, and to an operator or the daemon's user but theirs"
     local daemon_service=org.tavi.Service.sync.SyncLumovControl
