@@ -7,6 +7,7 @@
 #include "ConfigError.h"
 #include "DataPlaneClient.h"
 #include "EsmcDataPlane.h"
+#include "InterfaceWatch.h"
 #include "Log.h"
 #include "MacAddress.h"
 #include "Options.h"
@@ -78,13 +79,24 @@ int main(int argc, char** argv) {
     ServiceLoop loop;
     SyncPeers::DataPlaneClient client(MAILBOX);
     EsmcDataPlane plane(client, settings, [] { return std::make_unique<SyncEsmcd::PacketSocket>(); });
+    SyncEsmcd::InterfaceWatch watch(plane);
+    if (!watch.open()) {
+        SyncSys::Log::error(watch.error());
+        return ServiceExit::FAILED;
+    }
     client.setListener(&plane);
     if (!client.open()) {
         SyncSys::Log::error(client.lastError());
         return ServiceExit::FAILED;
     }
     SyncSys::Log::info("started, mailbox " + std::to_string(client.id()) + "; waiting for the daemon");
-    loop.onWork([&plane] { return plane.work(); });
+    loop.watch([&watch] { return watch.descriptors(); }, [&watch] { watch.process(); });
+    // The outputs' namespaces change with the daemon's orders: the watch follows them before each wait.
+    loop.onWork([&plane, &watch] {
+        const EsmcDataPlane::TimePoint due = plane.work();
+        watch.follow(plane.namespaces());
+        return due;
+    });
     loop.onStatus([&plane] { return plane.status(); });
     loop.onSummary([&plane] { return plane.summary(); });
     return loop.run(ServiceLoop::busOf(client));
