@@ -31,13 +31,15 @@ std::optional<EsmcPdu::Quality> qualityOf(const EsmcDataPlane::Order& order) {
     return quality;
 }
 
-// Why a create or change was refused, with what it named.
+// The log line's end for a create or change refused with `error`: why, with what it named.
 std::string rejection(const EsmcDataPlane::Order& order, ConfigError error) {
-    if (error == BAD_MAC_ADDRESS)
-        return std::string(describe(error)) + " \"" + order.macAddress + "\"";
-    return std::string(describe(error)) + ": interface \"" + order.interfaceName +
-           "\" in network namespace \"" +
-           (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) + "\"";
+    const std::string what = error == BAD_MAC_ADDRESS
+                                 ? " \"" + order.macAddress + "\""
+                                 : ": interface \"" + order.interfaceName + "\" in network namespace \"" +
+                                       (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) +
+                                       "\"";
+    return "rejected with code " + std::to_string(error) + ", " + describe(error) + what +
+           "; kept, it transmits once it can be reached";
 }
 
 }  // namespace
@@ -108,6 +110,7 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
         output.settle(settings_.settle, now);
         const ConfigError before = output.refusal();
         const ConfigError error = output.reach(now);
+        entry.owed = error != CONFIG_OK ? SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CREATE_RCFM : 0;
         Log::info(idText(order.procedureReference) + ": " + output.where() + " taken over, still " +
                   (error != CONFIG_OK      ? std::string("refused: ") + describe(error)
                    : output.transmitting() ? "transmitting"
@@ -121,9 +124,9 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
     if (error == CONFIG_OK)
         Log::info(idText(order.procedureReference) + ": created on " + output->where());
     else
-        Log::warning(idText(order.procedureReference) + ": rejected with code " + std::to_string(error) +
-                     ", " + rejection(order, error) + "; kept, it transmits once it can be reached");
-    outputs_[serial] = Entry{std::move(output), TimePoint::max(), order.procedureReference};
+        Log::warning(idText(order.procedureReference) + ": " + rejection(order, error));
+    outputs_[serial] = Entry{std::move(output), TimePoint::max(), order.procedureReference,
+                             error != CONFIG_OK ? SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CREATE_RCFM : 0};
     byOutputId_[order.procedureReference] = serial;
     recountNamespaces();
     return error;
@@ -142,6 +145,7 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     const uint64_t serial = byOutputId_[order.procedureReference];
     EsmcOutput& output = *entry->output;
     output.setMac(*mac);
+    entry->owed = 0;  // this answer is the one that counts
     const ConfigError before = output.refusal();
     ConfigError error = CONFIG_OK;
     if (output.netns() == order.networkNameSpace && output.interfaceName() == order.interfaceName) {
@@ -156,9 +160,8 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
             Log::info(idText(order.procedureReference) + ": moved from " + from + " to " + output.where());
     }
     if (error != CONFIG_OK) {
-        Log::warning(idText(order.procedureReference) + ": change rejected with code " +
-                     std::to_string(error) + ", " + rejection(order, error) +
-                     "; kept, it transmits once it can be reached");
+        Log::warning(idText(order.procedureReference) + ": change " + rejection(order, error));
+        entry->owed = SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CHANGE_RCFM;
         reschedule(serial);
         return error;
     }
@@ -192,12 +195,27 @@ void EsmcDataPlane::reached(uint64_t serial, ConfigError before) {
     const ConfigError now = output.refusal();
     const std::string who =
         (entry.outputId != 0 ? idText(entry.outputId) : std::string("held output")) + " on " + output.where();
-    if (now == CONFIG_OK && before != CONFIG_OK)
+    if (now == CONFIG_OK && before != CONFIG_OK) {
         Log::info(who + ": can be reached again, " + (output.transmitting() ? "transmitting" : "off"));
-    else if (now != before)
+        if (entry.owed != 0 && entry.outputId != 0 && state_ == State::CONNECTED)
+            confirmLate(entry);
+    } else if (now != before)
         Log::warning(who + ": cannot be reached: " + describe(now) + " (code " + std::to_string(now) +
                      "); it transmits again once it can be");
     reschedule(serial);
+}
+
+void EsmcDataPlane::confirmLate(Entry& entry) {
+    // A confirmation carries nothing but the output's id and the connection's reference.
+    constexpr uint32_t SIZE = 12;
+    constexpr size_t PROCEDURE_REFERENCE = 4;
+    constexpr size_t CONNECTION_REFERENCE = 8;
+    SyncPeers::WireBuffer confirmation(entry.owed, SIZE);
+    confirmation.putBe32(PROCEDURE_REFERENCE, entry.outputId);
+    confirmation.putBe32(CONNECTION_REFERENCE, client_.serverConnectionReference());
+    if (client_.sendRaw(confirmation))
+        Log::info(idText(entry.outputId) + ": its refusal confirmed late, for the daemon to send its orders");
+    entry.owed = 0;
 }
 
 void EsmcDataPlane::namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now) {
@@ -257,6 +275,7 @@ void EsmcDataPlane::holdAll(TimePoint now) {
     for (const auto& [outputId, serial] : byOutputId_) {
         Entry& entry = outputs_.at(serial);
         entry.outputId = 0;
+        entry.owed = 0;  // a returning daemon creates its outputs again
         const Key key(entry.output->netns(), entry.output->interfaceName());
         const auto [slot, fresh] = held_.emplace(key, serial);
         if (!fresh) {

@@ -27,8 +27,10 @@ namespace SyncEsmcd {
 // Every output the daemon created is kept with its orders, also one whose socket could not be opened
 // (the create is answered with the reason): it is tried again at once on a change request, whose
 // place replaces the create's, and by itself whenever the interface watch reports that its
-// namespace or link appeared; then it transmits its latest orders at once. An output whose interface
-// or namespace goes while it transmits waits the same way, without a timer.
+// namespace or link appeared; then it transmits its latest orders at once. The daemon sends an
+// output's orders when its create or change is confirmed, so a refusal it was told of is confirmed
+// late once the output can be reached, and its orders follow. An output whose interface or
+// namespace goes while it transmits waits the same way, without a timer.
 //
 // When the daemon goes away its outputs stay on the wire, held by network namespace and interface:
 // for the hold time they transmit what they were last told, then do-not-use. A returning daemon that
@@ -78,14 +80,17 @@ class EsmcDataPlane : public SyncPeers::DataPlaneClient::Listener, public Interf
         std::unique_ptr<EsmcOutput> output;
         TimePoint scheduled = TimePoint::max();
         uint32_t outputId = 0;  // the daemon's id; 0 while held
+        uint32_t owed = 0;      // the confirmation of a request that was refused, sent once reached
     };
 
     uint32_t create(const Order& order, TimePoint now);
     uint32_t change(const Order& order, TimePoint now);
     void remove(uint32_t outputId);
     Entry* bound(uint32_t outputId, const char* what);
-    // Logs how the output's reach changed since it was `before`, and reschedules it.
+    // Logs how the output's reach changed since it was `before`, confirms late what it owes once it
+    // can be reached, and reschedules it.
     void reached(uint64_t serial, ConfigError before);
+    void confirmLate(Entry& entry);
     void reschedule(uint64_t serial);
     void erase(uint64_t serial);
     void holdAll(TimePoint now);

@@ -1,8 +1,10 @@
 // The whole chain to the wire in a WireLab with two fronthaul ports: the daemon, sync-sim serving sync
 // control (it reads further steps from a pipe the test writes to) and port control, or sync-portd
 // serving port control from the kernel, and sync-esmcd. A third port lives in a namespace that does
-// not exist, so its output is refused (sync-sim) or it stays locked (sync-portd). The chain is up
-// when PDUs arrive on both far ends: quality ePRTC under option I, QL enabled. What tshark's ESMC
+// not exist, so its output is refused (sync-sim) or it stays locked (sync-portd), until a test makes
+// the namespace and a veth link fh3 there with its peer fp3 at the far end (removed by name after
+// the test). The chain is up when PDUs arrive on both far ends: quality ePRTC under option I, QL
+// enabled. What tshark's ESMC
 // dissector reads on the far end of each veth is the judge; with sync-portd, so is what the daemon
 // shows of each port (`synclumovcontrol info ethernet`) as links go down, lose carrier, vanish and
 // come back.
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -65,6 +68,7 @@ class WireChain : public ::testing::Test {
     }
 
     void TearDown() override {
+        ChildProcess::run({"ip", "netns", "delete", late()}, 10s);  // when a test made it
         if (simInput_ >= 0)
             close(simInput_);
         // sync-sim ends cleanly on SIGTERM.
@@ -96,18 +100,65 @@ class WireChain : public ::testing::Test {
         ASSERT_EQ(write(simInput_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
 
-    // Lines of sync-esmcd's output that contain text.
-    size_t esmcdLines(const std::string& text) {
+    // Lines of sync-esmcd's output that the regular expression finds something in.
+    size_t esmcdLines(const std::string& pattern) {
+        const std::regex wanted(pattern);
         std::istringstream lines(lab_.process("sync-esmcd").output());
         size_t count = 0;
         for (std::string line; std::getline(lines, line);)
-            count += line.find(text) != std::string::npos;
+            count += std::regex_search(line, wanted);
         return count;
+    }
+    // Waits up to 5 s until sync-esmcd wrote `count` lines that match.
+    bool awaitEsmcd(const std::string& pattern, size_t count = 1) {
+        for (int tries = 0; tries < 50 && esmcdLines(pattern) < count; ++tries)
+            std::this_thread::sleep_for(100ms);
+        return esmcdLines(pattern) >= count;
+    }
+
+    // The namespace of port 3, TnPort-C.
+    std::string late() { return lab_.net().node() + "-missing"; }
+    // Makes fh3 in `netns` with its peer fp3 at the far end, captured from then on, and brings both
+    // up: when they were up, or -1 when something failed.
+    double linkPort3(const std::string& netns) {
+        if (!ChildProcess::run({"ip", "link", "add", "fh3", "netns", netns, "type", "veth", "peer", "name",
+                                "fp3", "netns", lab_.net().far()},
+                               10s)
+                 .succeeded())
+            return -1;
+        port3_ = std::make_unique<EsmcCapture>(lab_.net().far(), std::vector<std::string>{"fp3"});
+        const double up = EsmcCapture::now();
+        const bool done = port3_->ready() && NetLab::ip(lab_.net().far(), "link set fp3 up") &&
+                          NetLab::ip(netns, "link set fh3 up");
+        return done ? up : -1;
+    }
+    // Seconds from `from` until the first PDU after the `seen` ones arrived at fp3 (waiting up to 3 s)
+    // with SSM 0x2; -1 when none came.
+    double port3After(double from, size_t seen = 0) {
+        if (!port3_->waitUntil([&] { return port3_->count(0) > seen; }, 3s))
+            return -1;
+        const EsmcDecoded first = port3_->decode(0, seen).front();
+        return first.ssm == 0x2 ? first.time - from : -1;
+    }
+    // How many PDUs fp3 heard once `span` passed.
+    size_t heard(std::chrono::milliseconds span = 100ms) {
+        port3_->waitUntil([] { return false; }, span);
+        return port3_->count(0);
+    }
+    // Waits up to 5 s until fp3 is gone with its namespace: nothing holds that namespace any more.
+    bool port3Gone() {
+        for (int tries = 0; tries < 50; ++tries) {
+            if (!NetLab::ip(lab_.net().far(), "link show fp3"))
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
     }
 
     E2e::WireLab lab_{kPorts};
     bool kernelPorts_ = false;  // set by a test class before SetUp
     int simInput_ = -1;
+    std::unique_ptr<EsmcCapture> port3_;
 };
 
 // Every PDU is a version 1 ESMC information or event PDU of 60 octets with a QL TLV and an extended
@@ -226,13 +277,68 @@ TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithT
     }
 }
 
+// Port 3's output, refused at its create, reaches fp3 within 0.5 s of what it lacked appearing, or of
+// the change request that names a place that exists; its namespace deleted under it lets go.
+TEST_F(EsmcWireTest, ARefusedOutputTransmitsOnceItsNamespaceOrInterfaceAppearsOrAChangeNamesOneThatIs) {
+    const std::string node = lab_.net().node();
+    lab_.process("sync-esmcd").signal(SIGUSR1);
+    EXPECT_TRUE(awaitEsmcd("status: output [0-9]+ +fh3 +netns " + late() +
+                           " .* refused since [-0-9]+ [:0-9]+: no such network namespace"))
+        << lab_.outputs();
+
+    // Its namespace made with the link, and deleted and made again under the transmitting output.
+    for (const char* round : {"made late", "made anew"}) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
+        const double up = linkPort3(late());
+        ASSERT_GE(up, 0);
+        const double first = port3After(up);
+        EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
+        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "delete", late()}, 10s).succeeded());
+        ASSERT_TRUE(port3Gone()) << "the deleted namespace is still held\n" << lab_.outputs();
+    }
+    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
+    ASSERT_GE(linkPort3(late()), 0);
+    ASSERT_GE(port3After(0), 0);
+
+    // The daemon moves the port to the node's namespace, where fh3 does not exist: the change is
+    // refused with that reason, fp3 hears no more, and fh3 moved there transmits at once.
+    const auto reconfigure = [&](const std::string& netns) {
+        for (const std::string& line :
+             {"namespace TnPort-C " + netns, std::string("status TnPort-C locked disabled"),
+              std::string("status TnPort-C unlocked enabled")})
+            step(line);
+        return EsmcCapture::now();
+    };
+    reconfigure(node);
+    ASSERT_TRUE(awaitEsmcd("change rejected with code 2, no such interface")) << lab_.outputs();
+    size_t seen = heard();
+    EXPECT_EQ(heard(1200ms), seen) << "the change's place replaced the create's";
+    ASSERT_TRUE(NetLab::ip(late(), "link set fh3 netns " + node));
+    const double moved = EsmcCapture::now();
+    ASSERT_TRUE(NetLab::ip(node, "link set fh3 up"));
+    double first = port3After(moved, seen);
+    EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
+
+    // Moved to the late namespace, where fh3 is no longer, and back: the answer to the change request
+    // that names fh3 where it is reaches fp3 at once.
+    reconfigure(late());
+    ASSERT_TRUE(awaitEsmcd("change rejected with code 2, no such interface", 2)) << lab_.outputs();
+    seen = heard();
+    const double changed = reconfigure(node);
+    first = port3After(changed, seen);
+    EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
+    EXPECT_EQ(esmcdLines("unknown output"), 0u) << lab_.outputs();
+}
+
 TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRunsOut) {
     lab_.mark();
     lab_.daemon().signal(SIGKILL);
     ASSERT_TRUE(lab_.daemon().waitExit(10s));
     ASSERT_TRUE(lab_.startDaemon()) << lab_.outputs();
     configure();
-    ASSERT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines("taken over") == 2; }, 30s))
+    // The refused output of port 3 is held and taken over too.
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines("taken over") == 3; }, 30s))
         << lab_.outputs();
     lab_.pass(2s);
     for (size_t i = 0; i < kPorts; ++i) {
@@ -373,22 +479,24 @@ TEST_F(PortdWireTest, KernelLinksAsTheyComeAndGoReachTheDaemonAndTheWire) {
     EsmcCapture fresh(lab_.net().far(), {NetLab::farLink(1)});
     EXPECT_TRUE(fresh.waitUntil([&] { return fresh.count(0) > 0; }, 3s)) << lab_.outputs();
 
-    // A namespace that appears and goes is followed.
-    const std::string missing = lab_.net().node() + "-missing";
-    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", missing}, 10s).succeeded());
-    const bool made = ChildProcess::run({"ip", "link", "add", "fh3", "netns", missing, "type", "veth", "peer",
-                                         "name", "fp3", "netns", missing},
-                                        10s)
-                          .succeeded() &&
-                      NetLab::ip(missing, "link set fp3 up") && NetLab::ip(missing, "link set fh3 up");
-    EXPECT_TRUE(made);
-    EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-    ChildProcess::run({"ip", "netns", "delete", missing}, 10s);
-    EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
+    // A namespace that appears late transmits within 2 s, again after it was deleted and made anew,
+    // and nothing keeps the deleted one alive.
+    for (const char* round : {"made late", "made anew"}) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
+        const double up = linkPort3(late());
+        ASSERT_GE(up, 0);
+        EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
+        const double first = port3After(up);
+        EXPECT_TRUE(first >= 0 && first < 2.0) << first << "\n" << lab_.outputs();
+        ChildProcess::run({"ip", "netns", "delete", late()}, 10s);
+        EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
+        ASSERT_TRUE(port3Gone()) << lab_.outputs();
+    }
 
     // TnPort-B leaves the table, TnPort-D (fh2, the same link) joins it.
-    lab_.writePorts(1, "port fronthaul 3 TnPort-C fh3 " + lab_.net().node() +
-                           "-missing\nport fronthaul 4 TnPort-D fh2 " + lab_.net().node() + "\n");
+    lab_.writePorts(1, "port fronthaul 3 TnPort-C fh3 " + late() + "\nport fronthaul 4 TnPort-D fh2 " +
+                           lab_.net().node() + "\n");
     lab_.process("sync-portd").signal(SIGHUP);
     EXPECT_EQ(awaitPort("TnPort-D", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
     EXPECT_EQ(portLine(info(), "TnPort-B").substr(0, 10), "0/DISABLED") << lab_.outputs();
