@@ -39,8 +39,9 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
         "The SyncE data plane of sync-lumov-control: finds the daemon's service \"SyncLumovControl\"\n"
         "in domain \"sync\", takes its output orders and transmits ESMC PDUs (an information PDU per\n"
         "second, an event PDU at once on a change, at most 10 per second) on each output's interface,\n"
-        "inside the output's network namespace (/run/netns/NAME). Needs CAP_NET_RAW, and CAP_SYS_ADMIN\n"
-        "for outputs in other namespaces.");
+        "inside the output's network namespace (/run/netns/NAME). An output whose namespace or\n"
+        "interface cannot be reached is kept and transmits as soon as it appears. Needs CAP_NET_RAW, and\n"
+        "CAP_SYS_ADMIN for outputs in other namespaces.");
     options.add("clock-mac", "MAC",
                 "the node clock's MAC address, forwarded to the daemon, which derives the SyncE clock "
                 "identity from it",
