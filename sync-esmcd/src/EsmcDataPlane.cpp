@@ -199,9 +199,10 @@ void EsmcDataPlane::reached(uint64_t serial, ConfigError before) {
         Log::info(who + ": can be reached again, " + (output.transmitting() ? "transmitting" : "off"));
         if (entry.owed != 0 && entry.outputId != 0 && state_ == State::CONNECTED)
             confirmLate(entry);
-    } else if (now != before)
+    } else if (now != before) {
         Log::warning(who + ": cannot be reached: " + describe(now) + " (code " + std::to_string(now) +
                      "); it transmits again once it can be");
+    }
     reschedule(serial);
 }
 
@@ -214,7 +215,7 @@ void EsmcDataPlane::confirmLate(Entry& entry) {
     confirmation.putBe32(PROCEDURE_REFERENCE, entry.outputId);
     confirmation.putBe32(CONNECTION_REFERENCE, client_.serverConnectionReference());
     if (client_.sendRaw(confirmation))
-        Log::info(idText(entry.outputId) + ": its refusal confirmed late, for the daemon to send its orders");
+        Log::info(idText(entry.outputId) + ": confirmed late, for the daemon to send its orders");
     entry.owed = 0;
 }
 

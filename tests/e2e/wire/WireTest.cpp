@@ -109,19 +109,13 @@ class WireChain : public ::testing::Test {
             count += std::regex_search(line, wanted);
         return count;
     }
-    // Waits up to 5 s until sync-esmcd wrote `count` lines that match.
-    bool awaitEsmcd(const std::string& pattern, size_t count = 1) {
-        for (int tries = 0; tries < 50 && esmcdLines(pattern) < count; ++tries)
-            std::this_thread::sleep_for(100ms);
-        return esmcdLines(pattern) >= count;
-    }
-
     // The namespace of port 3, TnPort-C.
     std::string late() { return lab_.net().node() + "-missing"; }
-    // Makes fh3 in `netns` with its peer fp3 at the far end, captured from then on, and brings both
-    // up: when they were up, or -1 when something failed.
-    double linkPort3(const std::string& netns) {
-        if (!ChildProcess::run({"ip", "link", "add", "fh3", "netns", netns, "type", "veth", "peer", "name",
+    // Makes fh3 in `netns` (and the namespace, when asked) with its peer fp3 at the far end, captured
+    // from then on, and brings both up: when they were up, or -1 when something failed.
+    double linkPort3(const std::string& netns, bool makeNamespace) {
+        if ((makeNamespace && !ChildProcess::run({"ip", "netns", "add", netns}, 10s).succeeded()) ||
+            !ChildProcess::run({"ip", "link", "add", "fh3", "netns", netns, "type", "veth", "peer", "name",
                                 "fp3", "netns", lab_.net().far()},
                                10s)
                  .succeeded())
@@ -132,27 +126,26 @@ class WireChain : public ::testing::Test {
                           NetLab::ip(netns, "link set fh3 up");
         return done ? up : -1;
     }
-    // Seconds from `from` until the first PDU after the `seen` ones arrived at fp3 (waiting up to 3 s)
-    // with SSM 0x2; -1 when none came.
-    double port3After(double from, size_t seen = 0) {
-        if (!port3_->waitUntil([&] { return port3_->count(0) > seen; }, 3s))
-            return -1;
+    // Whether the first PDU after the `seen` ones reached fp3 (waiting up to 3 s) with SSM 0x2 less
+    // than `within` seconds after `from`.
+    ::testing::AssertionResult port3Within(double within, double from, size_t seen = 0) {
+        if (!port3_ || !port3_->waitUntil([&] { return port3_->count(0) > seen; }, 3s))
+            return ::testing::AssertionFailure() << "no PDU at fp3\n" << lab_.outputs();
         const EsmcDecoded first = port3_->decode(0, seen).front();
-        return first.ssm == 0x2 ? first.time - from : -1;
+        if (first.ssm != 0x2 || first.time - from >= within)
+            return ::testing::AssertionFailure()
+                   << "SSM " << first.ssm << " after " << first.time - from << " s\n"
+                   << lab_.outputs();
+        return ::testing::AssertionSuccess();
     }
     // How many PDUs fp3 heard once `span` passed.
     size_t heard(std::chrono::milliseconds span = 100ms) {
         port3_->waitUntil([] { return false; }, span);
         return port3_->count(0);
     }
-    // Waits up to 5 s until fp3 is gone with its namespace: nothing holds that namespace any more.
+    // Whether fp3 went with its namespace within 5 s: nothing holds that namespace any more.
     bool port3Gone() {
-        for (int tries = 0; tries < 50; ++tries) {
-            if (!NetLab::ip(lab_.net().far(), "link show fp3"))
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return lab_.capture().waitUntil([&] { return !NetLab::ip(lab_.net().far(), "link show fp3"); }, 5s);
     }
 
     E2e::WireLab lab_{kPorts};
@@ -196,7 +189,6 @@ double longestGap(const std::vector<EsmcDecoded>& pdus) {
 using EsmcWireTest = WireChain;
 
 TEST_F(EsmcWireTest, OncePerSecondThroughALinkDownAnEsmcdRestartAndEsmcOffAndOnThenAChangeAtOnceAsAnEvent) {
-    EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << lab_.outputs();
     lab_.mark();
     lab_.pass(3200ms);
     for (size_t i = 0; i < kPorts; ++i) {
@@ -282,24 +274,16 @@ TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithT
 TEST_F(EsmcWireTest, ARefusedOutputTransmitsOnceItsNamespaceOrInterfaceAppearsOrAChangeNamesOneThatIs) {
     const std::string node = lab_.net().node();
     lab_.process("sync-esmcd").signal(SIGUSR1);
-    EXPECT_TRUE(awaitEsmcd("status: output [0-9]+ +fh3 +netns " + late() +
-                           " .* refused since [-0-9]+ [:0-9]+: no such network namespace"))
-        << lab_.outputs();
+    const std::string refused = "status: output [0-9]+ +fh3 +netns " + late() +
+                                " .* refused since [-0-9]+ [:0-9]+: no such network namespace";
+    EXPECT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines(refused) == 1; }, 5s)) << lab_.outputs();
 
-    // Its namespace made with the link, and deleted and made again under the transmitting output.
-    for (const char* round : {"made late", "made anew"}) {
-        SCOPED_TRACE(round);
-        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
-        const double up = linkPort3(late());
-        ASSERT_GE(up, 0);
-        const double first = port3After(up);
-        EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
-        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "delete", late()}, 10s).succeeded());
-        ASSERT_TRUE(port3Gone()) << "the deleted namespace is still held\n" << lab_.outputs();
-    }
-    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
-    ASSERT_GE(linkPort3(late()), 0);
-    ASSERT_GE(port3After(0), 0);
+    // Its namespace made late with the link, then deleted under the transmitting output, which lets
+    // it go, and made again.
+    EXPECT_TRUE(port3Within(0.5, linkPort3(late(), true)));
+    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "delete", late()}, 10s).succeeded());
+    ASSERT_TRUE(port3Gone()) << "the deleted namespace is still held\n" << lab_.outputs();
+    EXPECT_TRUE(port3Within(0.5, linkPort3(late(), true)));
 
     // The daemon moves the port to the node's namespace, where fh3 does not exist: the change is
     // refused with that reason, fp3 hears no more, and fh3 moved there transmits at once.
@@ -311,23 +295,24 @@ TEST_F(EsmcWireTest, ARefusedOutputTransmitsOnceItsNamespaceOrInterfaceAppearsOr
         return EsmcCapture::now();
     };
     reconfigure(node);
-    ASSERT_TRUE(awaitEsmcd("change rejected with code 2, no such interface")) << lab_.outputs();
+    const auto rejected = [&](size_t count) {
+        return lab_.capture().waitUntil(
+            [&] { return esmcdLines("change rejected with code 2, no such interface") == count; }, 5s);
+    };
+    ASSERT_TRUE(rejected(1)) << lab_.outputs();
     size_t seen = heard();
     EXPECT_EQ(heard(1200ms), seen) << "the change's place replaced the create's";
     ASSERT_TRUE(NetLab::ip(late(), "link set fh3 netns " + node));
     const double moved = EsmcCapture::now();
     ASSERT_TRUE(NetLab::ip(node, "link set fh3 up"));
-    double first = port3After(moved, seen);
-    EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
+    EXPECT_TRUE(port3Within(0.5, moved, seen));
 
     // Moved to the late namespace, where fh3 is no longer, and back: the answer to the change request
     // that names fh3 where it is reaches fp3 at once.
     reconfigure(late());
-    ASSERT_TRUE(awaitEsmcd("change rejected with code 2, no such interface", 2)) << lab_.outputs();
+    ASSERT_TRUE(rejected(2)) << lab_.outputs();
     seen = heard();
-    const double changed = reconfigure(node);
-    first = port3After(changed, seen);
-    EXPECT_TRUE(first >= 0 && first < 0.5) << first << "\n" << lab_.outputs();
+    EXPECT_TRUE(port3Within(0.5, reconfigure(node), seen));
     EXPECT_EQ(esmcdLines("unknown output"), 0u) << lab_.outputs();
 }
 
@@ -465,30 +450,13 @@ TEST_F(PortdWireTest, KernelLinksAsTheyComeAndGoReachTheDaemonAndTheWire) {
     EXPECT_NE(lab_.process("sync-portd").output().find("status: 3 ports, 3 subscriptions"), std::string::npos)
         << lab_.outputs();
 
-    // An interface deleted and made again is picked up (its far end captured afresh).
-    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link delete fh1"));
-    EXPECT_EQ(awaitPort("TnPort-A", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
-    ASSERT_TRUE(ChildProcess::run({"ip", "link", "add", "fh1", "netns", lab_.net().node(), "type", "veth",
-                                   "peer", "name", "fp1", "netns", lab_.net().far()},
-                                  10s)
-                    .succeeded());
-    ASSERT_TRUE(NetLab::ip(lab_.net().far(), "link set fp1 up") &&
-                NetLab::ip(lab_.net().node(), "link set fh1 up"));
-    // The daemon keeps the MAC it learnt when it asked which ports exist.
-    EXPECT_EQ(awaitPort("TnPort-A", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-    EsmcCapture fresh(lab_.net().far(), {NetLab::farLink(1)});
-    EXPECT_TRUE(fresh.waitUntil([&] { return fresh.count(0) > 0; }, 3s)) << lab_.outputs();
-
     // A namespace that appears late transmits within 2 s, again after it was deleted and made anew,
     // and nothing keeps the deleted one alive.
     for (const char* round : {"made late", "made anew"}) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", late()}, 10s).succeeded());
-        const double up = linkPort3(late());
-        ASSERT_GE(up, 0);
+        const double up = linkPort3(late(), true);
         EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-        const double first = port3After(up);
-        EXPECT_TRUE(first >= 0 && first < 2.0) << first << "\n" << lab_.outputs();
+        EXPECT_TRUE(port3Within(2.0, up));
         ChildProcess::run({"ip", "netns", "delete", late()}, 10s);
         EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
         ASSERT_TRUE(port3Gone()) << lab_.outputs();

@@ -205,9 +205,10 @@ TEST_F(EsmcDataPlaneTest, ARefusedOutputKeepsItsOrdersAndTransmitsThemAtOnceWhen
         runTo(refused + 5s);
         EXPECT_EQ(since(refused, "fh3").runs, "");
         EXPECT_EQ(sockets_.back()->opens, opens) << "nothing is tried while nothing appeared";
-        const std::string reason = SyncEsmcd::describe(static_cast<SyncEsmcd::ConfigError>(c.code));
-        EXPECT_NE(plane_.status().back().find("output 13 "), std::string::npos) << plane_.status().back();
-        EXPECT_NE(plane_.status().back().find(reason), std::string::npos) << plane_.status().back();
+        const std::string line = plane_.status().back();
+        EXPECT_EQ(line.rfind("status: output 13 ", 0), 0u) << line;
+        EXPECT_NE(line.find(SyncEsmcd::describe(static_cast<SyncEsmcd::ConfigError>(c.code))),
+                  std::string::npos);
         EXPECT_NE(plane_.summary().find(", 1 refused (output 13 on late/fh3 since "), std::string::npos)
             << plane_.summary();
 
@@ -216,8 +217,6 @@ TEST_F(EsmcDataPlaneTest, ARefusedOutputKeepsItsOrdersAndTransmitsThemAtOnceWhen
         runTo(appeared + 1500ms);
         EXPECT_EQ(since(appeared, "fh3").runs, "4");
         EXPECT_EQ(since(appeared, "fh3").lastRunAt, appeared) << "its last orders go at once";
-        EXPECT_EQ(since(appeared, "fh3").longestGap, 1s);
-        EXPECT_NE(plane_.summary().find(", 0 refused;"), std::string::npos) << plane_.summary();
         plane_.ordered(order(Order::OUTPUT_REMOVE, 13));
     }
 }
@@ -249,7 +248,7 @@ TEST_F(EsmcDataPlaneTest, AnOutputWhoseInterfaceOrNamespaceGoesWaitsWithoutATime
          },
          [&] {
              network_.missing.clear();
-             network_.made["ns"] = {2, 2};
+             network_.identity = {2, 2};
              plane_.namespaceChanged("ns", {2, 2});
          },
          "(code 1)"},

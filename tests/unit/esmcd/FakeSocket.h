@@ -22,13 +22,9 @@ struct Sent {
 
 // The namespaces and interfaces fake sockets can reach: every one, unless the test took it away.
 struct FakeNetwork {
-    std::set<std::string> missing;                              // "ns", or "ns/if"
-    std::map<std::string, SyncSys::NetnsWatch::Identity> made;  // a namespace made anew: "ns"
-    std::map<std::string, int> indexes;                         // an interface made anew: "ns/if"
-    SyncSys::NetnsWatch::Identity identity(const std::string& netns) const {
-        const auto found = made.find(netns);
-        return found != made.end() ? found->second : SyncSys::NetnsWatch::Identity{1, 1};
-    }
+    std::set<std::string> missing;                 // "ns", or "ns/if"
+    SyncSys::NetnsWatch::Identity identity{1, 1};  // of every namespace
+    std::map<std::string, int> indexes;            // "ns/if"; 1 when not given
     int index(const std::string& netns, const std::string& interfaceName) const {
         const auto found = indexes.find(netns + "/" + interfaceName);
         return found != indexes.end() ? found->second : 1;
@@ -51,7 +47,7 @@ class FakeSocket : public SyncEsmcd::PacketSocket {
         netns_ = netns;
         interfaceName_ = interfaceName;
         index_ = network_.index(netns, interfaceName);
-        identity_ = network_.identity(netns);
+        identity_ = network_.identity;
         return SyncEsmcd::CONFIG_OK;
     }
     int send(const uint8_t* frame, size_t length) override {
