@@ -107,6 +107,7 @@ void esmcd(const json& document, Exposition& out, const Ports& ports) {
             id.is_number_unsigned() ? ports.byOutputId.find(id.get<uint64_t>()) : ports.byOutputId.end();
         const auto byPlace = ports.byPlace.find(Place(text(output, "namespace"), text(output, "interface")));
         const bool held = flag(output, "held");
+        const bool refused = !output.at("refused").is_null();
         const json& pdus = output.at("pdus");
         const uint64_t information = number(pdus, "information");
         const uint64_t events = number(pdus, "event");
@@ -118,6 +119,7 @@ void esmcd(const json& document, Exposition& out, const Ports& ports) {
         write.add(Metric::ESMC_PDUS, {port, "event"}, events);
         write.add(Metric::ESMC_SEND_ERRORS, {port}, errors);
         write.add(Metric::ESMC_OUTPUT_HELD, {port}, held);
+        write.add(Metric::ESMC_OUTPUT_REFUSED, {port}, refused);
     }
 }
 

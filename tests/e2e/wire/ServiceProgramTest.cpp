@@ -44,7 +44,7 @@ TEST(ServiceProgramTest, TellsTheServiceManagerItServesHowItIsAndThatItGoes) {
         ExitStatus end;
     } cases[] = {
         {{SYNC_ESMCD_PATH},
-         "STATUS=0 outputs: 0 transmitting, 0 held, 0 link down; daemon not connected",
+         "STATUS=0 outputs: 0 transmitting, 0 held, 0 link down, 0 refused; daemon not connected",
          false,
          ExitStatus::exitedWith(0)},
         {{SYNC_PORTD_PATH, "--ports", dir.file("ports")},

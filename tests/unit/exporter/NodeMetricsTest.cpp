@@ -60,20 +60,22 @@ json portd() {
                {"enabled", false}}}}};
 }
 
-json esmcOutput(json id, const char* interface, bool held, int information) {
+json esmcOutput(json id, const char* interface, bool held, int information, json refused = nullptr) {
     return {{"id", id},
             {"held", held},
             {"interface", interface},
             {"namespace", "ns"},
             {"pdus", {{"information", information}, {"event", 1}}},
-            {"sendErrors", 3}};
+            {"sendErrors", 3},
+            {"refused", refused}};
 }
 
 json esmcd() {
-    // Output 12 is the daemon's TnPort-B; the held one is TnPort-C by its place; nobody names fh9.
+    // Output 12 is the daemon's TnPort-B, refused; the held one is TnPort-C by its place; nobody
+    // names fh9.
     return {{"outputs",
-             {esmcOutput(12, "fh2", false, 10), esmcOutput(nullptr, "fh3", true, 20),
-              esmcOutput(nullptr, "fh9", true, 30)}}};
+             {esmcOutput(12, "fh2", false, 10, {{"code", 2}, {"cause", "no such interface"}}),
+              esmcOutput(nullptr, "fh3", true, 20), esmcOutput(nullptr, "fh9", true, 30)}}};
 }
 
 json clockd(bool tracked) {
