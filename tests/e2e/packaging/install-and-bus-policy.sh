@@ -106,9 +106,11 @@ done
     fail "the daemon's user is in other groups: $(id sync-lumov-control)"
 id sync-test-operator | grep -q '(sync-operators)' || fail "no operator: $(id sync-test-operator)"
 run_as() { # USER COMMAND...: as that user with its groups, no capabilities and no way to gain any
-    local user=$1
+    local user=$1 replace=
     shift
-    setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --no-new-privs --inh-caps=-all \
+    # In a subshell (`run_as ... &`) the command takes the subshell's place, so that $! is its pid.
+    [ "$BASH_SUBSHELL" -eq 0 ] || replace=exec
+    $replace setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --no-new-privs --inh-caps=-all \
         --bounding-set=-all env -i PATH=/usr/bin:/bin HOME=/ TAVI_BUS_ADDRESS="$address" "$@"
 }
 
