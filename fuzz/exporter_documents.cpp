@@ -1,5 +1,5 @@
 // Feeds arbitrary answers of the sources to sync-exporter's metrics and judges the exposition as a
-// scraper would: NUL bytes split the input into the daemon's status and outputs, then sync-esmcd's,
+// scraper would: NUL bytes split the input into the daemon's outputs and status, then sync-esmcd's,
 // sync-portd's and sync-clockd's documents (a missing one did not answer). Whatever they say, the
 // text must be UTF-8, every sample line a name, well-quoted labels and a number, and no series twice;
 // a violation aborts.
@@ -26,8 +26,11 @@ void require(bool holds) {
 bool utf8(const std::string& text) {
     for (size_t at = 0; at < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[at]);
-        const size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                              : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+        const size_t length = lead < 0x80                   ? 1
+                              : lead >= 0xC2 && lead < 0xE0 ? 2
+                              : lead >= 0xE0 && lead < 0xF0 ? 3
+                              : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                            : 0;
         if (length == 0 || at + length > text.size())
             return false;
         uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
@@ -54,7 +57,8 @@ std::string series(const std::string& line) {
     if (at < line.size() && line[at] == '{') {
         do {
             ++at;
-            while (at < line.size() && (std::islower(static_cast<unsigned char>(line[at])) || line[at] == '_'))
+            while (at < line.size() &&
+                   (std::islower(static_cast<unsigned char>(line[at])) || line[at] == '_'))
                 ++at;
             require(line.compare(at, 2, "=\"") == 0);
             for (at += 2; at < line.size() && line[at] != '"'; ++at) {
@@ -88,11 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     NodeMetrics::Answers answers;
     if (parts.size() >= 2)
-        answers[NodeMetrics::DAEMON] = {true, {parts[0], parts[1]}, ""};
+        answers[NodeMetrics::DAEMON] = NodeMetrics::read({parts[0], parts[1]});
     const NodeMetrics::Source programs[] = {NodeMetrics::ESMCD, NodeMetrics::PORTD, NodeMetrics::CLOCKD};
     for (size_t i = 0; i < 3; ++i)
         if (parts.size() > 2 + i)
-            answers[programs[i]] = {true, {parts[2 + i]}, ""};
+            answers[programs[i]] = NodeMetrics::read({parts[2 + i]});
 
     NodeMetrics metrics;
     const std::string text = metrics.metrics(answers).text();

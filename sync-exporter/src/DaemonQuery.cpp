@@ -14,9 +14,10 @@ namespace {
 const char* const COMMAND = "synclumovcontrol";
 const char* const DAEMON_SERVICE = "SyncLumovControl";
 const char* const DAEMON_DOMAIN = "sync";
-// What the metrics need of the daemon, asked in this order.
-const std::vector<std::vector<std::string>> QUESTIONS = {{COMMAND, "status", "--json"},
-                                                         {COMMAND, "info", "output", "--json"}};
+// What the metrics need of the daemon, asked in this order: the large answer first, so that it is
+// read while the daemon answers the small one.
+const std::vector<std::vector<std::string>> QUESTIONS = {{COMMAND, "info", "output", "--json"},
+                                                         {COMMAND, "status", "--json"}};
 
 // The command server's drops are the daemon's bad input: warnings, never stderr alone.
 class Drops : public SyncPeers::PeerListener {

@@ -12,7 +12,7 @@ namespace SyncExporter {
 
 // Asks the daemon for its state as the operator's command does, once per gather and without
 // blocking: it becomes the command server ("Sync_tavi_coli") for the call only, waits for the
-// daemon to register its command, runs `status --json` and `info output --json` (what the metrics
+// daemon to register its command, runs `info output --json` and `status --json` (what the metrics
 // need, at a fraction of `info all`'s cost: the ports' records are the largest part of it) and
 // leaves the bus. The name has one owner at a time: while an operator's synclumovcontrol holds it,
 // the query tries again every 50 ms, and it never holds it past its deadline.
@@ -34,7 +34,8 @@ class DaemonQuery {
     // when its mailbox turns readable, or not at all).
     TimePoint work(TimePoint now);
 
-    // After it ended: whether the daemon answered, its answers in the order asked, or why not.
+    // The answers so far, in the order asked (the outputs, then the status); after it ended, whether
+    // the daemon answered them all, or why not.
     bool answered() const { return answered_; }
     const std::vector<std::string>& answers() const { return answers_; }
     const std::string& failure() const { return failure_; }

@@ -1,5 +1,6 @@
 #include "Exposition.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace SyncExporter {
@@ -102,30 +103,27 @@ const std::vector<std::string>& Exposition::labelNames(Metric metric) {
     return names[static_cast<size_t>(metric)];
 }
 
-bool Exposition::add(Metric metric, const std::vector<std::string>& labels, uint64_t value) {
+void Exposition::add(Metric metric, const std::vector<std::string>& labels, uint64_t value) {
     const std::vector<std::string>& names = labelNames(metric);
-    std::string series;
-    for (size_t i = 0; i < names.size() && i < labels.size(); ++i) {
-        series += i == 0 ? "{" : ",";
-        series += names[i] + "=";
-        appendQuoted(series, labels[i]);
-    }
-    if (!series.empty())
-        series += '}';
     Family& family = families_[static_cast<size_t>(metric)];
-    if (!family.series.insert(series).second)
-        return false;
-    ((family.lines += name(metric)) += series) += ' ';
-    (family.lines += std::to_string(value)) += '\n';
+    std::string& out = family.lines;
+    out += name(metric);
+    const size_t count = std::min(names.size(), labels.size());
+    for (size_t i = 0; i < count; ++i) {
+        out += i == 0 ? '{' : ',';
+        (out += names[i]) += '=';
+        appendQuoted(out, labels[i]);
+    }
+    if (count > 0)
+        out += '}';
+    ((out += ' ') += std::to_string(value)) += '\n';
     ++family.samples;
-    return true;
 }
 
 void Exposition::append(Exposition&& other) {
     for (size_t i = 0; i < COUNT; ++i) {
         families_[i].lines += other.families_[i].lines;
         families_[i].samples += other.families_[i].samples;
-        families_[i].series.merge(other.families_[i].series);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace SyncExporter {
@@ -19,16 +18,15 @@ enum class Metric {
 // Samples in Prometheus' text format (version 0.0.4), written family by family in the order of
 // Metrics.def, each family with its HELP and TYPE lines; a family without samples is left out.
 // Label values are escaped, and bytes that are not UTF-8 become U+FFFD, so whatever a peer names a
-// port cannot break a scrape. A second sample of one series is refused: Prometheus would drop it.
+// port cannot break a scrape. Each series is added once: its writer makes sure.
 class Exposition {
   public:
     static constexpr const char* CONTENT_TYPE = "text/plain; version=0.0.4; charset=utf-8";
 
     Exposition();
 
-    // One sample; the label values in the order Metrics.def names the labels. False, and nothing
-    // added, when the series has a sample already.
-    bool add(Metric metric, const std::vector<std::string>& labels, uint64_t value);
+    // One sample; the label values in the order Metrics.def names the labels.
+    void add(Metric metric, const std::vector<std::string>& labels, uint64_t value);
     // Takes every sample of `other` (whose families no sample here belongs to).
     void append(Exposition&& other);
     size_t samples() const;
@@ -42,7 +40,6 @@ class Exposition {
     struct Family {
         std::string lines;
         size_t samples = 0;
-        std::unordered_set<std::string> series;  // label sets written
     };
     std::vector<Family> families_;
 };

@@ -22,9 +22,11 @@ NodeMetrics::Answers Gatherer::gather() {
         if (program)
             program->start(deadline);
     daemon_.start(started, deadline);
+    daemonRead_ = {};
+    NodeMetrics::Answers answers;
     bool busy = true;
     for (TimePoint now = started;; now = Clock::now()) {
-        const TimePoint due = work(now, busy);
+        const TimePoint due = work(now, answers, busy);
         if (!busy)
             break;
         std::vector<pollfd> fds;
@@ -38,12 +40,6 @@ NodeMetrics::Answers Gatherer::gather() {
             if (program && program->busy())
                 program->read();
     }
-    NodeMetrics::Answers answers;
-    answers[NodeMetrics::DAEMON] = {daemon_.answered(), daemon_.answers(), daemon_.failure()};
-    for (size_t source = 0; source < programs_.size(); ++source)
-        if (programs_[source])
-            answers[source] = {
-                programs_[source]->answered(), {programs_[source]->document()}, programs_[source]->failure()};
     return answers;
 }
 
@@ -55,14 +51,27 @@ std::vector<int> Gatherer::descriptors() const {
     return fds;
 }
 
-Gatherer::TimePoint Gatherer::work(TimePoint now, bool& busy) {
+Gatherer::TimePoint Gatherer::work(TimePoint now, NodeMetrics::Answers& answers, bool& busy) {
     TimePoint due = daemon_.work(now);
+    // Its answers are read as they come: the outputs while it answers the status.
+    for (size_t next = daemonRead_.documents.size();
+         next < daemon_.answers().size() && daemonRead_.failure.empty(); ++next)
+        NodeMetrics::readMore(daemonRead_, daemon_.answers()[next]);
+    NodeMetrics::Answer& daemon = answers[NodeMetrics::DAEMON];
+    if (!daemon_.busy() && !daemon.answered && daemon.failure.empty())
+        daemon =
+            daemon_.answered() ? std::move(daemonRead_) : NodeMetrics::Answer{false, {}, daemon_.failure()};
     busy = daemon_.busy();
-    for (const auto& program : programs_) {
-        if (program) {
-            due = std::min(due, program->work(now));
-            busy = busy || program->busy();
-        }
+    for (size_t source = 0; source < programs_.size(); ++source) {
+        StatusQuery* program = programs_[source].get();
+        if (program == nullptr)
+            continue;
+        due = std::min(due, program->work(now));
+        // A document is read as soon as it is whole, while the daemon is still asked.
+        if (!program->busy() && !answers[source].answered && answers[source].failure.empty())
+            answers[source] = program->answered() ? NodeMetrics::read({program->document()})
+                                                  : NodeMetrics::Answer{false, {}, program->failure()};
+        busy = busy || program->busy();
     }
     return due;
 }

@@ -31,11 +31,14 @@ class Gatherer {
 
   private:
     std::vector<int> descriptors() const;
-    // Drives every query; when one wants to run next; whether any is still busy.
-    TimePoint work(TimePoint now, bool& busy);
+    // Drives every query and reads the answer of each that ended; when one wants to run next;
+    // whether any is still busy.
+    TimePoint work(TimePoint now, NodeMetrics::Answers& answers, bool& busy);
 
     Settings settings_;
     DaemonQuery daemon_;
+    NodeMetrics::Answer daemonRead_;  // its answers read so far
+
     std::array<std::unique_ptr<StatusQuery>, NodeMetrics::SOURCE_COUNT> programs_;  // but the daemon
 };
 

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <stdexcept>
+#include <unordered_set>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -53,54 +54,55 @@ struct Ports {
     std::map<Place, std::string> byPlace;        // sync-portd's
 };
 
-class Writer {
+// Names each port of one list once: a second sample of a series would be dropped by Prometheus.
+class Names {
   public:
-    Writer(Exposition& out) : out_(out) {}
-    void add(Metric metric, const std::vector<std::string>& labels, uint64_t value) {
-        if (!out_.add(metric, labels, value))
-            throw std::runtime_error(std::string(Exposition::name(metric)) + " named twice for " +
-                                     (labels.empty() ? std::string("the node") : labels[0]));
+    // The name, kept here (a set's elements stay where they are).
+    const std::string& once(std::string name) {
+        const auto [kept, fresh] = seen_.insert(std::move(name));
+        if (!fresh)
+            throw std::runtime_error("port " + *kept + " named twice");
+        return *kept;
     }
 
   private:
-    Exposition& out_;
+    std::unordered_set<std::string> seen_;
 };
 
-void daemon(const std::vector<std::string>& documents, Exposition& out, Ports& ports) {
+void daemon(const std::vector<json>& documents, Exposition& out, Ports& ports) {
     if (documents.size() != 2)
         throw std::runtime_error("not the two answers asked for");
-    const json status = json::parse(documents[0]);
-    const json outputs = json::parse(documents[1]);
-    Writer write(out);
-    write.add(Metric::REC_ACTIVE, {}, text(status, "recState") == "ACTIVATED");
+    const json& outputs = documents[0];
+    const json& status = documents[1];
+    out.add(Metric::REC_ACTIVE, {}, text(status, "recState") == "ACTIVATED");
     const json& quality = status.at("clockSettledQuality");
-    write.add(Metric::SETTLED_QUALITY_LEVEL, {}, number(quality, "value"));
-    write.add(Metric::SETTLED_QUALITY_INFO, {text(quality, "name")}, 1);
+    out.add(Metric::SETTLED_QUALITY_LEVEL, {}, number(quality, "value"));
+    out.add(Metric::SETTLED_QUALITY_INFO, {text(quality, "name")}, 1);
     for (const auto& [name, label] : PEERS)
-        write.add(Metric::PEER_CONNECTED, {label}, flag(status.at("peers").at(name), "connected"));
+        out.add(Metric::PEER_CONNECTED, {label}, flag(status.at("peers").at(name), "connected"));
+    Names names;
     for (const json& output : list(outputs.at("outputs"), "items")) {
-        const std::string port = text(output, "port");
+        const std::string& port = names.once(text(output, "port"));
         // The daemon keeps an output enabled while its port is down, but shows it only while it is up.
-        write.add(Metric::OUTPUT_ENABLED, {port},
-                  flag(output, "synceOutputEnabled") && flag(output, "active"));
-        write.add(Metric::OUTPUT_SSM, {port}, number(output, "ssm"));
-        write.add(Metric::OUTPUT_ENHANCED_SSM, {port}, number(output, "enhancedSsmCode"));
+        out.add(Metric::OUTPUT_ENABLED, {port}, flag(output, "synceOutputEnabled") && flag(output, "active"));
+        out.add(Metric::OUTPUT_SSM, {port}, number(output, "ssm"));
+        out.add(Metric::OUTPUT_ENHANCED_SSM, {port}, number(output, "enhancedSsmCode"));
         ports.byOutputId[number(output, "id")] = port;
     }
 }
 
 void portd(const json& document, Exposition& out, Ports& ports) {
-    Writer write(out);
+    Names names;
     for (const json& port : list(document, "ports")) {
-        const std::string name = text(port, "name");
-        write.add(Metric::PORT_UNLOCKED, {name}, flag(port, "unlocked"));
-        write.add(Metric::PORT_ENABLED, {name}, flag(port, "enabled"));
+        const std::string& name = names.once(text(port, "name"));
+        out.add(Metric::PORT_UNLOCKED, {name}, flag(port, "unlocked"));
+        out.add(Metric::PORT_ENABLED, {name}, flag(port, "enabled"));
         ports.byPlace[Place(text(port, "namespace"), text(port, "interface"))] = name;
     }
 }
 
 void esmcd(const json& document, Exposition& out, const Ports& ports) {
-    Writer write(out);
+    Names names;
     for (const json& output : list(document, "outputs")) {
         const json& id = output.at("id");
         const auto byId =
@@ -114,22 +116,21 @@ void esmcd(const json& document, Exposition& out, const Ports& ports) {
         const uint64_t errors = number(output, "sendErrors");
         if (byId == ports.byOutputId.end() && byPlace == ports.byPlace.end())
             continue;  // no one names its port
-        const std::string& port = byId != ports.byOutputId.end() ? byId->second : byPlace->second;
-        write.add(Metric::ESMC_PDUS, {port, "information"}, information);
-        write.add(Metric::ESMC_PDUS, {port, "event"}, events);
-        write.add(Metric::ESMC_SEND_ERRORS, {port}, errors);
-        write.add(Metric::ESMC_OUTPUT_HELD, {port}, held);
-        write.add(Metric::ESMC_OUTPUT_REFUSED, {port}, refused);
+        const std::string& port = names.once(byId != ports.byOutputId.end() ? byId->second : byPlace->second);
+        out.add(Metric::ESMC_PDUS, {port, "information"}, information);
+        out.add(Metric::ESMC_PDUS, {port, "event"}, events);
+        out.add(Metric::ESMC_SEND_ERRORS, {port}, errors);
+        out.add(Metric::ESMC_OUTPUT_HELD, {port}, held);
+        out.add(Metric::ESMC_OUTPUT_REFUSED, {port}, refused);
     }
 }
 
 void clockd(const json& document, Exposition& out) {
-    Writer write(out);
     const json& grandmaster = document.at("grandmaster");
     const bool tracked = flag(grandmaster, "tracked");
-    write.add(Metric::PTP_GRANDMASTER_PRESENT, {}, tracked);
+    out.add(Metric::PTP_GRANDMASTER_PRESENT, {}, tracked);
     if (tracked)
-        write.add(Metric::PTP_GRANDMASTER_CLOCK_CLASS, {}, number(grandmaster, "clockClass"));
+        out.add(Metric::PTP_GRANDMASTER_CLOCK_CLASS, {}, number(grandmaster, "clockClass"));
 }
 
 }  // namespace
@@ -144,6 +145,25 @@ const char* NodeMetrics::program(Source source) {
     return PROGRAMS[source];
 }
 
+NodeMetrics::Answer NodeMetrics::read(const std::vector<std::string>& texts) {
+    Answer answer;
+    for (const std::string& text : texts)
+        readMore(answer, text);
+    return answer;
+}
+
+void NodeMetrics::readMore(Answer& answer, const std::string& text) {
+    answer.answered = true;
+    if (!answer.failure.empty())
+        return;
+    try {
+        answer.documents.push_back(json::parse(text));
+    } catch (const json::exception& e) {
+        answer.documents.clear();
+        answer.failure = e.what();
+    }
+}
+
 Exposition NodeMetrics::metrics(const Answers& answers) {
     Exposition all;
     Ports ports;
@@ -155,22 +175,27 @@ Exposition NodeMetrics::metrics(const Answers& answers) {
             report(source, "does not answer: " + answer.failure);
             continue;
         }
+        if (!answer.failure.empty()) {
+            report(source, "answered what is dropped: " + answer.failure);
+            continue;
+        }
         Exposition part;
+        const Ports known = ports;
         try {
             if (source == DAEMON) {
                 daemon(answer.documents, part, ports);
             } else {
                 if (answer.documents.size() != 1)
                     throw std::runtime_error("not one document");
-                const json document = json::parse(answer.documents[0]);
                 if (source == PORTD)
-                    portd(document, part, ports);
+                    portd(answer.documents[0], part, ports);
                 else if (source == ESMCD)
-                    esmcd(document, part, ports);
+                    esmcd(answer.documents[0], part, ports);
                 else
-                    clockd(document, part);
+                    clockd(answer.documents[0], part);
             }
         } catch (const std::exception& e) {
+            ports = known;  // what a dropped answer said names no port
             report(source, std::string("answered what is dropped: ") + e.what());
             continue;
         }

@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "Exposition.h"
 
 namespace SyncExporter {
 
 // The node's state as metrics, from what each source answered in one gather. Every family comes from
-// one source: the daemon's decisions (REC, quality, peers, outputs) from its `status --json` and
-// `info output --json`, the ports from sync-portd, the ESMC counters from sync-esmcd and the PTP
+// one source: the daemon's decisions (REC, quality, peers, outputs) from its `info output --json`
+// and `status --json`, the ports from sync-portd, the ESMC counters from sync-esmcd and the PTP
 // grandmaster from sync-clockd. A source that did not answer, or whose answer is not what it should
 // be, has sync_up 0 and no other series; a malformed answer is dropped whole with a warning. The ESMC
 // series name the output's port as the daemon does (by the output's id), or as sync-portd does (by
@@ -21,12 +23,18 @@ namespace SyncExporter {
 class NodeMetrics {
   public:
     enum Source { DAEMON, ESMCD, PORTD, CLOCKD, SOURCE_COUNT };
+    // What a source said, read as JSON as soon as it arrived (while the others are still asked).
     struct Answer {
         bool answered = false;
-        std::vector<std::string> documents;  // the daemon's status, then its outputs; one otherwise
-        std::string failure;                 // why it did not answer
+        std::vector<nlohmann::json> documents;  // the daemon's outputs, then its status; one otherwise
+        std::string failure;  // why it did not answer, or why what it answered cannot be read
     };
     using Answers = std::array<Answer, SOURCE_COUNT>;
+
+    // The answer of a source that sent these texts.
+    static Answer read(const std::vector<std::string>& texts);
+    // Reads one more text of a source into its answer.
+    static void readMore(Answer& answer, const std::string& text);
 
     // The label value of sync_up, and the program, for log lines.
     static const char* label(Source source);
