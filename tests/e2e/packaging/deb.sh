@@ -39,11 +39,14 @@ sysusers=$(programs "$source_dir" | while read -r program _; do
 done | paste -sd ' ')
 grep -qxF "    systemd-sysusers $sysusers" "$work/control/postinst" ||
     fail "postinst does not create the users of $sysusers"
-units=$(programs "$source_dir" | awk '$4 != "-" { printf "%s%s.service", sep, $1; sep = " " }')
+units="$(programs "$source_dir" | awk '$4 != "-" { printf "%s.service ", $1 }')sync-lumov-control.target"
 for script in postinst prerm postrm; do
     grep -qF "for unit in $units; do" "$work/control/$script" || fail "$script does not handle $units"
 done
 grep -q 'deb-systemd-helper enable "$unit"' "$work/control/postinst" || fail "postinst enables no unit"
 grep -q 'systemctl reload dbus.service' "$work/control/postinst" || fail "postinst does not reload the bus policy"
+[ "$(cat "$work/control/conffiles")" = "$(conffiles "$source_dir")" ] ||
+    fail "conffiles: $(cat "$work/control/conffiles")"
+grep -q linuxptp <<<"$(field Suggests)" || fail "Suggests: $(field Suggests)"
 echo "Depends: $depends"
 echo "== passed"

@@ -54,7 +54,7 @@ installed=$(cd "$root" && find . -type f -o -type l | sort)
 expected=$(expected_files "$source_dir")
 [ "$installed" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$installed"))"
 while read -r program directory _; do
-    [ -x "$root/usr/$directory/$program" ] || fail "$program is not executable"
+    [ -x "$root/$(installed_path "$directory" "$program")" ] || fail "$program is not executable"
 done < <(programs "$source_dir")
 unit=$root/usr/lib/systemd/system/sync-lumov-control.service
 for line in ExecStart=/usr/sbin/sync-lumov-control Restart=on-failure User=sync-lumov-control; do
@@ -64,18 +64,23 @@ done
 echo "== every unit verified and within its exposure bar, every manual page rendering without a warning"
 # verify resolves what a unit requires (dbus.service) among the machine's units: the installed files
 # go on top of a copy of them.
-mkdir -p "$work/verify/usr/lib/systemd"
+# The reloads call the machine's kill.
+mkdir -p "$work/verify/usr/lib/systemd" "$work/verify/usr/bin"
 cp -a /usr/lib/systemd/system "$work/verify/usr/lib/systemd/"
+cp "$(readlink -f /bin/kill)" "$work/verify/usr/bin/kill"
+ln -s usr/bin "$work/verify/bin"
 cp -a "$root/." "$work/verify/"
 export MANPATH=$root/usr/share/man   # verify runs `man` on each Documentation= page
 
-while read -r program directory manual bar; do
-    page=$root/usr/share/man/man$manual/$program.$manual.gz
+for page in "$root"/usr/share/man/man*/*.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
-        fail "man -l $program.$manual failed: $warnings"
-    [ -z "$warnings" ] || fail "$program.$manual renders with warnings: $warnings"
-    echo "manual $program($manual): renders"
-
+        fail "man -l $page failed: $warnings"
+    [ -z "$warnings" ] || fail "$page renders with warnings: $warnings"
+    echo "manual $(basename "$page" .gz): renders"
+done
+systemd-analyze verify --root="$work/verify" "$work/verify/usr/lib/systemd/system/sync-lumov-control.target" \
+    >"$work/verify.log" 2>&1 && [ ! -s "$work/verify.log" ] || fail "verify the target: $(cat "$work/verify.log")"
+while read -r program directory manual bar; do
     [ "$bar" != - ] || continue
     unit=$program.service
     systemd-analyze verify --root="$work/verify" "$work/verify/usr/lib/systemd/system/$unit" \
@@ -211,7 +216,7 @@ on_bus() {
 
     echo "== $name: the whole road: root's simulated peers, the daemon as its user"
     scenario=$root/usr/share/sync-lumov-control/scenarios/demo.scn
-    TAVI_BUS_ADDRESS=$address "$root/usr/bin/sync-sim" "$scenario" >"$work/sim.log" 2>&1 &
+    TAVI_BUS_ADDRESS=$address "$root/usr/libexec/sync-lumov-control/sync-sim" "$scenario" >"$work/sim.log" 2>&1 &
     sim=$!
     pids+=($sim)
     run_as sync-lumov-control "$root/usr/sbin/sync-lumov-control" >"$work/daemon.log" 2>&1 &
