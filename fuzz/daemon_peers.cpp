@@ -39,6 +39,7 @@
 #include "control/BaseInterface.h"
 #include "control/Controller.h"
 #include "control/Dispatcher.h"
+#include "journal/EventJournal.h"
 #include "kolm.h"
 #include "trace/TraceHooks.h"
 #include "utilities/coli_common.h"
@@ -407,6 +408,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (daemon == nullptr) {
         Sync::setTraceSyslog(&quietSyslog);
+        Sync::EventJournal::setSink([](const Sync::EventJournal::Entry&) {});
         fresh = build();
         freshLastId = Sync::UniqueIdPool::lastIssuedId();
         std::atexit(&report);

@@ -27,7 +27,7 @@ MailboxPeer::~MailboxPeer() = default;
 bool MailboxPeer::openMailbox(const std::string& whyNot) {
     if (mailbox_)
         return true;
-    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_);
+    mailbox_ = Sync::Platform::Mailbox::create(mailboxName_, &lastErrno_);
     if (!mailbox_) {
         lastError_ = "cannot create mailbox \"" + mailboxName_ + "\" (" + whyNot + ")";
         return false;
@@ -37,6 +37,10 @@ bool MailboxPeer::openMailbox(const std::string& whyNot) {
 
 void MailboxPeer::closeMailbox() {
     mailbox_.reset();
+}
+
+bool MailboxPeer::busNameOwned(const std::string& busName) const {
+    return mailbox_ && mailbox_->hasOwner(busName);
 }
 
 bool MailboxPeer::isOpen() const {

@@ -41,6 +41,10 @@ class MailboxPeer {
     bool waitFor(const std::function<bool()>& done, int timeoutMs);
 
     const std::string& lastError() const { return lastError_; }
+    // Why the last open failed, as Mailbox::create says (a negative errno); 0 after a success.
+    int lastErrno() const { return lastErrno_; }
+    // Whether busName has an owner on the bus now; false while closed.
+    bool busNameOwned(const std::string& busName) const;
 
   protected:
     explicit MailboxPeer(std::string mailboxName);
@@ -55,6 +59,7 @@ class MailboxPeer {
     std::string mailboxName_;
     std::unique_ptr<Sync::Platform::Mailbox> mailbox_;
     std::string lastError_;
+    int lastErrno_ = 0;
 };
 
 }  // namespace SyncPeers

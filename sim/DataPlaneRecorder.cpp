@@ -4,6 +4,9 @@ namespace SyncSim {
 
 uint32_t DataPlaneRecorder::ordered(const Order& order) {
     orders_.push_back(order);
+    const bool request = order.kind == Order::OUTPUT_CREATE || order.kind == Order::OUTPUT_CHANGE ||
+                         order.kind == Order::INPUT_CREATE || order.kind == Order::INPUT_CHANGE;
+    rejected_.push_back(request && rejectErrorCode_ != 0);
     return rejectErrorCode_;
 }
 

@@ -24,6 +24,9 @@ class DataPlaneRecorder : public SyncPeers::DataPlaneClient::Listener {
     void rejectConfigRequests(uint32_t errorCode) { rejectErrorCode_ = errorCode; }
 
     const std::vector<Order>& orders() const { return orders_; }
+    // Whether the order at this index of orders() was a create or change request answered with a
+    // rejection.
+    bool rejected(size_t index) const { return rejected_.at(index); }
     // The orders of one kind among those from index `from` on.
     std::vector<Order> ordersOf(Order::Kind kind, size_t from = 0) const;
     const std::vector<std::string>& warnings() const { return warnings_; }
@@ -31,6 +34,7 @@ class DataPlaneRecorder : public SyncPeers::DataPlaneClient::Listener {
   private:
     uint32_t rejectErrorCode_ = 0;
     std::vector<Order> orders_;
+    std::vector<bool> rejected_;
     std::vector<std::string> warnings_;
 };
 

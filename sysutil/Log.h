@@ -3,19 +3,22 @@
 
 #include <string>
 
+#include "JournalWriter.h"
+
 namespace SyncSys {
 
-// Log lines of the programs that take a peer's place (sync-esmcd, sync-portd, sync-clockd) on
-// stderr, which systemd hands to the journal: under systemd each line carries its syslog priority as a "<N>"
-// prefix so that the journal files it at the right level; otherwise it starts with the program's name.
+// Log lines of the programs that take a peer's place (sync-esmcd, sync-portd, sync-clockd): journal
+// entries under systemd, with the structured fields a line names (SYNC_PORT=, SYNC_OUTPUT=, ...);
+// otherwise lines on stderr that start with the program's name (JournalWriter).
 class Log {
   public:
     enum Level { ERROR = 3, WARNING = 4, NOTICE = 5, INFO = 6 };
+    using Fields = JournalWriter::Fields;
 
-    static void write(Level level, const std::string& text);
-    static void error(const std::string& text) { write(ERROR, text); }
-    static void warning(const std::string& text) { write(WARNING, text); }
-    static void info(const std::string& text) { write(INFO, text); }
+    static void write(Level level, const std::string& text, const Fields& fields = {});
+    static void error(const std::string& text, const Fields& fields = {}) { write(ERROR, text, fields); }
+    static void warning(const std::string& text, const Fields& fields = {}) { write(WARNING, text, fields); }
+    static void info(const std::string& text, const Fields& fields = {}) { write(INFO, text, fields); }
     // Drops every line from now on (a fuzzer feeds millions of bad messages).
     static void silence();
 };

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -39,7 +40,7 @@ void* take(void** msg) {
     return std::exchange(*msg, nullptr);
 }
 
-sd_bus* connectBus() {
+sd_bus* connectBus(int* error) {
     sd_bus* bus = nullptr;
     int r;
     const char* address = std::getenv("TAVI_BUS_ADDRESS");
@@ -61,6 +62,7 @@ sd_bus* connectBus() {
         WarningSink::emit("cannot connect to the bus %s: %s", address != nullptr ? address : "(system)",
                           strerror(-r));
         sd_bus_close_unref(bus);
+        *error = r;
         return nullptr;
     }
     return bus;
@@ -68,16 +70,21 @@ sd_bus* connectBus() {
 
 }  // namespace
 
-std::unique_ptr<Mailbox> Mailbox::create(const std::string& name) {
+std::unique_ptr<Mailbox> Mailbox::create(const std::string& name, int* error) {
+    int ignored = 0;
+    int& why = error != nullptr ? *error : ignored;
+    why = 0;
     if (!BusNames::fits(BusNames::mailbox(name))) {
+        why = -ENAMETOOLONG;
         return nullptr;
     }
-    sd_bus* bus = connectBus();
+    sd_bus* bus = connectBus(&why);
     if (bus == nullptr) {
         return nullptr;
     }
     std::unique_ptr<Mailbox> box(new Mailbox(bus, name));
-    if (!box->start()) {
+    why = box->start();
+    if (why != 0) {
         return nullptr;
     }
     return box;
@@ -92,23 +99,33 @@ Mailbox::~Mailbox() {
     }
 }
 
-bool Mailbox::start() {
+int Mailbox::start() {
     const char* unique = nullptr;
     fd_ = fcntl(sd_bus_get_fd(bus_), F_DUPFD_CLOEXEC, 3);
-    if (fd_ < 0 || sd_bus_add_object(bus_, &object_, kPath, onMethod, this) < 0 ||
-        sd_bus_get_unique_name(bus_, &unique) < 0) {
-        return false;
+    if (fd_ < 0) {
+        return -errno;
+    }
+    int r = sd_bus_add_object(bus_, &object_, kPath, onMethod, this);
+    if (r >= 0) {
+        r = sd_bus_get_unique_name(bus_, &unique);
+    }
+    if (r < 0) {
+        return r;
     }
     uniqueName_ = unique;
-    if (!ownRandomId() || sd_bus_request_name(bus_, BusNames::mailbox(name_).c_str(), 0) < 0) {
-        return false;
+    r = ownRandomId();
+    if (r == 0) {
+        r = std::min(sd_bus_request_name(bus_, BusNames::mailbox(name_).c_str(), 0), 0);
+    }
+    if (r < 0) {
+        return r;
     }
     wakeInFlight_ = false;  // waiting for the bus may have read a Wake off the socket
     finishCall();
-    return true;
+    return 0;
 }
 
-bool Mailbox::ownRandomId() {
+int Mailbox::ownRandomId() {
     std::random_device random;
     std::uniform_int_distribution<uint32_t> pick(1, kMaxId);
     for (int i = 0; i < kIdTries; ++i) {
@@ -116,13 +133,30 @@ bool Mailbox::ownRandomId() {
         int r = sd_bus_request_name(bus_, BusNames::id(candidate).c_str(), 0);
         if (r >= 0) {
             id_ = candidate;
-            return true;
+            return 0;
         }
         if (r != -EEXIST) {
-            return false;
+            return r;
         }
     }
-    return false;
+    // Sixteen ids in a row taken: that is no name taken by another command server.
+    return -EADDRINUSE;
+}
+
+bool Mailbox::hasOwner(const std::string& busName) {
+    if (!connected()) {
+        return false;
+    }
+    sd_bus_message* reply = nullptr;
+    int owned = 0;
+    int r = sd_bus_call_method(bus_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                               "NameHasOwner", nullptr, &reply, "s", busName.c_str());
+    if (r >= 0) {
+        r = sd_bus_message_read(reply, "b", &owned);
+    }
+    sd_bus_message_unref(reply);
+    finishCall();
+    return r >= 0 && owned != 0;
 }
 
 bool Mailbox::connected() const {

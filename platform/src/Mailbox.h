@@ -23,8 +23,10 @@ namespace Sync::Platform {
 class Mailbox final : private NameWatch::Observer {
   public:
     // Connects to $TAVI_BUS_ADDRESS (else the system bus), takes a random free id and the name;
-    // null when the name is taken, its bus name too long, or the bus unreachable.
-    static std::unique_ptr<Mailbox> create(const std::string& name);
+    // null when the name is taken, its bus name too long, or the bus unreachable. *error (if given)
+    // then says why as a negative errno: -EEXIST the name is taken, -EACCES the bus refused a name
+    // (its policy), -ENAMETOOLONG, or what connecting failed with.
+    static std::unique_ptr<Mailbox> create(const std::string& name, int* error = nullptr);
     ~Mailbox();
     Mailbox(const Mailbox&) = delete;
     Mailbox& operator=(const Mailbox&) = delete;
@@ -81,6 +83,9 @@ class Mailbox final : private NameWatch::Observer {
     // 0 when the subscription existed.
     int unsubscribe(uint32_t subscriptionId);
 
+    // Whether busName has an owner on the bus now (a blocking call); false when the bus cannot tell.
+    bool hasOwner(const std::string& busName);
+
     // Bus names this mailbox currently watches (one match each).
     std::size_t watchedNames() const { return watches_.size(); }
     // Messages waiting for the application (already taken off the bus).
@@ -101,8 +106,9 @@ class Mailbox final : private NameWatch::Observer {
     };
 
     Mailbox(sd_bus* bus, std::string name);
-    bool start();
-    bool ownRandomId();
+    // 0, or the negative errno that stopped it.
+    int start();
+    int ownRandomId();
     void finishCall();
     void flush();
     void enqueue(void* msg, uint32_t sender);

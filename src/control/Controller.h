@@ -9,6 +9,8 @@
 namespace Sync {
 namespace LumovControl {
 
+class ModelHandler;
+
 // The daemon's controller: publishes "SyncLumovControl" in domain "sync" and creates the service
 // handlers, whose ascending ids fix the order of init, attachment and message offering.
 class Controller : public EpollController {
@@ -18,8 +20,13 @@ class Controller : public EpollController {
 
     void createServiceHandlers() override;
 
+    // The daemon's state in one line: its outputs and how many are enabled, the settled quality and
+    // which peers are connected. Meant for systemd's STATUS=; empty before the handlers exist.
+    std::string statusLine();
+
   private:
     UniqueIdPool idPool;
+    ModelHandler* modelHandler_ = nullptr;
 };
 
 }  // namespace LumovControl

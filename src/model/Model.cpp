@@ -164,6 +164,7 @@ FronthaulEthernetPort* Model::createAndRegisterEthernetPort(const std::string& t
     portsByIepcsiId_.insert({port->getIepcsiId(), id});
     factory->add(port);
     indexEthernetPort(port);
+    port->journal(EventJournal::PORT_ADDED, "added");
     if (FronthaulSyncEthOutputFeature* feature = fronthaulOutputFeature()) {
         feature->createSyncEthOutput(port);
     }

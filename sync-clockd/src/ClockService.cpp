@@ -120,11 +120,11 @@ void ClockService::setAnswering(bool answering, const std::string& why) {
     answering_ = answering;
     silence_ = why;
     if (answering) {
-        Log::info("ptp4l answers");
+        Log::info("ptp4l answers", {{"SYNC_PEER", "ptp4l"}});
         nextSubscription_ = TimePoint{};
         return;
     }
-    Log::warning("ptp4l does not answer: " + why);
+    Log::warning("ptp4l does not answer: " + why, {{"SYNC_PEER", "ptp4l"}});
     portStates_.clear();
     gmPresent_ = false;
     parentKnown_ = false;
@@ -157,8 +157,9 @@ void ClockService::update() {
         if (!answering_ || seen_ != ALL_SEEN)
             return;
         recCreated_ = true;
-        Log::info("REC created, selection process mode " +
-                  std::string(modeName(settings_.selectionProcessMode)));
+        Log::info(
+            "REC created, selection process mode " + std::string(modeName(settings_.selectionProcessMode)),
+            {{"SYNC_REC", "created"}, {"SYNC_MODE", modeName(settings_.selectionProcessMode)}});
         server_.sendRecCreate();
         server_.sendSelectionProcessMode(settings_.selectionProcessMode);
     }
@@ -168,11 +169,17 @@ void ClockService::update() {
     if (now == indicated_)
         return;
     indicated_ = now;
+    Log::Fields fields{{"SYNC_QL", std::to_string(now)}, {"SYNC_QL_NAME", QualityTable::name(now)}};
+    if (tracking()) {
+        fields.emplace_back("SYNC_GRANDMASTER", PtpManagement::clockText(grandmaster_));
+        fields.emplace_back("SYNC_CLOCK_CLASS", std::to_string(clockClass_));
+    }
     Log::info(std::string("clock settled quality ") + QualityTable::name(now) + " (" + std::to_string(now) +
-              "): " +
-              (tracking() ? "grandmaster " + PtpManagement::clockText(grandmaster_) + " clockClass " +
-                                std::to_string(clockClass_)
-                          : std::string("no grandmaster tracked")));
+                  "): " +
+                  (tracking() ? "grandmaster " + PtpManagement::clockText(grandmaster_) + " clockClass " +
+                                    std::to_string(clockClass_)
+                              : std::string("no grandmaster tracked")),
+              fields);
     server_.sendClockSettledQuality(now);
 }
 

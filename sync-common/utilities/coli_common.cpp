@@ -282,21 +282,17 @@ void COLII(const char* fmt, ...) {
     TRACE_RETURN_FREQ("%s", "");
 }
 
-void add_display_info(const char* text) {
-    TRACE_ENTER_FREQ("%s", "");
-    if (text == nullptr) {
-        TRACE_ERROR("%s invalid text provided [text = %p]", __func__, static_cast<const void*>(text));
-        TRACE_RETURN_FREQ("%s", "");
-        return;
-    }
-    const size_t textLen = strnlen(text, COLI_MAX_LINE_LEN);
+namespace {
+
+// Adds textLen characters of text and a newline to the output buffer, which leaves as SYNC_COLI_IND
+// once it has grown past COLI_MAX_DISPLAY_LEN.
+void appendDisplay(const char* text, size_t textLen) {
     const size_t newLen = displayLen + textLen + 1;
     char* grown = static_cast<char*>(std::calloc(newLen + 1, 1));
     if (grown == nullptr) {
-        TRACE_ERROR("%s failed allocating %zu bytes [calloc() = %p]", __func__, newLen + 1,
+        TRACE_ERROR("%s failed allocating %zu bytes [calloc() = %p]", "add_display_info", newLen + 1,
                     static_cast<void*>(grown));
         dropDisplay();
-        TRACE_RETURN_FREQ("%s", "");
         return;
     }
     if (displayLen > 0)
@@ -310,13 +306,31 @@ void add_display_info(const char* text) {
     if (displayLen > COLI_MAX_DISPLAY_LEN && requester != COLI_INVALID_PID) {
         void* msg = buildTextMessage(SYNC_COLI_IND, display, displayLen);
         if (msg == nullptr) {
-            TRACE_ERROR("%s failed allocating SYNC_COLI_IND [fwk_alloc() = %p]", __func__, msg);
+            TRACE_ERROR("%s failed allocating SYNC_COLI_IND [fwk_alloc() = %p]", "add_display_info", msg);
         } else {
             TRACE_SEND_MSG("SYNC_COLI_IND with len = %u", static_cast<uint32_t>(displayLen) + 1);
             tavi_send(&msg, requester, TAVI_OWN_ID);
             dropDisplay();
         }
     }
+}
+
+}  // namespace
+
+void add_display_info(const char* text) {
+    TRACE_ENTER_FREQ("%s", "");
+    if (text == nullptr) {
+        TRACE_ERROR("%s invalid text provided [text = %p]", __func__, static_cast<const void*>(text));
+        TRACE_RETURN_FREQ("%s", "");
+        return;
+    }
+    appendDisplay(text, strnlen(text, COLI_MAX_LINE_LEN));
+    TRACE_RETURN_FREQ("%s", "");
+}
+
+void coli_common_add_display_line(const std::string& text) {
+    TRACE_ENTER_FREQ("length: %zu", text.size());
+    appendDisplay(text.data(), text.size());
     TRACE_RETURN_FREQ("%s", "");
 }
 

@@ -16,6 +16,27 @@ std::string idText(uint32_t outputId) {
     return "output " + std::to_string(outputId);
 }
 
+// The journal fields of a line about one output: its id, and where it transmits once it exists.
+Log::Fields outputFields(uint32_t outputId, const EsmcOutput* output = nullptr) {
+    Log::Fields fields{{"SYNC_OUTPUT", std::to_string(outputId)}};
+    if (output != nullptr) {
+        const Log::Fields more = output->fields();
+        fields.insert(fields.end(), more.begin(), more.end());
+    }
+    return fields;
+}
+
+Log::Fields requestFields(const EsmcDataPlane::Order& order, uint32_t error) {
+    return {{"SYNC_OUTPUT", std::to_string(order.procedureReference)},
+            {"SYNC_INTERFACE", order.interfaceName},
+            {"SYNC_NETNS", order.networkNameSpace},
+            {"SYNC_ERROR_CODE", std::to_string(error)}};
+}
+
+Log::Fields daemonFields(uint32_t mailbox) {
+    return {{"SYNC_PEER", "sync-lumov-control"}, {"SYNC_PEER_MAILBOX", std::to_string(mailbox)}};
+}
+
 // The order's announcement; nothing when a field does not fit its octet (or the SSM its nibble).
 std::optional<EsmcPdu::Quality> qualityOf(const EsmcDataPlane::Order& order) {
     if (order.ssmCode > 0xF || order.enhancedSsmCode > 0xFF || order.flag > 0xFF ||
@@ -54,7 +75,9 @@ uint32_t EsmcDataPlane::ordered(const Order& order) {
             const std::optional<EsmcPdu::Quality> quality = qualityOf(order);
             if (entry && !quality)
                 Log::warning(idText(order.procedureReference) +
-                             ": transmit order with a value out of range: " + order.describe() + "; dropped");
+                                 ": transmit order with a value out of range: " + order.describe() +
+                                 "; dropped",
+                             outputFields(order.procedureReference, entry->output.get()));
             if (!entry || !quality)
                 return CONFIG_OK;
             entry->output->order(*quality, now);
@@ -65,7 +88,8 @@ uint32_t EsmcDataPlane::ordered(const Order& order) {
             Entry* entry = bound(order.procedureReference, "ESMC control");
             if (entry && order.output > 1)
                 Log::warning(idText(order.procedureReference) + ": ESMC control " +
-                             std::to_string(order.output) + " is neither 0 nor 1; dropped");
+                                 std::to_string(order.output) + " is neither 0 nor 1; dropped",
+                             outputFields(order.procedureReference, entry->output.get()));
             if (!entry || order.output > 1)
                 return CONFIG_OK;
             entry->output->order(order.output == 1, now);
@@ -75,7 +99,10 @@ uint32_t EsmcDataPlane::ordered(const Order& order) {
         case Order::INPUT_CREATE:
         case Order::INPUT_CHANGE:
             Log::warning("input " + std::to_string(order.procedureReference) + " on " + order.interfaceName +
-                         ": rejected, this data plane only transmits");
+                             ": rejected, this data plane only transmits",
+                         {{"SYNC_INPUT", std::to_string(order.procedureReference)},
+                          {"SYNC_INTERFACE", order.interfaceName},
+                          {"SYNC_ERROR_CODE", std::to_string(INPUTS_NOT_SUPPORTED)}});
             return INPUTS_NOT_SUPPORTED;
         case Order::INPUT_REMOVE:
             return CONFIG_OK;
@@ -89,7 +116,8 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
     const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
     if (!mac) {
         Log::warning(idText(order.procedureReference) + ": create rejected, bad MAC address \"" +
-                     order.macAddress + "\"");
+                         order.macAddress + "\"",
+                     requestFields(order, BAD_MAC_ADDRESS));
         return BAD_MAC_ADDRESS;
     }
     const auto held = held_.find(Key(order.networkNameSpace, order.interfaceName));
@@ -103,7 +131,8 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
         entry.output->settle(settings_.settle, now);
         reschedule(serial);
         Log::info(idText(order.procedureReference) + ": " + entry.output->where() + " taken over, still " +
-                  (entry.output->transmitting() ? "transmitting" : "off"));
+                      (entry.output->transmitting() ? "transmitting" : "off"),
+                  outputFields(order.procedureReference, entry.output.get()));
         return CONFIG_OK;
     }
     std::unique_ptr<EsmcOutput> output;
@@ -111,7 +140,8 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
     if (error != CONFIG_OK)
         return error;
     const uint64_t serial = nextSerial_++;
-    Log::info(idText(order.procedureReference) + ": created on " + output->where());
+    Log::info(idText(order.procedureReference) + ": created on " + output->where(),
+              outputFields(order.procedureReference, output.get()));
     outputs_[serial] = Entry{std::move(output), TimePoint::max(), order.procedureReference};
     byOutputId_[order.procedureReference] = serial;
     return CONFIG_OK;
@@ -124,7 +154,8 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
     if (!mac) {
         Log::warning(idText(order.procedureReference) + ": change rejected, bad MAC address \"" +
-                     order.macAddress + "\"");
+                         order.macAddress + "\"",
+                     requestFields(order, BAD_MAC_ADDRESS));
         return BAD_MAC_ADDRESS;
     }
     EsmcOutput& current = *entry->output;
@@ -138,7 +169,8 @@ uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     const uint32_t error = open(order, moved);
     if (error != CONFIG_OK)
         return error;  // the output stays where it was
-    Log::info(idText(order.procedureReference) + ": moved from " + current.where() + " to " + moved->where());
+    Log::info(idText(order.procedureReference) + ": moved from " + current.where() + " to " + moved->where(),
+              outputFields(order.procedureReference, moved.get()));
     moved->order(current.onWire(), now);
     moved->order(current.transmitting(), now);
     entry->output = std::move(moved);
@@ -151,9 +183,10 @@ uint32_t EsmcDataPlane::open(const Order& order, std::unique_ptr<EsmcOutput>& ou
     const ConfigError error = socket->open(order.networkNameSpace, order.interfaceName);
     if (error != CONFIG_OK) {
         Log::warning(idText(order.procedureReference) + ": rejected with code " + std::to_string(error) +
-                     ", " + describe(error) + ": interface \"" + order.interfaceName +
-                     "\" in network namespace \"" +
-                     (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) + "\"");
+                         ", " + describe(error) + ": interface \"" + order.interfaceName +
+                         "\" in network namespace \"" +
+                         (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) + "\"",
+                     requestFields(order, error));
         return error;
     }
     output = std::make_unique<EsmcOutput>(std::move(socket), order.networkNameSpace, order.interfaceName,
@@ -164,11 +197,13 @@ uint32_t EsmcDataPlane::open(const Order& order, std::unique_ptr<EsmcOutput>& ou
 void EsmcDataPlane::remove(uint32_t outputId) {
     const auto found = byOutputId_.find(outputId);
     if (found == byOutputId_.end()) {
-        Log::warning("remove request for unknown " + idText(outputId) + ": confirmed, nothing to stop");
+        Log::warning("remove request for unknown " + idText(outputId) + ": confirmed, nothing to stop",
+                     outputFields(outputId));
         return;
     }
     const uint64_t serial = found->second;
-    Log::info(idText(outputId) + ": removed from " + outputs_.at(serial).output->where());
+    Log::info(idText(outputId) + ": removed from " + outputs_.at(serial).output->where(),
+              outputFields(outputId, outputs_.at(serial).output.get()));
     byOutputId_.erase(found);
     erase(serial);
 }
@@ -177,14 +212,16 @@ EsmcDataPlane::Entry* EsmcDataPlane::bound(uint32_t outputId, const char* what) 
     const auto found = byOutputId_.find(outputId);
     if (found != byOutputId_.end())
         return &outputs_.at(found->second);
-    Log::warning(std::string(what) + " for unknown " + idText(outputId) + ": dropped");
+    Log::warning(std::string(what) + " for unknown " + idText(outputId) + ": dropped",
+                 outputFields(outputId));
     return nullptr;
 }
 
 void EsmcDataPlane::connectionChanged(State state) {
     const TimePoint now = now_();
     if (state == State::CONNECTED) {
-        Log::info("connected to the daemon (mailbox " + std::to_string(client_.serverPid()) + ")");
+        Log::info("connected to the daemon (mailbox " + std::to_string(client_.serverPid()) + ")",
+                  daemonFields(client_.serverPid()));
         if (settings_.clockMac)
             client_.forwardMacAddress(settings_.clockMac->data());
         holdEnds_ = TimePoint::max();
@@ -211,8 +248,9 @@ void EsmcDataPlane::holdAll(TimePoint now) {
     holdEnds_ = now + settings_.hold;
     heldClose_ = TimePoint::max();
     Log::warning("the daemon went away: " + std::to_string(held_.size()) +
-                 " outputs keep their last orders for " + std::to_string(settings_.hold.count()) +
-                 " s, then announce do-not-use");
+                     " outputs keep their last orders for " + std::to_string(settings_.hold.count()) +
+                     " s, then announce do-not-use",
+                 {{"SYNC_PEER", "sync-lumov-control"}, {"SYNC_HELD_OUTPUTS", std::to_string(held_.size())}});
 }
 
 void EsmcDataPlane::dropped(const std::string& why) {

@@ -74,10 +74,10 @@ void EsmcOutput::apply(TimePoint now) {
         transmitting_ = orderedTransmit_;
         eventPending_ = false;
         nextInformation_ = now;  // the first PDU goes at once
-        Log::info(where() + (transmitting_ ? ": transmitting, " : ": stopped, ") + describe(wire_));
+        Log::info(where() + (transmitting_ ? ": transmitting, " : ": stopped, ") + describe(wire_), fields());
     } else if (changed) {
         eventPending_ = transmitting_;
-        Log::info(where() + ": announces " + describe(wire_));
+        Log::info(where() + ": announces " + describe(wire_), fields());
     }
 }
 
@@ -137,7 +137,7 @@ void EsmcOutput::transmit(bool event, TimePoint now) {
     }
     ++sent_;
     if (failure_ != 0) {
-        Log::info(where() + ": sending again");
+        Log::info(where() + ": sending again", fields());
         failure_ = 0;
         lastError_.clear();
     }
@@ -158,11 +158,23 @@ void EsmcOutput::reportFailure(int error) {
         return;  // said once; a link that stays down must not flood the log
     failure_ = error;
     lastError_ = std::strerror(error);
-    Log::warning(where() + ": cannot send: " + lastError_ + " (retrying once a second)");
+    Log::warning(where() + ": cannot send: " + lastError_ + " (retrying once a second)", fields());
 }
 
 std::string EsmcOutput::where() const {
     return netns_.empty() ? interfaceName_ : netns_ + "/" + interfaceName_;
+}
+
+SyncSys::Log::Fields EsmcOutput::fields() const {
+    char ssm[8];
+    char enhanced[8];
+    std::snprintf(ssm, sizeof ssm, "0x%02x", wire_.ssmCode);
+    std::snprintf(enhanced, sizeof enhanced, "0x%02x", wire_.enhancedSsmCode);
+    return {{"SYNC_INTERFACE", interfaceName_},
+            {"SYNC_NETNS", netns_},
+            {"SYNC_SSM", ssm},
+            {"SYNC_ENHANCED_SSM", enhanced},
+            {"SYNC_TRANSMITTING", transmitting_ ? "true" : "false"}};
 }
 
 std::string EsmcOutput::status() const {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "EsmcPdu.h"
+#include "Log.h"
 #include "PacketSocket.h"
 
 namespace SyncEsmcd {
@@ -52,6 +53,8 @@ class EsmcOutput {
     const std::string& interfaceName() const { return interfaceName_; }
     // "ns/if", or "if" in the own namespace, for log lines.
     std::string where() const;
+    // The journal fields of its log lines: interface and namespace, and what goes on the wire.
+    SyncSys::Log::Fields fields() const;
     // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error.
     std::string status() const;
     bool transmitting() const { return transmitting_; }

@@ -17,6 +17,15 @@ std::string where(const PortTable::Entry& entry) {
     return entry.netns.empty() ? entry.interfaceName : entry.netns + "/" + entry.interfaceName;
 }
 
+// The journal fields of a line about one port: the names the daemon's entries use for it too.
+Log::Fields portFields(const PortTable::Entry& entry, bool unlocked, bool enabled) {
+    return {{"SYNC_PORT", entry.portName},
+            {"SYNC_INTERFACE", entry.interfaceName},
+            {"SYNC_NETNS", entry.netns},
+            {"SYNC_ADMINISTRATIVE_STATE", unlocked ? "unlocked" : "locked"},
+            {"SYNC_OPERATIONAL_STATE", enabled ? "enabled" : "disabled"}};
+}
+
 }  // namespace
 
 PortService::PortService(LinkSources sources) : sources_(std::move(sources)) {
@@ -51,8 +60,9 @@ void PortService::reload(const std::vector<PortTable::Entry>& table) {
         const auto kept = next.find(port.entry.portName);
         if (kept != next.end() && *kept->second == port.entry)
             continue;
-        Log::info("port " + port.entry.portName + " (" + where(port.entry) +
-                  ") left the table: locked, disabled");
+        Log::info(
+            "port " + port.entry.portName + " (" + where(port.entry) + ") left the table: locked, disabled",
+            portFields(port.entry, false, false));
         server_.setPortState(port.entry.portName, 0, 0);
         server_.sendPortStatus(port.entry.portName);
     }
@@ -145,14 +155,15 @@ void PortService::namespaceChanged(const std::string& netns, SyncSys::NetnsWatch
     if (space.source && space.source->identity() == now)
         return;
     if (space.source) {
-        Log::warning("network namespace " + netns + (now ? " was made anew" : " was deleted"));
+        Log::warning("network namespace " + netns + (now ? " was made anew" : " was deleted"),
+                     {{"SYNC_NETNS", netns}});
         forget(space, netns);
     }
     if (!now)
         return;
     watch(netns);
     if (space.source)
-        Log::info("network namespace " + netns + " exists: watching its links");
+        Log::info("network namespace " + netns + " exists: watching its links", {{"SYNC_NETNS", netns}});
 }
 
 std::vector<int> PortService::descriptors() const {
@@ -233,9 +244,10 @@ void PortService::refresh(const Key& key) {
     server_.setPortState(port.entry.portName, admin, oper);
     const size_t told = server_.sendPortStatus(port.entry.portName);
     Log::info("port " + port.entry.portName + " (" + where(port.entry) +
-              "): " + (admin ? "unlocked" : "locked") + ", " + (oper ? "enabled" : "disabled") +
-              (port.present ? "" : " (no such interface)") + "; told " + std::to_string(told) +
-              " subscribers");
+                  "): " + (admin ? "unlocked" : "locked") + ", " + (oper ? "enabled" : "disabled") +
+                  (port.present ? "" : " (no such interface)") + "; told " + std::to_string(told) +
+                  " subscribers",
+              portFields(port.entry, admin, oper));
 }
 
 void PortService::subscribed(const SyncPeers::PortControlServer::Subscription& subscription) {

@@ -2,6 +2,9 @@
 #define SYNC_LUMOVCONTROL_COLILUMOVSPECIFIC_H
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "common_fwk_classes/coli/CommandText.h"
 #include "common_fwk_classes/coli/ServiceHandler.h"
@@ -12,13 +15,28 @@ class BaseController;
 
 namespace LumovControl {
 
-// The daemon's command service: the common command handling under the name "synclumovcontrol".
+class ModelHandler;
+
+// The daemon's command service: the common command handling under the name "synclumovcontrol", and
+// two answers beyond it for programs and for a quick look: `info SELECTION --json` and
+// `status [--json]`.
 class ColiLumovSpecific : public Coli::ServiceHandler {
   public:
-    ColiLumovSpecific(uint32_t id, BaseController* controller);
+    // modelHandler: whose model the JSON and status answers read.
+    ColiLumovSpecific(uint32_t id, BaseController* controller, ModelHandler* modelHandler);
 
     // The texts registered with the command server and used in the daemon's answers.
     static Coli::CommandText commandText();
+
+    bool answerBeyondInfo(const std::vector<std::string>& args) override;
+
+  private:
+    // The document, line by line, its lines never cut.
+    static void answer(const nlohmann::ordered_json& document);
+    // Gives the memory of a large document back to the system.
+    static void release();
+
+    ModelHandler* modelHandler_;
 };
 
 }  // namespace LumovControl

@@ -67,5 +67,9 @@ void ServiceHandler::registerColiCommands(uint32_t senderPid) {
     TRACE_RETURN("%s", "");
 }
 
+bool ServiceHandler::answerBeyondInfo(const std::vector<std::string>&) {
+    return false;
+}
+
 }  // namespace Coli
 }  // namespace Sync

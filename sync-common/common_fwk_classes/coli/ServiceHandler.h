@@ -2,6 +2,8 @@
 #define SYNC_COLI_SERVICEHANDLER_H
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "common_fwk_classes/coli/CommandText.h"
 #include "eventHandling/BaseServiceHandler.h"
@@ -41,6 +43,11 @@ class ServiceHandler : public BaseServiceHandler {
     void registerColiCommands(uint32_t senderPid);
 
     const CommandText& getCommand() const { return command_; }
+
+    // A daemon's answers beyond `info [ feature | output | ethernet | all ]`: given the arguments of a
+    // request, writes the answer's lines and returns true, or returns false to leave the request to
+    // the info command (whose error answers stay as they are). The default answers nothing.
+    virtual bool answerBeyondInfo(const std::vector<std::string>& args);
 
   private:
     CommandText command_;

@@ -54,6 +54,11 @@ void SyncColiReqMsgHandler::handle(BasePrimitive* primitive, uint32_t senderPid)
     const std::vector<std::string> args = request->getArguments();
     const CommandText& command = serviceHandler->getCommand();
     const std::string usage = command.usage();
+    if (serviceHandler->answerBeyondInfo(args)) {
+        coli_common_send_coli_rsp(senderPid);
+        TRACE_RETURN("%s", "");
+        return;
+    }
     if (args.size() != EXPECTED_ARGUMENTS) {
         COLII("Incorrect number of arguments: %zu\n\n%s", args.size(), usage.c_str());
     } else if (args[0] != command.name) {

@@ -57,6 +57,7 @@ ClientIf::ClientIf(uint32_t ownPid)
       takenId_(clientIds().take()),
       ownId_(static_cast<uint8_t>(takenId_)) {
     setConnectionData({ownId_, ownId_, ownId_, ownId_});
+    reportConnectionAs(PeerStatus::PORT_CONTROL);
     registerPrimitive(new ServerUp);
     registerPrimitive(new ServerDown);
     registerPrimitive(new InitReq);

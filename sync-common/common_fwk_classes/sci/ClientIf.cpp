@@ -124,6 +124,7 @@ ClientIf::ClientIf(uint32_t ownMboxId)
     // The connection request carries the interface id until the confirmation gives the server's
     // references.
     setConnectionData({interfaceId, interfaceId, interfaceId, interfaceId});
+    reportConnectionAs(PeerStatus::SYNC_CONTROL);
     registerPrimitives();
     TRACE_RETURN("interfaceId: %u", interfaceId);
 }

@@ -148,6 +148,8 @@ void AbstractClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t send
             setState(INITIATED);
             connectionData = {primitive->getProcedureReference(), primitive->getConnectionReference(),
                               primitive->getConnectionWord1(), primitive->getConnectionWord2()};
+            if (peer_)
+                PeerStatus::connected(*peer_, senderPid);
             handleServicePrimitive(primitive);
             notifyListeners(primitive, senderPid);
             break;
@@ -156,12 +158,16 @@ void AbstractClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t send
                 break;
             endMonitor();
             setState(NOT_CONNECTED);
+            if (peer_)
+                PeerStatus::refused(*peer_, senderPid, "the server rejected the connection");
             notifyListeners(primitive, senderPid);
             break;
         case BasePrimitive::INIT_SUS:
             if ((wrongState = state != WAIT_FOR_INIT_CFM))
                 break;
             setState(REVISION_NOT_SUPPORTED);
+            if (peer_)
+                PeerStatus::refused(*peer_, senderPid, "the server supports none of the wanted revisions");
             notifyListeners(primitive, senderPid);
             break;
         case BasePrimitive::TERM_CFM:
@@ -178,6 +184,8 @@ void AbstractClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t send
                 break;
             attRef = 0;  // the monitor has fired
             setState(NOT_CONNECTED);
+            if (peer_)
+                PeerStatus::lost(*peer_, senderPid);
             handleServicePrimitive(primitive);
             notifyListeners(primitive, senderPid);
             break;
@@ -186,6 +194,8 @@ void AbstractClientIf::dispatchPrimitive(BasePrimitive* primitive, uint32_t send
                 break;
             endMonitor();
             setState(NOT_CONNECTED);
+            if (peer_)
+                PeerStatus::lost(*peer_, senderPid);
             notifyListeners(primitive, senderPid);
             break;
         default:

@@ -2,9 +2,11 @@
 #define SYNC_CONTROL_ABSTRACTCLIENTIF_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "control/BaseInterface.h"
+#include "journal/PeerStatus.h"
 
 namespace Sync {
 
@@ -92,6 +94,8 @@ class AbstractClientIf : public BaseInterface {
 
   protected:
     void setState(ClientIfState newState);
+    // Makes this client tell the operator's view when its server connects, goes or refuses it.
+    void reportConnectionAs(PeerStatus::Peer peer) { peer_ = peer; }
     void setConnectionData(const ConnectionData& data) { connectionData = data; }
     void setConnectionReference(uint32_t value) { connectionData.connectionReference = value; }
 
@@ -109,6 +113,7 @@ class AbstractClientIf : public BaseInterface {
     uint32_t pvFirstWanted;
     uint32_t pvSecondWanted;
     uint32_t pvThirdWanted;
+    std::optional<PeerStatus::Peer> peer_;
 };
 
 }  // namespace Sync

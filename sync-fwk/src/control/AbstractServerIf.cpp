@@ -100,6 +100,8 @@ void AbstractServerIf::handleInitReq(BasePrimitive* primitive, uint32_t senderPi
         notSupported->setProcedureReference(request->getProcedureReference());
         notSupported->setConnectionReference(request->getConnectionReference());
         send(notSupported->constructMessage(), senderPid);
+        if (peer_)
+            PeerStatus::refused(*peer_, senderPid, "no common protocol revision");
         return;
     }
     AbstractServiceClient* client = nullptr;
@@ -128,6 +130,8 @@ void AbstractServerIf::handleInitReq(BasePrimitive* primitive, uint32_t senderPi
         client->fillMgmtPrimitive(initCfm);
         send(initCfm->constructMessage(), senderPid);
     }
+    if (peer_)
+        PeerStatus::connected(*peer_, senderPid);
     notifyListeners(primitive, senderPid);
 }
 
@@ -141,6 +145,10 @@ void AbstractServerIf::reject(BasePrimitive* request, uint32_t senderPid, uint8_
     initRej->setConnectionReference(request->getConnectionReference());
     initRej->setRejectCause(cause);
     send(initRej->constructMessage(), senderPid);
+    if (peer_)
+        PeerStatus::refused(*peer_, senderPid,
+                            cause == InitRejPrimitive::CAUSE_NO_MORE_CLIENTS ? "another client is connected"
+                                                                             : "no common protocol revision");
 }
 
 void AbstractServerIf::handleTermReq(BasePrimitive* primitive, uint32_t senderPid) {
@@ -160,6 +168,8 @@ void AbstractServerIf::handleTermReq(BasePrimitive* primitive, uint32_t senderPi
         client->setAttRef(0);
     }
     client->handlePrimitive(primitive);
+    if (peer_)
+        PeerStatus::lost(*peer_, senderPid);
     notifyListeners(primitive, senderPid);
     removeClient(client, REASON_TERMINATED);
 }
@@ -173,6 +183,8 @@ void AbstractServerIf::handleClientDown(BasePrimitive* primitive, uint32_t sende
     // The monitor has fired; there is nothing to end.
     client->setAttRef(0);
     client->handlePrimitive(primitive);
+    if (peer_)
+        PeerStatus::lost(*peer_, senderPid);
     notifyListeners(primitive, senderPid);
     removeClient(client, REASON_CLIENT_DOWN);
 }

@@ -2,9 +2,11 @@
 #define SYNC_CONTROL_ABSTRACTSERVERIF_H
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "control/BaseInterface.h"
+#include "journal/PeerStatus.h"
 
 namespace Sync {
 
@@ -68,6 +70,8 @@ class AbstractServerIf : public BaseInterface {
 
   protected:
     void setState(ServerIfState newState);
+    // Makes this server tell the operator's view when a client connects, goes or is refused.
+    void reportConnectionsAs(PeerStatus::Peer peer) { peer_ = peer; }
 
   private:
     void handleInitReq(BasePrimitive* primitive, uint32_t senderPid);
@@ -83,6 +87,7 @@ class AbstractServerIf : public BaseInterface {
     std::vector<uint32_t> supportedRevisions;
     uint32_t maxClients;
     std::vector<AbstractServiceClient*> clients;
+    std::optional<PeerStatus::Peer> peer_;
 };
 
 }  // namespace Sync

@@ -54,6 +54,7 @@ expected_files() {
         echo ./usr/lib/systemd/system/sync-lumov-control.target
         echo ./usr/share/dbus-1/system.d/org.tavi.conf
         echo ./usr/share/sync-lumov-control/scenarios/demo.scn
+        echo ./usr/share/sync-lumov-control/synclumovcontrol.schema.json
     } | sort
 }
 

@@ -7,11 +7,12 @@
 # /etc/passwd and /etc/group (nothing changes on the machine). On a system-like bus that includes the
 # installed policy, the daemon runs as its user (no capabilities, no new privileges), plays the whole
 # demo road with root's simulated peers (to every output transmitting) and records into a root LTTng
-# session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all`;
-# nobody else may own an org.tavi name, deliver to the daemon or run the command, and the daemon's
-# user and the operator may own only their own names; a call without an interface to another service
-# is left alone. All of this twice, with the same decisions: on dbus-daemon and on dbus-broker (run
-# outside systemd, as its launcher allows), each of which takes the policy without a warning.
+# session daemon of the namespace; a member of sync-operators runs `synclumovcontrol info all` and
+# `status --json` (which fits the installed schema); nobody else may own an org.tavi name, deliver to
+# the daemon or run the command (which says so: exit 4), and the daemon's user and the operator may own
+# only their own names; a call without an interface to another service is left alone. All of this
+# twice, with the same decisions: on dbus-daemon and on dbus-broker (run outside systemd, as its
+# launcher allows), each of which takes the policy without a warning.
 # Usage: install-and-bus-policy.sh BUILD_DIR TAVI_PING SOURCE_DIR. Needs root (exit 77, a skip, otherwise).
 set -euo pipefail
 
@@ -238,6 +239,10 @@ on_bus() {
     run_as sync-test-operator "$root/usr/bin/synclumovcontrol" info all >"$work/info.log" 2>&1 ||
         fail "the operator's command failed: $(cat "$work/info.log")"
     grep -q '#Total SyncEthOutput: 4' "$work/info.log" || fail "the operator's answer: $(cat "$work/info.log")"
+    run_as sync-test-operator "$root/usr/bin/synclumovcontrol" status --json >"$work/status.json" ||
+        fail "the operator's status: $(cat "$work/status.json")"
+    /usr/bin/python3 -m jsonschema -i "$work/status.json" "$root/usr/share/sync-lumov-control/synclumovcontrol.schema.json" ||
+        fail "the status document does not fit the installed schema: $(cat "$work/status.json")"
 
     echo "== $name: every name and mailbox is refused to anyone else, and to an operator or the daemon's user but theirs"
     local daemon_service=org.tavi.Service.sync.SyncLumovControl
@@ -253,9 +258,11 @@ on_bus() {
         Deliver uay 1 4 1 0 0 0
     refused run_as sync-test-operator busctl --address="$address" call "$port_server" /org/tavi/Mailbox \
         org.tavi.Mailbox Deliver uay 1 4 1 0 0 0
-    if run_as nobody "$root/usr/bin/synclumovcontrol" info all >"$work/nobody.log" 2>&1; then
-        fail "an unprivileged user ran the command"
-    fi
+    # Told why, with its own exit status.
+    local status=0
+    run_as nobody "$root/usr/bin/synclumovcontrol" info all >"$work/nobody.log" 2>&1 || status=$?
+    [ "$status" = 4 ] && grep -q 'is this user in group sync-operators?' "$work/nobody.log" ||
+        fail "an unprivileged user's command ended with $status: $(cat "$work/nobody.log")"
     if run_as nobody "$tavi_ping" >"$work/nobody-ping.log" 2>&1; then
         fail "an unprivileged user created mailboxes"
     fi

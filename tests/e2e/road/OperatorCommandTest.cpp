@@ -1,6 +1,6 @@
 // The operator's `synclumovcontrol` run as a program against the daemon binary on a private bus,
-// with the port-control and sync-control peers giving the daemon something to print; the tools
-// without a daemon.
+// with the port-control and sync-control peers giving the daemon something to print; sync-sim
+// without a daemon (the command's own failures: tests/e2e/operator/).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -45,9 +45,9 @@ class OperatorCommandTest : public E2e::Road {
     }
 };
 
-TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnsweredInFull) {
-    // synclumovcontrol and sync-sim while no daemon runs: each says what is wrong, if anything, and
-    // ends with its code. sync-sim's data-plane client never connects then.
+TEST_F(OperatorCommandTest, WithoutADaemonSyncSimSaysSoAndWithItEveryWordIsAnsweredInFull) {
+    // sync-sim while no daemon runs: it says what is wrong, if anything, and ends with its code. Its
+    // data-plane client never connects then.
     E2e::TempDir dir("sync-sim");
     const std::string table = "port fronthaul 1 02:00:5e:10:00:01 TnPort-A eth-a locked disabled\n";
     const std::string scenarios[] = {
@@ -60,8 +60,6 @@ TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnswered
         int code;
         std::string message;
     } cases[] = {
-        {{SYNC_COMMAND_PATH, "--help"}, 0, "info [ feature | output | ethernet | all ]"},
-        {{SYNC_COMMAND_PATH, "info", "all"}, 1, "no daemon"},
         {{SYNC_SIM_PATH, dir.file("0")}, 2, "line 3: order kind must be one of"},
         {{SYNC_SIM_PATH, dir.file("1")},
          1,
@@ -74,14 +72,9 @@ TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnswered
     };
     for (const auto& [argv, code, message] : cases) {
         SCOPED_TRACE(message);
-        const auto started = std::chrono::steady_clock::now();
         const ChildProcess::Result result = ChildProcess::run(argv, std::chrono::seconds(30));
         EXPECT_EQ(result.status, E2e::ExitStatus::exitedWith(code)) << result.output;
         EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
-        // The command waits the 3 s it promises for a daemon to register.
-        if (message == "no daemon") {
-            EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-        }
     }
 
     openPorts();
@@ -130,10 +123,6 @@ TEST_F(OperatorCommandTest, WithoutADaemonToolsSaySoAndWithItEveryWordIsAnswered
 
     for (int call = 0; call < 10; ++call)
         EXPECT_NE(answer("feature").find("Output Feature Info"), std::string::npos) << "call " << call;
-    EXPECT_NE(answer("everything")
-                  .find("Incorrect arg: everything \n\nusage:\n\n synclumovcontrol info [ feature | "
-                        "output | ethernet | all ]"),
-              std::string::npos);
 }
 
 }  // namespace

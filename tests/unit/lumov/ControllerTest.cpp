@@ -14,6 +14,7 @@
 #include "control/BaseInterface.h"
 #include "control/Controller.h"
 #include "control/Dispatcher.h"
+#include "journal/PeerStatus.h"
 #include "tavi.h"
 
 namespace {
@@ -64,6 +65,20 @@ TEST_F(ControllerTest, OneMessageIsTakenPerReadiness) {
     TraceCapture capture;
     controller.onRead();
     EXPECT_TRUE(capture.contains(Sync::TL_WARNING, "TAVI msg received as nullptr"));
+}
+
+// What systemd's STATUS= will say: nothing before start-up, then outputs, quality and peers.
+TEST_F(ControllerTest, TheStatusLineSaysOutputsQualityAndConnectedPeers) {
+    Sync::PeerStatus::reset();
+    Sync::LumovControl::Controller controller("daemon");
+    EXPECT_EQ(controller.statusLine(), "");
+    controller.init();
+    EXPECT_EQ(controller.statusLine(), "0 outputs (0 enabled), settled quality QL_UNKNOWN, connected: none");
+    Sync::PeerStatus::connected(Sync::PeerStatus::SYNC_CONTROL, 5);
+    Sync::PeerStatus::connected(Sync::PeerStatus::COMMAND, 6);
+    EXPECT_EQ(controller.statusLine(),
+              "0 outputs (0 enabled), settled quality QL_UNKNOWN, connected: sync-control command");
+    Sync::PeerStatus::reset();
 }
 
 TEST_F(ControllerTest, RunWithoutInitDoesNotLoop) {

@@ -108,7 +108,8 @@ BaseModelHandler::BaseModelHandler(uint32_t id, BaseController* controller)
       coliSm(this),
       secliSm(this),
       sciSm(this),
-      sciReconnection_(this) {
+      sciReconnection_(this),
+      orderAnswers_(*this) {
     TRACE_ENTER("id: %u", id);
     viewSm.start();
     coliSm.start();

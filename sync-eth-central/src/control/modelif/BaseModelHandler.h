@@ -10,6 +10,7 @@
 #include "common_fwk_classes/coli/ServiceHandler.h"
 #include "common_fwk_classes/sci/CentralEvent.h"
 #include "common_fwk_classes/sci/ClientServiceHandler.h"
+#include "control/modelif/OrderAnswers.h"
 #include "control/secli/ServiceHandler.h"
 #include "eventHandling/AutomatonBase.h"
 #include "eventHandling/BaseServiceHandler.h"
@@ -120,6 +121,7 @@ class BaseModelHandler : public BaseServiceHandler {
     SecliSm secliSm;
     SciSm sciSm;
     SciReconnection sciReconnection_;
+    OrderAnswers orderAnswers_;
 };
 
 }  // namespace EthCentral

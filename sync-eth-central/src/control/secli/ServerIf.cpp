@@ -88,6 +88,7 @@ bool isSentOnly(uint32_t primitiveId) {
 
 ServerIf::ServerIf(uint32_t ownMboxId) : AbstractServerIf(1, &PROTOCOL_REVISION, ownMboxId, MAX_CLIENTS) {
     TRACE_ENTER("ownMboxId: %d", static_cast<int>(ownMboxId));
+    reportConnectionsAs(PeerStatus::DATA_PLANE);
     registerPrimitive(new ClientDownPrim());
     registerPrimitive(new ConnectionEstablishmentReqPrim());
     registerPrimitive(new ConnectionEstablishmentCfmPrim());

@@ -143,6 +143,8 @@ bool ServiceHandler::sendToClient(DomainEntity* object, uint32_t primitiveId, co
     primitive->setConnectionReference(client->getConnectionReference());
     fill(*primitive);
     serverIf->sendServicePrimitive(primitive, client);
+    if (auto* output = dynamic_cast<SyncEthOutput*>(object))
+        ++output->orderCounts().sent;
     return true;
 }
 

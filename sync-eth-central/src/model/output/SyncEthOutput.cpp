@@ -1,5 +1,6 @@
 #include "model/output/SyncEthOutput.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "Macros.h"
@@ -12,6 +13,20 @@
 
 namespace Sync {
 namespace EthCentral {
+
+namespace {
+
+std::string hexByte(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02x", value);
+    return text;
+}
+
+const char* onOff(bool enabled) {
+    return enabled ? "true" : "false";
+}
+
+}  // namespace
 
 SyncEthOutput::SyncEthOutput(IDomainEntityFactory* factory, uint32_t id)
     : DomainEntity(id, factory), feature(nullptr), ethernetPort(nullptr) {
@@ -289,6 +304,66 @@ bool SyncEthOutput::wasEthernetPortSupportable() const {
 
 bool SyncEthOutput::isEthernetPortSupportableChanged() const {
     return isEthernetPortSupportable() != wasEthernetPortSupportable();
+}
+
+void SyncEthOutput::sendEvent(PolymorphEvent& event) {
+    // Reviewed before the event goes out: the change it announces is made already, and a reaction
+    // to it may delete this output.
+    const TypeId type = event.getTypeId();
+    if (announced_ && (type == SYNCETHOUTPUT_TRANSMIT_SSM_IND_EVENT::classTypeId() ||
+                       type == SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT::classTypeId()))
+        reviewAnnouncement();
+    DomainEntity::sendEvent(event);
+}
+
+void SyncEthOutput::reviewAnnouncement() {
+    const Announced before = *announced_;
+    const Announced now = announcement();
+    announced_ = now;
+    if (now.enabled != before.enabled)
+        journal(now.enabled ? EventJournal::OUTPUT_ENABLED : EventJournal::OUTPUT_DISABLED,
+                now.enabled ? "enabled" : "disabled");
+    if (now.ssm != before.ssm)
+        journal(EventJournal::OUTPUT_SSM_CHANGED,
+                "SSM changed from " + hexByte(before.ssm) + " to " + hexByte(now.ssm),
+                {{"SYNC_SSM", hexByte(now.ssm)}, {"SYNC_SSM_PREVIOUS", hexByte(before.ssm)}});
+    if (now.enhancedSsm != before.enhancedSsm)
+        journal(
+            EventJournal::OUTPUT_ENHANCED_SSM_CHANGED,
+            "enhanced SSM changed from " + hexByte(before.enhancedSsm) + " to " + hexByte(now.enhancedSsm),
+            {{"SYNC_ENHANCED_SSM", hexByte(now.enhancedSsm)},
+             {"SYNC_ENHANCED_SSM_PREVIOUS", hexByte(before.enhancedSsm)}});
+}
+
+void SyncEthOutput::journalCreated() {
+    const Announced now = announcement();
+    announced_ = now;
+    journal(EventJournal::OUTPUT_CREATED,
+            "created: SSM " + hexByte(now.ssm) + ", enhanced SSM " + hexByte(now.enhancedSsm) +
+                (now.enabled ? ", enabled" : ", disabled"),
+            {{"SYNC_SSM", hexByte(now.ssm)},
+             {"SYNC_ENHANCED_SSM", hexByte(now.enhancedSsm)},
+             {"SYNC_ENABLED", onOff(now.enabled)}});
+}
+
+void SyncEthOutput::journalRemoved() {
+    journal(EventJournal::OUTPUT_REMOVED, "removed");
+    announced_.reset();
+}
+
+SyncEthOutput::Announced SyncEthOutput::announcement() const {
+    return Announced{isOutputEnabled(), getSsmCode(), getEnhancedSsmCode() & 0xFFu};
+}
+
+void SyncEthOutput::journal(EventJournal::Kind kind, const std::string& what,
+                            const EventJournal::Fields& extra) {
+    if (!EventJournal::budgetLeft())
+        return;
+    const std::string port = ethernetPort != nullptr ? ethernetPort->getLdn() : std::string();
+    const std::string subject = "output " + std::to_string(entityId);
+    EventJournal::Fields fields{{"SYNC_OUTPUT", std::to_string(entityId)}, {"SYNC_PORT", port}};
+    fields.insert(fields.end(), extra.begin(), extra.end());
+    EventJournal::report(kind, subject, subject + " on port " + port + " " + what, fields);
 }
 
 }  // namespace EthCentral

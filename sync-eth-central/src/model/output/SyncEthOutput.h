@@ -8,10 +8,13 @@
 #define SYNC_ETHCENTRAL_SYNCETHOUTPUT_H
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "common_fwk_classes/utilities/PortProperties.h"
 #include "eventHandling/DomainEntity.h"
 #include "eventHandling/Event.h"
+#include "journal/EventJournal.h"
 
 namespace Sync {
 namespace EthCentral {
@@ -77,6 +80,25 @@ class SyncEthOutput : public DomainEntity {
     bool wasEthernetPortSupportable() const;
     bool isEthernetPortSupportableChanged() const;
 
+    // The orders the data-plane server sent about this output and the client's answers to them.
+    struct OrderCounts {
+        uint64_t sent = 0;
+        uint64_t confirmed = 0;
+        uint64_t rejected = 0;
+        std::optional<uint32_t> lastRejectCode;
+    };
+    OrderCounts& orderCounts() { return orders_; }
+    const OrderCounts& orderCounts() const { return orders_; }
+
+    // After a transmit-SSM or ESMC-control event, tells the operator's journal what changed in what
+    // the output announces (SSM, enhanced SSM, enabled) since it was created.
+    using DomainEntity::sendEvent;
+    void sendEvent(PolymorphEvent& event) override;
+    // The journal entries of the output's creation (which fixes what it announces from then on) and
+    // removal; the feature calls them.
+    void journalCreated();
+    void journalRemoved();
+
     SyncEthOutputFeature* getFeature() const { return feature; }
     // The bound port, or null; never stops the process.
     EthernetPort* peekEthernetPort() const { return ethernetPort; }
@@ -86,6 +108,19 @@ class SyncEthOutput : public DomainEntity {
     EthernetPort* ethernetPort;
 
   private:
+    struct Announced {
+        bool enabled;
+        uint32_t ssm;
+        uint32_t enhancedSsm;
+    };
+    Announced announcement() const;
+    // Journals what changed in the announcement since the last review.
+    void reviewAnnouncement();
+    void journal(EventJournal::Kind kind, const std::string& what, const EventJournal::Fields& extra = {});
+
+    std::optional<Announced> announced_;
+    OrderCounts orders_;
+
     // The do-not-use rule shared by both SSM codes: the port or LAG carries the active reference, or
     // the port cannot carry SyncE at all.
     bool mustTransmitDoNotUse() const;

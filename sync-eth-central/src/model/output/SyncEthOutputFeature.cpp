@@ -8,6 +8,7 @@
 #include "common_fwk_classes/utilities/FeatureValues.h"
 #include "common_fwk_classes/utilities/QualityLevel.h"
 #include "control/CastTo.h"
+#include "journal/EventJournal.h"
 #include "model/output/SyncEthOutput.h"
 #include "model/output/SyncEthOutputFactory.h"
 #include "model/port/EthernetData.h"
@@ -20,6 +21,11 @@ namespace EthCentral {
 namespace {
 
 constexpr const char* DASH_LINE = " ----------------------------------------------------------------";
+
+// "EPRTC (20)": a quality level as the journal names it.
+std::string qualityText(uint32_t quality) {
+    return std::string(toChar(ClockQuality(quality))) + " (" + std::to_string(quality) + ")";
+}
 
 // The first position whose entity id is above id, by bisection over the factory's index order.
 uint32_t positionAfter(DomainEntityFactory& factory, uint32_t id) {
@@ -111,6 +117,7 @@ uint32_t SyncEthOutputFeature::createSyncEthOutput(EthernetPort* port) {
     output->init(this);
     factory->add(output);
     output->setEthernetPort(port);
+    output->journalCreated();
     TRACE_RETURN("SyncEthOutput id: %u", id);
     return id;
 }
@@ -124,6 +131,7 @@ bool SyncEthOutputFeature::deleteSyncEthOutput(SyncEthOutput* output) {
     SyncEthOutputFactory* factory = myFactory();
     const uint32_t id = output->getEntityId();
     factory->find(id);
+    output->journalRemoved();
     factory->deactivate(output);
     unindexOutput(id);
     factory->destroy(id);
@@ -264,6 +272,17 @@ void SyncEthOutputFeature::printQualityHistory() {
     }
 }
 
+std::vector<SyncEthOutputFeature::QualityRecord> SyncEthOutputFeature::getQualityHistory() const {
+    std::vector<QualityRecord> history;
+    for (sync_vorn_iter_t it = sync_vorn_first(qlHistory); it != nullptr;
+         it = sync_vorn_next(qlHistory, it)) {
+        QualityRecord record{};
+        sync_vorn_get(qlHistory, it, &record.quality, sizeof(record.quality), &record.stamp);
+        history.push_back(record);
+    }
+    return history;
+}
+
 void SyncEthOutputFeature::printOutputs() {
     TRACE_ENTER("%s", "");
     SyncEthOutputFactory* factory = myFactory();
@@ -287,6 +306,7 @@ void SyncEthOutputFeature::updateRecCreate() {
     TRACE_ENTER("recState: %u", getRecState());
     if (getRecState() == REC_NOT_CREATED) {
         setRecState(REC_CREATED);
+        EventJournal::report(EventJournal::REC_CREATED, "REC", "REC created");
     }
     TRACE_RETURN("recState: %u", getRecState());
 }
@@ -295,6 +315,7 @@ void SyncEthOutputFeature::updateRecDelete() {
     TRACE_ENTER("recState: %u", getRecState());
     if (getRecState() == REC_CREATED) {
         setRecState(REC_NOT_CREATED);
+        EventJournal::report(EventJournal::REC_DELETED, "REC", "REC deleted");
     }
     // Back to "nothing known" without telling anyone: the outputs are deleted next.
     selectionProcessMode = INITIAL_SELECTION_PROCESS_MODE;
@@ -313,7 +334,12 @@ void SyncEthOutputFeature::setRecState(uint32_t state) {
 void SyncEthOutputFeature::updateSelectionProcessMode(uint32_t mode) {
     TRACE_ENTER("selectionProcessMode: %u", mode);
     if (mode != getSelectionProcessMode()) {
+        const std::string previous = toChar(SelectionProcessMode(getSelectionProcessMode()));
         setSelectionProcessMode(mode);
+        const std::string now = toChar(SelectionProcessMode(mode));
+        EventJournal::report(EventJournal::MODE_CHANGED, "selection process mode",
+                             "selection process mode changed from " + previous + " to " + now,
+                             {{"SYNC_MODE", now}, {"SYNC_MODE_PREVIOUS", previous}});
         SyncEthOutput::SYNCETHOUTPUT_ESMC_CONTROL_IND_EVENT event;
         notifySyncEthOutputsAboutEvent(event);
     }
@@ -331,7 +357,15 @@ void SyncEthOutputFeature::setSelectionProcessMode(uint32_t mode) {
 void SyncEthOutputFeature::updateClockSettledQuality(uint32_t quality) {
     TRACE_ENTER("clockSettledQuality: %u", quality);
     if (quality != getClockSettledQuality()) {
+        const uint32_t previous = getClockSettledQuality();
         setClockSettledQuality(quality);
+        EventJournal::report(
+            EventJournal::QUALITY_CHANGED, "settled quality",
+            "settled quality changed from " + qualityText(previous) + " to " + qualityText(quality),
+            {{"SYNC_QL", std::to_string(quality)},
+             {"SYNC_QL_NAME", toChar(ClockQuality(quality))},
+             {"SYNC_QL_PREVIOUS", std::to_string(previous)},
+             {"SYNC_QL_PREVIOUS_NAME", toChar(ClockQuality(previous))}});
         sync_vorn_add(qlHistory, &quality, sizeof(quality));
         notifyTransmitSsm();
     }
@@ -391,7 +425,12 @@ void SyncEthOutputFeature::setLagPortLdnOfActiveReference(const std::string& ldn
 void SyncEthOutputFeature::updateTelecomStandard(uint32_t standard) {
     TRACE_ENTER("telecomStandard: %u", standard);
     if (standard != getTelecomStandard()) {
+        const std::string previous = toChar(TelecomStandard(getTelecomStandard()));
         setTelecomStandard(standard);
+        const std::string now = toChar(TelecomStandard(standard));
+        EventJournal::report(EventJournal::STANDARD_CHANGED, "telecom standard",
+                             "telecom standard changed from " + previous + " to " + now,
+                             {{"SYNC_STANDARD", now}, {"SYNC_STANDARD_PREVIOUS", previous}});
         notifyTransmitSsm();
     }
     TRACE_RETURN("%s", "");

@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "common_fwk_classes/sci/ClientEntity.h"
 #include "common_fwk_classes/utilities/UniqueIdPool.h"
@@ -113,6 +114,14 @@ class SyncEthOutputFeature : public DomainEntity, public Sci::ClientEntity, priv
     virtual SyncEthOutputFactory* myFactory();
 
     uint32_t getClientEntityId() const override;
+
+    // One entry of the settled quality history: when the quality became what it is.
+    struct QualityRecord {
+        timespec stamp;
+        uint32_t quality;
+    };
+    // The history the feature printout shows, oldest first.
+    std::vector<QualityRecord> getQualityHistory() const;
 
     // Called by an output whose port binding changed (previous is the port it was bound to, or null),
     // before the output announces itself: keeps the finders' indexes current.

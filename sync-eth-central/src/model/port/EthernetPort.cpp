@@ -3,10 +3,18 @@
 #include <algorithm>
 
 #include "Macros.h"
+#include "common_fwk_classes/utilities/PortProperties.h"
 #include "model/port/EthernetPortLdnObserver.h"
 
 namespace Sync {
 namespace EthCentral {
+
+namespace {
+
+constexpr uint32_t UNLOCKED = static_cast<uint32_t>(AdministrativeState::UNLOCKED);
+constexpr uint32_t ENABLED = static_cast<uint32_t>(OperationalState::ENABLED);
+
+}  // namespace
 
 EthernetPort::EthernetPort(IDomainEntityFactory* factory, uint32_t id) : DomainEntity(id, factory) {
     TRACE_ENTER("id: %d", static_cast<int>(id));
@@ -76,6 +84,10 @@ void EthernetPort::updateTransportIfAdminState(uint32_t state) {
     TRACE_ENTER("administrativeState: %u", state);
     prevEthernetData_.administrativeState = ethernetData_.administrativeState;
     ethernetData_.administrativeState = state;
+    const bool wasUnlocked = prevEthernetData_.administrativeState == UNLOCKED;
+    if ((state == UNLOCKED) != wasUnlocked)
+        journal(wasUnlocked ? EventJournal::PORT_LOCKED : EventJournal::PORT_UNLOCKED,
+                wasUnlocked ? "locked" : "unlocked");
     TRACE_RETURN("%s", "");
 }
 
@@ -87,6 +99,10 @@ void EthernetPort::updateTransportIfState(uint32_t operationalState,
     prevEthernetData_.availabilityStatus = ethernetData_.availabilityStatus;
     ethernetData_.operationalState = operationalState;
     ethernetData_.availabilityStatus = availabilityStatus;
+    const bool wasEnabled = prevEthernetData_.operationalState == ENABLED;
+    if ((operationalState == ENABLED) != wasEnabled)
+        journal(wasEnabled ? EventJournal::PORT_DISABLED : EventJournal::PORT_ENABLED,
+                wasEnabled ? "disabled" : "enabled");
     TRACE_RETURN("%s", "");
 }
 
@@ -212,6 +228,16 @@ void EthernetPort::ldnMayHaveChanged(const std::string& previousLdn) {
     for (EthernetPortLdnObserver* observer : observers) {
         observer->ethernetPortLdnChanged(*this, previousLdn);
     }
+}
+
+void EthernetPort::journal(EventJournal::Kind kind, const std::string& what) const {
+    if (!EventJournal::budgetLeft())
+        return;
+    const std::string subject = "port " + getLdn();
+    EventJournal::Fields fields{{"SYNC_PORT", getLdn()}, {"SYNC_PORT_ID", std::to_string(entityId)}};
+    if (!ethernetData_.interfaceName.empty())
+        fields.emplace_back("SYNC_INTERFACE", ethernetData_.interfaceName);
+    EventJournal::report(kind, subject, subject + " " + what, fields);
 }
 
 }  // namespace EthCentral

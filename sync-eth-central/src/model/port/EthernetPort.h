@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "eventHandling/DomainEntity.h"
+#include "journal/EventJournal.h"
 #include "model/port/EthernetData.h"
 
 namespace Sync {
@@ -64,6 +65,8 @@ class EthernetPort : public DomainEntity {
     virtual bool isLagChanged() const;
     virtual bool isLagPortLdnChanged() const;
 
+    // Every reported field as it stands, as the port printouts read them.
+    const EthernetData& getEthernetData() const { return ethernetData_; }
     uint32_t getPrevPortType() const { return prevEthernetData_.portType; }
     uint32_t getPrevSfpType() const { return prevEthernetData_.sfpType; }
     const std::string& getMacAddress() const { return ethernetData_.macAddress; }
@@ -78,6 +81,9 @@ class EthernetPort : public DomainEntity {
     // An observer is added once however often it is added.
     void addLdnObserver(EthernetPortLdnObserver* observer);
     void removeLdnObserver(EthernetPortLdnObserver* observer);
+
+    // One journal entry about this port: "port <ldn> <what>", with its ldn, id and interface.
+    void journal(EventJournal::Kind kind, const std::string& what) const;
 
   protected:
     // A subclass that changes what getLdn answers outside setLdn and updateEthernetConfiguration calls
