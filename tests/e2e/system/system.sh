@@ -6,9 +6,9 @@
 # machine's own root with a tmpfs upper layer (nothing on the machine changes), with a private
 # network and without CAP_SYS_TIME (nspawn's default); systemd-timesyncd and timemaster are masked
 # there, so nothing adjusts the clock. Inside, with the shipped units only, inside.sh checks the
-# package with apt on dbus-daemon: a fresh install, the wire and the operators, the watchdog, the
-# stop of the set, remove and purge; then, after a reboot, the wire and the operators again with
-# dbus-broker as the system bus, whose journal says nothing about the policy.
+# package with apt on dbus-daemon: a fresh install, the wire and every decision of the bus policy,
+# the daemon's trace, the watchdog, the stop of the set, remove and purge; then, after a reboot, the
+# wire and the policy again with dbus-broker as the system bus, whose journal says nothing about it.
 # Usage: system.sh BUILD_DIR SOURCE_DIR. Needs root and systemd-nspawn (exit 77, a skip, otherwise).
 set -euo pipefail
 
@@ -18,12 +18,13 @@ if [ "$(id -u)" -ne 0 ] || ! command -v systemd-nspawn >/dev/null; then
     echo "skipped: booting a container needs root and systemd-nspawn (systemd-container)"
     exit 77
 fi
-# Mounts made from here on vanish with the namespace, however the test ends: the overlay, and a
-# /run of its own where nspawn keeps its state.
+# Mounts made from here on vanish with the namespace, however the test ends: a tmpfs for all the
+# test writes, the overlay, and a /run of its own where nspawn keeps its state.
 if [ -z "${SYNC_SYSTEM_NAMESPACE:-}" ]; then
     SYNC_SYSTEM_NAMESPACE=1 exec unshare --mount --propagation private bash "$0" "$@"
 fi
 . "$source_dir/tests/e2e/packaging/common.sh"
+mount -t tmpfs tmpfs "$work" # the package and the container's upper layer
 
 nspawn=""
 leader=""
@@ -42,9 +43,9 @@ shutdown() {
 cleanup() {
     shutdown
     umount "$work/root" 2>/dev/null || true
-    umount "$work/layer" 2>/dev/null || true
+    umount "$work" 2>/dev/null || true
     umount /run 2>/dev/null || true
-    rm -rf "$work"
+    rmdir "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' TERM INT
@@ -73,10 +74,8 @@ echo "$(basename "$deb"): $(wc -l <<<"$files") files; Depends: $depends"
 echo "== a container over this machine's root"
 mount -t tmpfs tmpfs /run
 root=$work/root
-mkdir -p "$work/layer" "$root"
-mount -t tmpfs tmpfs "$work/layer"
-mkdir "$work/layer/upper" "$work/layer/work"
-mount -t overlay overlay -o "lowerdir=/,upperdir=$work/layer/upper,workdir=$work/layer/work" "$root"
+mkdir "$root" "$work/upper" "$work/overlay"
+mount -t overlay overlay -o "lowerdir=/,upperdir=$work/upper,workdir=$work/overlay" "$root"
 # An id of its own, so that it is no first boot (which would apply presets) and no copy of the machine.
 systemd-id128 new >"$root/etc/machine-id"
 for unit in systemd-timesyncd timemaster; do
@@ -85,6 +84,13 @@ done
 # A node lets maintainer scripts start services, which this machine's image forbids (a build-time
 # policy-rc.d). man-db's index is left alone: rebuilding it at every apt call takes seconds.
 rm -f "$root/usr/sbin/policy-rc.d" "$root/var/lib/man-db/auto-update"
+# A service everyone may call, also without naming an interface (the bus's own stands in): that the
+# package's policy leaves such calls alone is one of inside.sh's checks.
+cat >"$root/etc/dbus-1/system.d/sync-system-test.conf" <<'CONF'
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><policy context="default"><allow send_destination="org.freedesktop.DBus"/></policy></busconfig>
+CONF
 mkdir -p "$root/var/tmp/sync-system"
 cp "$deb" "$source_dir/tests/e2e/system/inside.sh" "$root/var/tmp/sync-system/"
 
@@ -128,6 +134,7 @@ step() {
 boot
 step install
 step wire dbus
+step trace
 step watchdog
 step stop-purge
 step broker-install

@@ -2,9 +2,7 @@
 // when a grandmaster counts, when it is lost, and when a silent stack stops counting. What a real
 // ptp4l reports, and the qualities on the wire, are the PTP wire test's.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -120,19 +118,6 @@ TEST_F(ClockServiceTest, AGrandmasterCountsWhileAPortFollowsItAndTheStackAnswers
         EXPECT_EQ(clock_.recCreated(), step.rec);
         EXPECT_EQ(asked_, step.askedAtOnce);
     }
-
-    // A table taken while the grandmaster is tracked (a reload) indicates its quality at once.
-    char path[] = "/tmp/quality-table-XXXXXX";
-    const int fd = mkstemp(path);
-    std::ofstream(path) << "6 SSU_A_OR_TNC\nno-reference SEC_OR_EEC\n";
-    std::string error;
-    const std::optional<SyncClockd::QualityTable> table = SyncClockd::QualityTable::load(path, error);
-    close(fd);
-    unlink(path);
-    ASSERT_TRUE(table) << error;
-    clock_.setTable(*table);
-    EXPECT_EQ(clock_.quality(), SSU_A);
-    EXPECT_NE(clock_.summary().find("quality SSU_A_OR_TNC indicated"), std::string::npos) << clock_.summary();
 }
 
 }  // namespace

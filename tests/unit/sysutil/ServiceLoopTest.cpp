@@ -125,25 +125,6 @@ TEST(ServiceLoopTest, WakesOnceForEachThingThatTurnsReadableOrFallsDueAndForNoth
     close(pipe[1]);
 }
 
-TEST(ServiceLoopTest, ARefusedReloadStaysInTheStatusLineUntilOneIsTaken) {
-    NotifySocket manager;
-    FakeBus bus;
-    ServiceLoop loop;
-    const std::vector<std::string> outcomes[] = {{"ports: line 3: bad", "ports: line 5: bad"}, {}};
-    int reloads = 0, works = 0;
-    loop.onReload([&] { return outcomes[reloads++]; });
-    loop.onSummary([] { return "2 ports, 1 up"; });
-    loop.onWork([&] {
-        raise(++works < 3 ? SIGHUP : SIGTERM);
-        return ServiceLoop::TimePoint::max();
-    });
-    EXPECT_EQ(loop.run(bus.bus()), ServiceExit::STOPPED);
-    EXPECT_EQ(manager.messages(),
-              (std::vector<std::string>{"READY=1", "STATUS=2 ports, 1 up",
-                                        "STATUS=2 ports, 1 up; not reloaded: ports: line 3: bad",
-                                        "STATUS=2 ports, 1 up", "STOPPING=1"}));
-}
-
 TEST(ServiceLoopTest, KeepsTheWatchdogFedAtHalfItsIntervalWhenNothingElseHappens) {
     NotifySocket manager;
     setenv("WATCHDOG_USEC", "20000", 1);
