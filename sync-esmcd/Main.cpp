@@ -10,6 +10,7 @@
 #include "ConfigError.h"
 #include "DataPlaneClient.h"
 #include "EsmcDataPlane.h"
+#include "InterfaceWatch.h"
 #include "Log.h"
 #include "MacAddress.h"
 #include "Options.h"
@@ -65,8 +66,9 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
         "The SyncE data plane of sync-lumov-control: finds the daemon's service \"SyncLumovControl\"\n"
         "in domain \"sync\", takes its output orders and transmits ESMC PDUs (an information PDU per\n"
         "second, an event PDU at once on a change, at most 10 per second) on each output's interface,\n"
-        "inside the output's network namespace (/run/netns/NAME). Needs CAP_NET_RAW, and CAP_SYS_ADMIN\n"
-        "for outputs in other namespaces.");
+        "inside the output's network namespace (/run/netns/NAME). An output whose namespace or\n"
+        "interface cannot be reached is kept and transmits as soon as it appears. Needs CAP_NET_RAW, and\n"
+        "CAP_SYS_ADMIN for outputs in other namespaces.");
     options.add("clock-mac", "MAC",
                 "the node clock's MAC address, forwarded to the daemon, which derives the SyncE clock "
                 "identity from it",
@@ -109,13 +111,24 @@ int main(int argc, char** argv) {
     ServiceLoop loop;
     SyncPeers::DataPlaneClient client(MAILBOX);
     EsmcDataPlane plane(client, settings, [] { return std::make_unique<SyncEsmcd::PacketSocket>(); });
+    SyncEsmcd::InterfaceWatch watch(plane);
+    if (!watch.open()) {
+        SyncSys::Log::error(watch.error());
+        return ServiceExit::FAILED;
+    }
     client.setListener(&plane);
     if (!client.open()) {
         SyncSys::Log::error(client.lastError());
         return ServiceExit::FAILED;
     }
     SyncSys::Log::info("started, mailbox " + std::to_string(client.id()) + "; waiting for the daemon");
-    loop.onWork([&plane] { return plane.work(); });
+    loop.watch([&watch] { return watch.descriptors(); }, [&watch] { watch.process(); });
+    // The outputs' namespaces change with the daemon's orders: the watch follows them before each wait.
+    loop.onWork([&plane, &watch] {
+        const EsmcDataPlane::TimePoint due = plane.work();
+        watch.follow(plane.namespaces());
+        return due;
+    });
     loop.onStatus([&plane] { return plane.status(); });
     loop.onSummary([&plane] { return plane.summary(); });
     return loop.run(ServiceLoop::busOf(client));

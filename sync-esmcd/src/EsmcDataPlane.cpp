@@ -52,6 +52,17 @@ std::optional<EsmcPdu::Quality> qualityOf(const EsmcDataPlane::Order& order) {
     return quality;
 }
 
+// The log line's end for a create or change refused with `error`: why, with what it named.
+std::string rejection(const EsmcDataPlane::Order& order, ConfigError error) {
+    const std::string what = error == BAD_MAC_ADDRESS
+                                 ? " \"" + order.macAddress + "\""
+                                 : ": interface \"" + order.interfaceName + "\" in network namespace \"" +
+                                       (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) +
+                                       "\"";
+    return "rejected with code " + std::to_string(error) + ", " + describe(error) + what +
+           "; kept, it transmits once it can be reached";
+}
+
 }  // namespace
 
 EsmcDataPlane::EsmcDataPlane(SyncPeers::DataPlaneClient& client, Settings settings, SocketFactory sockets,
@@ -114,83 +125,80 @@ uint32_t EsmcDataPlane::create(const Order& order, TimePoint now) {
     if (byOutputId_.count(order.procedureReference) != 0)
         return change(order, now);  // created twice: the second one says where it is now
     const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
-    if (!mac) {
-        Log::warning(idText(order.procedureReference) + ": create rejected, bad MAC address \"" +
-                         order.macAddress + "\"",
-                     requestFields(order, BAD_MAC_ADDRESS));
-        return BAD_MAC_ADDRESS;
-    }
-    const auto held = held_.find(Key(order.networkNameSpace, order.interfaceName));
+    const auto held = mac ? held_.find(Key(order.networkNameSpace, order.interfaceName)) : held_.end();
     if (held != held_.end()) {
         const uint64_t serial = held->second;
         held_.erase(held);
         Entry& entry = outputs_.at(serial);
         entry.outputId = order.procedureReference;
         byOutputId_[order.procedureReference] = serial;
-        entry.output->setMac(*mac);
-        entry.output->settle(settings_.settle, now);
-        reschedule(serial);
-        Log::info(idText(order.procedureReference) + ": " + entry.output->where() + " taken over, still " +
-                      (entry.output->transmitting() ? "transmitting" : "off"),
-                  outputFields(order.procedureReference, entry.output.get()));
-        return CONFIG_OK;
-    }
-    std::unique_ptr<EsmcOutput> output;
-    const uint32_t error = open(order, output);
-    if (error != CONFIG_OK)
+        EsmcOutput& output = *entry.output;
+        output.setMac(*mac);
+        output.settle(settings_.settle, now);
+        const ConfigError before = output.refusal();
+        const ConfigError error = output.reach(now);
+        entry.owed = error != CONFIG_OK ? SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CREATE_RCFM : 0;
+        Log::info(idText(order.procedureReference) + ": " + output.where() + " taken over, still " +
+                      (error != CONFIG_OK      ? std::string("refused: ") + describe(error)
+                       : output.transmitting() ? "transmitting"
+                                               : "off"),
+                  outputFields(order.procedureReference, &output));
+        reached(serial, before);
         return error;
+    }
+    auto output = std::make_unique<EsmcOutput>(sockets_(), order.networkNameSpace, order.interfaceName, mac);
+    const ConfigError error = output->reach(now);
     const uint64_t serial = nextSerial_++;
-    Log::info(idText(order.procedureReference) + ": created on " + output->where(),
-              outputFields(order.procedureReference, output.get()));
-    outputs_[serial] = Entry{std::move(output), TimePoint::max(), order.procedureReference};
+    if (error == CONFIG_OK)
+        Log::info(idText(order.procedureReference) + ": created on " + output->where(),
+                  outputFields(order.procedureReference, output.get()));
+    else
+        Log::warning(idText(order.procedureReference) + ": " + rejection(order, error),
+                     requestFields(order, error));
+    outputs_[serial] = Entry{std::move(output), TimePoint::max(), order.procedureReference,
+                             error != CONFIG_OK ? SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CREATE_RCFM : 0};
     byOutputId_[order.procedureReference] = serial;
-    return CONFIG_OK;
+    recountNamespaces();
+    return error;
 }
 
 uint32_t EsmcDataPlane::change(const Order& order, TimePoint now) {
     Entry* entry = bound(order.procedureReference, "change request");
-    if (!entry)
+    if (entry == nullptr)
         return UNKNOWN_OUTPUT;
     const std::optional<EsmcPdu::Mac> mac = MacAddress::parse(order.macAddress);
     if (!mac) {
         Log::warning(idText(order.procedureReference) + ": change rejected, bad MAC address \"" +
-                         order.macAddress + "\"",
+                         order.macAddress + "\"; nothing changed",
                      requestFields(order, BAD_MAC_ADDRESS));
         return BAD_MAC_ADDRESS;
     }
-    EsmcOutput& current = *entry->output;
-    if (current.netns() == order.networkNameSpace && current.interfaceName() == order.interfaceName) {
-        current.setMac(*mac);
-        current.resendNow(now);
-        reschedule(byOutputId_[order.procedureReference]);
-        return CONFIG_OK;
+    const uint64_t serial = byOutputId_[order.procedureReference];
+    EsmcOutput& output = *entry->output;
+    output.setMac(*mac);
+    entry->owed = 0;  // this answer is the one that counts
+    const ConfigError before = output.refusal();
+    ConfigError error = CONFIG_OK;
+    if (output.netns() == order.networkNameSpace && output.interfaceName() == order.interfaceName) {
+        // The daemon's word that the port is back: a refused output is tried at once.
+        error = output.reach(now);
+        output.resendNow(now);
+    } else {
+        const std::string from = output.where();
+        error = output.moveTo(order.networkNameSpace, order.interfaceName, now);
+        recountNamespaces();
+        if (error == CONFIG_OK)
+            Log::info(idText(order.procedureReference) + ": moved from " + from + " to " + output.where(),
+                      outputFields(order.procedureReference, &output));
     }
-    std::unique_ptr<EsmcOutput> moved;
-    const uint32_t error = open(order, moved);
-    if (error != CONFIG_OK)
-        return error;  // the output stays where it was
-    Log::info(idText(order.procedureReference) + ": moved from " + current.where() + " to " + moved->where(),
-              outputFields(order.procedureReference, moved.get()));
-    moved->order(current.onWire(), now);
-    moved->order(current.transmitting(), now);
-    entry->output = std::move(moved);
-    reschedule(byOutputId_[order.procedureReference]);
-    return CONFIG_OK;
-}
-
-uint32_t EsmcDataPlane::open(const Order& order, std::unique_ptr<EsmcOutput>& output) {
-    std::unique_ptr<PacketSocket> socket = sockets_();
-    const ConfigError error = socket->open(order.networkNameSpace, order.interfaceName);
     if (error != CONFIG_OK) {
-        Log::warning(idText(order.procedureReference) + ": rejected with code " + std::to_string(error) +
-                         ", " + describe(error) + ": interface \"" + order.interfaceName +
-                         "\" in network namespace \"" +
-                         (order.networkNameSpace.empty() ? "(own)" : order.networkNameSpace) + "\"",
+        Log::warning(idText(order.procedureReference) + ": change " + rejection(order, error),
                      requestFields(order, error));
+        entry->owed = SyncPeers::DataPlaneClient::OUTPUT_CONFIG_CHANGE_RCFM;
+        reschedule(serial);
         return error;
     }
-    output = std::make_unique<EsmcOutput>(std::move(socket), order.networkNameSpace, order.interfaceName,
-                                          *MacAddress::parse(order.macAddress));
+    reached(serial, before);
     return CONFIG_OK;
 }
 
@@ -217,6 +225,76 @@ EsmcDataPlane::Entry* EsmcDataPlane::bound(uint32_t outputId, const char* what) 
     return nullptr;
 }
 
+void EsmcDataPlane::reached(uint64_t serial, ConfigError before) {
+    Entry& entry = outputs_.at(serial);
+    const EsmcOutput& output = *entry.output;
+    const ConfigError now = output.refusal();
+    const std::string who =
+        (entry.outputId != 0 ? idText(entry.outputId) : std::string("held output")) + " on " + output.where();
+    if (now == CONFIG_OK && before != CONFIG_OK) {
+        Log::info(who + ": can be reached again, " + (output.transmitting() ? "transmitting" : "off"),
+                  outputFields(entry.outputId, &output));
+        if (entry.owed != 0 && entry.outputId != 0 && state_ == State::CONNECTED)
+            confirmLate(entry);
+    } else if (now != before) {
+        Log::warning(who + ": cannot be reached: " + describe(now) + " (code " + std::to_string(now) +
+                         "); it transmits again once it can be",
+                     outputFields(entry.outputId, &output));
+    }
+    reschedule(serial);
+}
+
+void EsmcDataPlane::confirmLate(Entry& entry) {
+    // A confirmation carries nothing but the output's id and the connection's reference.
+    constexpr uint32_t SIZE = 12;
+    constexpr size_t PROCEDURE_REFERENCE = 4;
+    constexpr size_t CONNECTION_REFERENCE = 8;
+    SyncPeers::WireBuffer confirmation(entry.owed, SIZE);
+    confirmation.putBe32(PROCEDURE_REFERENCE, entry.outputId);
+    confirmation.putBe32(CONNECTION_REFERENCE, client_.serverConnectionReference());
+    if (client_.sendRaw(confirmation))
+        Log::info(idText(entry.outputId) + ": confirmed late, for the daemon to send its orders");
+    entry.owed = 0;
+}
+
+void EsmcDataPlane::namespaceChanged(const std::string& netns, SyncSys::NetnsWatch::Identity now) {
+    const TimePoint at = now_();
+    for (auto& [serial, entry] : outputs_) {
+        EsmcOutput& output = *entry.output;
+        if (output.netns() != netns || (output.reachable() && output.socket().netnsIdentity() == now))
+            continue;
+        // A socket in a namespace that lost its name keeps that namespace alive and transmits into it.
+        const ConfigError before = output.refusal();
+        if (now)
+            output.reopen(at);
+        else
+            output.lose(NO_SUCH_NAMESPACE);
+        reached(serial, before);
+    }
+}
+
+void EsmcDataPlane::linkChanged(const std::string& netns, const SyncSys::LinkSource::Link& link,
+                                bool present) {
+    const TimePoint now = now_();
+    for (auto& [serial, entry] : outputs_) {
+        EsmcOutput& output = *entry.output;
+        if (output.netns() != netns)
+            continue;
+        const bool named = present && output.interfaceName() == link.name;
+        const bool bound = output.reachable() && output.socket().ifindex() == link.index;
+        const ConfigError before = output.refusal();
+        if (named && !bound)
+            output.reopen(now);  // it appeared, or replaced the one the socket was bound to
+        else if (named && link.up && link.carrier)
+            output.carrierUp(now);
+        else if (bound && !named)
+            output.lose(NO_SUCH_INTERFACE);  // deleted, renamed or moved away
+        else
+            continue;
+        reached(serial, before);
+    }
+}
+
 void EsmcDataPlane::connectionChanged(State state) {
     const TimePoint now = now_();
     if (state == State::CONNECTED) {
@@ -237,6 +315,7 @@ void EsmcDataPlane::holdAll(TimePoint now) {
     for (const auto& [outputId, serial] : byOutputId_) {
         Entry& entry = outputs_.at(serial);
         entry.outputId = 0;
+        entry.owed = 0;  // a returning daemon creates its outputs again
         const Key key(entry.output->netns(), entry.output->interfaceName());
         const auto [slot, fresh] = held_.emplace(key, serial);
         if (!fresh) {
@@ -281,8 +360,9 @@ EsmcDataPlane::TimePoint EsmcDataPlane::work() {
         schedule_.erase(schedule_.begin());
         Entry& entry = outputs_.at(serial);
         entry.scheduled = TimePoint::max();
+        const ConfigError before = entry.output->refusal();
         entry.output->work(now);
-        reschedule(serial);
+        reached(serial, before);
     }
     TimePoint next = schedule_.empty() ? TimePoint::max() : schedule_.begin()->first;
     for (const TimePoint deadline : {holdEnds_, heldClose_})
@@ -307,6 +387,13 @@ void EsmcDataPlane::erase(uint64_t serial) {
     if (found->second.scheduled != TimePoint::max())
         schedule_.erase({found->second.scheduled, serial});
     outputs_.erase(found);
+    recountNamespaces();
+}
+
+void EsmcDataPlane::recountNamespaces() {
+    namespaces_.clear();
+    for (const auto& [serial, entry] : outputs_)
+        namespaces_.insert(entry.output->netns());
 }
 
 std::vector<std::string> EsmcDataPlane::status() const {
@@ -321,14 +408,25 @@ std::vector<std::string> EsmcDataPlane::status() const {
 }
 
 std::string EsmcDataPlane::summary() const {
-    size_t transmitting = 0, linkDown = 0;
+    size_t transmitting = 0, linkDown = 0, refused = 0;
+    const Entry* longest = nullptr;  // refused the longest
     for (const auto& [serial, entry] : outputs_) {
-        transmitting += entry.output->transmitting() && !entry.output->failing() ? 1 : 0;
-        linkDown += entry.output->failing() ? 1 : 0;
+        const EsmcOutput& output = *entry.output;
+        transmitting += output.transmitting() && output.reachable() && !output.failing() ? 1 : 0;
+        linkDown += output.failing() ? 1 : 0;
+        if (output.reachable())
+            continue;
+        ++refused;
+        if (longest == nullptr || output.refusedSince() < longest->output->refusedSince())
+            longest = &entry;
     }
-    return std::to_string(outputs_.size()) + " outputs: " + std::to_string(transmitting) + " transmitting, " +
-           std::to_string(held_.size()) + " held, " + std::to_string(linkDown) + " link down; daemon " +
-           (state_ == State::CONNECTED ? "connected" : "not connected");
+    std::string line = std::to_string(outputs_.size()) + " outputs: " + std::to_string(transmitting) +
+                       " transmitting, " + std::to_string(held_.size()) + " held, " +
+                       std::to_string(linkDown) + " link down, " + std::to_string(refused) + " refused";
+    if (longest != nullptr)
+        line += " (" + (longest->outputId != 0 ? idText(longest->outputId) : std::string("held output")) +
+                " on " + longest->output->where() + " " + longest->output->refusalText() + ")";
+    return line + "; daemon " + (state_ == State::CONNECTED ? "connected" : "not connected");
 }
 
 }  // namespace SyncEsmcd

@@ -4,6 +4,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "Log.h"
@@ -28,7 +29,7 @@ std::string describe(const EsmcPdu::Quality& quality) {
 }  // namespace
 
 EsmcOutput::EsmcOutput(std::unique_ptr<PacketSocket> socket, std::string netns, std::string interfaceName,
-                       const EsmcPdu::Mac& mac)
+                       std::optional<EsmcPdu::Mac> mac)
     : socket_(std::move(socket)),
       netns_(std::move(netns)),
       interfaceName_(std::move(interfaceName)),
@@ -81,23 +82,56 @@ void EsmcOutput::apply(TimePoint now) {
     }
 }
 
+ConfigError EsmcOutput::reach(TimePoint now) {
+    if (socket_->isOpen())
+        return CONFIG_OK;
+    const ConfigError error = open();
+    if (error == CONFIG_OK)
+        nextInformation_ = now;  // what it was last ordered goes at once
+    return error;
+}
+
+ConfigError EsmcOutput::reopen(TimePoint now) {
+    socket_->close();
+    return reach(now);
+}
+
+ConfigError EsmcOutput::moveTo(std::string netns, std::string interfaceName, TimePoint now) {
+    socket_->close();
+    netns_ = std::move(netns);
+    interfaceName_ = std::move(interfaceName);
+    return reach(now);
+}
+
+ConfigError EsmcOutput::open() {
+    const ConfigError error = mac_ ? socket_->open(netns_, interfaceName_) : BAD_MAC_ADDRESS;
+    if (error == CONFIG_OK)
+        refusal_ = CONFIG_OK;
+    else
+        lose(error);
+    return error;
+}
+
+void EsmcOutput::lose(ConfigError why) {
+    socket_->close();
+    if (refusal_ == CONFIG_OK)
+        refusedSince_ = std::chrono::system_clock::now();
+    refusal_ = why;
+    eventPending_ = false;
+    clearFailure();  // the refusal says it now
+}
+
+void EsmcOutput::carrierUp(TimePoint now) {
+    if (failure_ != 0)
+        nextInformation_ = now;
+}
+
 void EsmcOutput::work(TimePoint now) {
     if (applyAt_ <= now) {
         applyAt_ = TimePoint::max();
         apply(now);
     }
-    if (!transmitting_)
-        return;
-    if (!socket_->isOpen()) {
-        if (now < nextInformation_)
-            return;
-        if (socket_->open(netns_, interfaceName_) != CONFIG_OK) {
-            nextInformation_ = now + SECOND;
-            reportFailure(socket_->lastErrno());
-            return;
-        }
-    }
-    if (!windowAllows(now))
+    if (!transmitting_ || !socket_->isOpen() || !windowAllows(now))
         return;
     if (eventPending_)
         transmit(true, now);
@@ -107,8 +141,8 @@ void EsmcOutput::work(TimePoint now) {
 
 EsmcOutput::TimePoint EsmcOutput::due() const {
     TimePoint next = applyAt_;
-    if (transmitting_) {
-        TimePoint send = eventPending_ && socket_->isOpen() ? TimePoint::min() : nextInformation_;
+    if (transmitting_ && socket_->isOpen()) {
+        TimePoint send = eventPending_ ? TimePoint::min() : nextInformation_;
         if (send < windowOpens())
             send = windowOpens();
         if (send < next)
@@ -118,13 +152,15 @@ EsmcOutput::TimePoint EsmcOutput::due() const {
 }
 
 void EsmcOutput::transmit(bool event, TimePoint now) {
-    const EsmcPdu::Frame frame = EsmcPdu::build(mac_, wire_, event);
+    const EsmcPdu::Frame frame = EsmcPdu::build(*mac_, wire_, event);
     int error = socket_->send(frame.data(), frame.size());
     if (error == ENODEV || error == ENXIO) {
-        // The interface went, or went and came back with a new index: bind to the name again.
+        // The interface went, or went and came back with a new index: bind to the name again, or
+        // wait, refused, until it is back.
         socket_->close();
-        if (socket_->open(netns_, interfaceName_) == CONFIG_OK)
-            error = socket_->send(frame.data(), frame.size());
+        if (open() != CONFIG_OK)
+            return;
+        error = socket_->send(frame.data(), frame.size());
     }
     // A failed event is not retried on its own: the next information PDU carries the same values.
     eventPending_ = false;
@@ -138,8 +174,7 @@ void EsmcOutput::transmit(bool event, TimePoint now) {
     ++sent_;
     if (failure_ != 0) {
         Log::info(where() + ": sending again", fields());
-        failure_ = 0;
-        lastError_.clear();
+        clearFailure();
     }
 }
 
@@ -161,6 +196,11 @@ void EsmcOutput::reportFailure(int error) {
     Log::warning(where() + ": cannot send: " + lastError_ + " (retrying once a second)", fields());
 }
 
+void EsmcOutput::clearFailure() {
+    failure_ = 0;
+    lastError_.clear();
+}
+
 std::string EsmcOutput::where() const {
     return netns_.empty() ? interfaceName_ : netns_ + "/" + interfaceName_;
 }
@@ -177,11 +217,25 @@ SyncSys::Log::Fields EsmcOutput::fields() const {
             {"SYNC_TRANSMITTING", transmitting_ ? "true" : "false"}};
 }
 
+std::string EsmcOutput::refusalText() const {
+    if (refusal_ == CONFIG_OK)
+        return "";
+    const std::time_t since = std::chrono::system_clock::to_time_t(refusedSince_);
+    std::tm local{};
+    char text[200];
+    const size_t length = std::strftime(text, sizeof text, "since %F %T: ", localtime_r(&since, &local));
+    std::snprintf(text + length, sizeof text - length, "%s (code %u)", describe(refusal_), refusal_);
+    return text;
+}
+
 std::string EsmcOutput::status() const {
-    char text[320];
-    std::snprintf(text, sizeof text, "%-16s netns %-16s %-3s %s pdus %" PRIu64 " error %s",
+    char text[400];
+    std::snprintf(text, sizeof text, "%-16s netns %-16s %-3s %s pdus %" PRIu64 " %s %s",
                   interfaceName_.c_str(), netns_.empty() ? "-" : netns_.c_str(), transmitting_ ? "on" : "off",
-                  describe(wire_).c_str(), sent_, lastError_.empty() ? "-" : lastError_.c_str());
+                  describe(wire_).c_str(), sent_, refusal_ != CONFIG_OK ? "refused" : "error",
+                  refusal_ != CONFIG_OK ? refusalText().c_str()
+                  : lastError_.empty()  ? "-"
+                                        : lastError_.c_str());
     return text;
 }
 

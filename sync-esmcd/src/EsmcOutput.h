@@ -5,8 +5,10 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "ConfigError.h"
 #include "EsmcPdu.h"
 #include "Log.h"
 #include "PacketSocket.h"
@@ -19,6 +21,12 @@ namespace SyncEsmcd {
 // PDUs in any second (a change that has to wait goes out as soon as the window allows, carrying
 // whatever is current then, so the last value always goes out).
 //
+// An output is kept whether or not its interface can be reached: while its socket cannot be opened
+// (namespace or interface missing, socket refused, no MAC address) it is refused, with the reason
+// and since when, takes its orders all the same, and sends nothing and schedules nothing until an
+// attempt to reach it succeeds; then what it was last ordered goes on the wire at once. Its owner
+// makes the attempts when something the output needs may have appeared.
+//
 // Orders normally take effect at once. After the daemon reconnected (settle()), they take effect
 // only once they have been stable for the settle time, so that a restarting daemon's transients
 // never reach the wire. Time is passed in, so the schedule can be driven by a test.
@@ -28,8 +36,9 @@ class EsmcOutput {
     using TimePoint = Clock::time_point;
     static constexpr int MAX_PER_SECOND = 10;
 
+    // Not reached yet: reach() opens the socket.
     EsmcOutput(std::unique_ptr<PacketSocket> socket, std::string netns, std::string interfaceName,
-               const EsmcPdu::Mac& mac);
+               std::optional<EsmcPdu::Mac> mac);
 
     // Orders of the daemon.
     void order(const EsmcPdu::Quality& quality, TimePoint now);
@@ -38,42 +47,67 @@ class EsmcOutput {
     // From now on an order waits until no other came for `window`.
     void settle(std::chrono::milliseconds window, TimePoint now);
     // The daemon configured the output again, as it does when its port comes back: the next
-    // information PDU goes at once (reopening the socket if the interface had gone), not at the
-    // output's next second.
+    // information PDU goes at once, not at the output's next second.
     void resendNow(TimePoint now) { nextInformation_ = now; }
     // The daemon is gone for longer than the hold time: announce do-not-use, keeping the rest.
     void holdExpired(TimePoint now);
 
-    // Sends what is due at `now`; reopens the socket once a second while the interface is gone.
+    // Opens the socket unless it is open: CONFIG_OK, or why it cannot, kept as the refusal. Once
+    // open, the next information PDU goes at once.
+    ConfigError reach(TimePoint now);
+    // Closes the socket and reaches the output's place afresh (its namespace or link was replaced).
+    ConfigError reopen(TimePoint now);
+    // The daemon moved the output: the socket closes and the new place is reached.
+    ConfigError moveTo(std::string netns, std::string interfaceName, TimePoint now);
+    // What the socket is bound to went (`why`): it closes and the output waits, refused, for reach().
+    void lose(ConfigError why);
+    // The link has carrier again: a failing send is tried at once, not at the next second.
+    void carrierUp(TimePoint now);
+
+    // Sends what is due at `now`. A send that finds the interface gone binds to its name again;
+    // when that fails the output is refused until reached.
     void work(TimePoint now);
     // When work() has something to do next; TimePoint::max() when nothing is scheduled.
     TimePoint due() const;
 
     const std::string& netns() const { return netns_; }
     const std::string& interfaceName() const { return interfaceName_; }
+    const PacketSocket& socket() const { return *socket_; }
     // "ns/if", or "if" in the own namespace, for log lines.
     std::string where() const;
     // The journal fields of its log lines: interface and namespace, and what goes on the wire.
     SyncSys::Log::Fields fields() const;
-    // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error.
+    // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error
+    // or refusal.
     std::string status() const;
     bool transmitting() const { return transmitting_; }
-    // Whether the last send failed (link down, interface gone).
+    bool reachable() const { return socket_->isOpen(); }
+    // Why it cannot be reached; CONFIG_OK while it can.
+    ConfigError refusal() const { return refusal_; }
+    std::chrono::system_clock::time_point refusedSince() const { return refusedSince_; }
+    // "since DATE TIME: cause (code N)" while refused.
+    std::string refusalText() const;
+    // Whether the last send failed (link down).
     bool failing() const { return failure_ != 0; }
     const EsmcPdu::Quality& onWire() const { return wire_; }
     uint64_t pdusSent() const { return sent_; }
 
   private:
+    // Opens the socket, keeping the refusal.
+    ConfigError open();
     void apply(TimePoint now);
     void transmit(bool event, TimePoint now);
     bool windowAllows(TimePoint now) const;
     TimePoint windowOpens() const;
     void reportFailure(int error);
+    void clearFailure();
 
     std::unique_ptr<PacketSocket> socket_;
     std::string netns_;
     std::string interfaceName_;
-    EsmcPdu::Mac mac_;
+    std::optional<EsmcPdu::Mac> mac_;
+    ConfigError refusal_ = CONFIG_OK;
+    std::chrono::system_clock::time_point refusedSince_;  // for the operator, on the wall clock
 
     EsmcPdu::Quality ordered_;
     bool orderedTransmit_ = false;
@@ -88,7 +122,7 @@ class EsmcOutput {
     size_t nextSlot_ = 0;
     uint64_t sent_ = 0;
 
-    int failure_ = 0;  // errno of the failing send or reopen, reported once; 0 while sends succeed
+    int failure_ = 0;  // errno of the failing send, reported once; 0 while sends succeed
     std::string lastError_;
 };
 

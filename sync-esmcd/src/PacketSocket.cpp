@@ -43,6 +43,7 @@ ConfigError PacketSocket::open(const std::string& netns, const std::string& inte
     }
     fd_ = fd;
     ifindex_ = static_cast<int>(ifindex);
+    identity_ = SyncSys::NetnsWatch::identityOf("/proc/thread-self/ns/net");
     return CONFIG_OK;
 }
 
@@ -67,6 +68,7 @@ void PacketSocket::close() {
         ::close(fd_);
     fd_ = -1;
     ifindex_ = 0;
+    identity_ = {};
 }
 
 }  // namespace SyncEsmcd

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ConfigError.h"
+#include "NetnsWatch.h"
 
 namespace SyncEsmcd {
 
@@ -23,11 +24,16 @@ class PacketSocket {
     virtual int send(const uint8_t* frame, size_t length);
     virtual void close();
     virtual bool isOpen() const { return fd_ >= 0; }
+    // The interface it is bound to (0 while closed), to tell a link that replaced it or was renamed.
+    virtual int ifindex() const { return ifindex_; }
+    // The namespace it was opened in, to tell one made anew under the same name.
+    virtual SyncSys::NetnsWatch::Identity netnsIdentity() const { return identity_; }
     int lastErrno() const { return lastErrno_; }
 
   private:
     int fd_ = -1;
     int ifindex_ = 0;
+    SyncSys::NetnsWatch::Identity identity_;
     int lastErrno_ = 0;
 };
 

@@ -121,7 +121,7 @@ void PortService::watch(const std::string& netns) {
     Namespace& space = namespaces_[netns];
     if (space.source)
         return;
-    std::unique_ptr<LinkSource> source = sources_();
+    std::unique_ptr<SyncSys::LinkSource> source = sources_();
     if (!source->open(netns)) {
         // It is tried again whenever it changes and on every reload: told only when the reason is new.
         if (source->error() != space.refusal)
@@ -136,7 +136,8 @@ void PortService::watch(const std::string& netns) {
     // subscribers hear only of what really changed.
     space.names.clear();
     space.links.clear();
-    space.source->read([&](const LinkSource::Link& link, bool present) { record(space, link, present); });
+    space.source->read(
+        [&](const SyncSys::LinkSource::Link& link, bool present) { record(space, link, present); });
     refreshNamespace(netns);
 }
 
@@ -185,7 +186,7 @@ void PortService::process() {
             continue;
         const std::string name = netns;
         if (!space.source->read(
-                [&](const LinkSource::Link& link, bool present) { onLink(name, link, present); })) {
+                [&](const SyncSys::LinkSource::Link& link, bool present) { onLink(name, link, present); })) {
             // Lost notifications: ask for every link again.
             Log::warning(space.source->error() + " (namespace " + (name.empty() ? "own" : name) +
                          "); reading it anew");
@@ -197,12 +198,13 @@ void PortService::process() {
     }
 }
 
-void PortService::onLink(const std::string& netns, const LinkSource::Link& link, bool present) {
+void PortService::onLink(const std::string& netns, const SyncSys::LinkSource::Link& link, bool present) {
     for (const std::string& name : record(namespaces_[netns], link, present))
         refresh(Key(netns, name));
 }
 
-std::vector<std::string> PortService::record(Namespace& space, const LinkSource::Link& link, bool present) {
+std::vector<std::string> PortService::record(Namespace& space, const SyncSys::LinkSource::Link& link,
+                                             bool present) {
     std::vector<std::string> touched;
     const auto known = space.names.find(link.index);
     if (known != space.names.end() && (!present || known->second != link.name)) {
@@ -234,7 +236,7 @@ void PortService::refresh(const Key& key) {
     port.present = link != space.links.end();
     if (port.present && port.link.mac != link->second.mac)
         server_.setPortMac(port.entry.portName, link->second.mac);
-    port.link = port.present ? link->second : LinkSource::Link();
+    port.link = port.present ? link->second : SyncSys::LinkSource::Link();
     const uint32_t admin = port.present && port.link.up ? 1 : 0;
     const uint32_t oper = port.present && port.link.up && port.link.carrier ? 1 : 0;
     if (admin == port.adminState && oper == port.operState)

@@ -23,9 +23,9 @@ namespace SyncPortd {
 class PortService : public SyncPeers::PortControlServer::Listener {
   public:
     // Opens the links of one namespace each; the kernel's by default.
-    using LinkSources = std::function<std::unique_ptr<LinkSource>()>;
+    using LinkSources = std::function<std::unique_ptr<SyncSys::LinkSource>()>;
 
-    explicit PortService(LinkSources sources = [] { return std::make_unique<LinkWatcher>(); });
+    explicit PortService(LinkSources sources = [] { return std::make_unique<SyncSys::LinkWatcher>(); });
     ~PortService() override;
 
     // Serves `table` on the bus; false (with error()) when the mailbox cannot be made.
@@ -59,24 +59,25 @@ class PortService : public SyncPeers::PortControlServer::Listener {
   private:
     struct Port {
         PortTable::Entry entry;
-        LinkSource::Link link;
+        SyncSys::LinkSource::Link link;
         bool present = false;
         uint32_t adminState = 0;  // what subscribers were told
         uint32_t operState = 0;
     };
     struct Namespace {
-        std::unique_ptr<LinkSource> source;
-        std::map<int, std::string> names;               // by link index, to see renames
-        std::map<std::string, LinkSource::Link> links;  // by name
-        std::string refusal;                            // why it could not be entered, as last told
+        std::unique_ptr<SyncSys::LinkSource> source;
+        std::map<int, std::string> names;                        // by link index, to see renames
+        std::map<std::string, SyncSys::LinkSource::Link> links;  // by name
+        std::string refusal;                                     // why it could not be entered, as last told
     };
     using Key = std::pair<std::string, std::string>;  // namespace, interface
 
     void watch(const std::string& netns);
     void forget(Namespace& space, const std::string& netns);
-    void onLink(const std::string& netns, const LinkSource::Link& link, bool present);
+    void onLink(const std::string& netns, const SyncSys::LinkSource::Link& link, bool present);
     // Takes in one link's news; the interface names it touched (a renamed link's old one too).
-    static std::vector<std::string> record(Namespace& space, const LinkSource::Link& link, bool present);
+    static std::vector<std::string> record(Namespace& space, const SyncSys::LinkSource::Link& link,
+                                           bool present);
     // Takes the port's state from its namespace's links; indicates it when it changed.
     void refresh(const Key& key);
     void refreshNamespace(const std::string& netns);

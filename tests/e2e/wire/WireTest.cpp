@@ -1,8 +1,10 @@
 // The whole chain to the wire in a WireLab with two fronthaul ports: the daemon, sync-sim serving sync
 // control (it reads further steps from a pipe the test writes to) and port control, or sync-portd
 // serving port control from the kernel, and sync-esmcd. A third port lives in a namespace that does
-// not exist, so its output is refused (sync-sim) or it stays locked (sync-portd). The chain is up
-// when PDUs arrive on both far ends: quality ePRTC under option I, QL enabled. What tshark's ESMC
+// not exist, so its output is refused (sync-sim) or it stays locked (sync-portd), until a test makes
+// the namespace and a veth link fh3 there with its peer fp3 at the far end (removed by name after
+// the test). The chain is up when PDUs arrive on both far ends: quality ePRTC under option I, QL
+// enabled. What tshark's ESMC
 // dissector reads on the far end of each veth is the judge; with sync-portd, so is what the daemon
 // shows of each port (`synclumovcontrol info ethernet`) as links go down, lose carrier, vanish and
 // come back.
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -67,6 +70,7 @@ class WireChain : public ::testing::Test {
     }
 
     void TearDown() override {
+        ChildProcess::run({"ip", "netns", "delete", late()}, 10s);  // when a test made it
         if (simInput_ < 0)
             return;  // skipped, or failed before sync-sim started
         close(simInput_);
@@ -99,18 +103,58 @@ class WireChain : public ::testing::Test {
         ASSERT_EQ(write(simInput_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }
 
-    // Lines of sync-esmcd's output that contain text.
-    size_t esmcdLines(const std::string& text) {
+    // Lines of sync-esmcd's output that the regular expression finds something in.
+    size_t esmcdLines(const std::string& pattern) {
+        const std::regex wanted(pattern);
         std::istringstream lines(lab_.process("sync-esmcd").output());
         size_t count = 0;
         for (std::string line; std::getline(lines, line);)
-            count += line.find(text) != std::string::npos;
+            count += std::regex_search(line, wanted);
         return count;
+    }
+    // The namespace of port 3, TnPort-C.
+    std::string late() { return lab_.net().node() + "-missing"; }
+    // Makes fh3 in `netns` (and the namespace, when asked) with its peer fp3 at the far end, captured
+    // from then on, and brings both up: when they were up, or -1 when something failed.
+    double linkPort3(const std::string& netns, bool makeNamespace) {
+        if ((makeNamespace && !ChildProcess::run({"ip", "netns", "add", netns}, 10s).succeeded()) ||
+            !ChildProcess::run({"ip", "link", "add", "fh3", "netns", netns, "type", "veth", "peer", "name",
+                                "fp3", "netns", lab_.net().far()},
+                               10s)
+                 .succeeded())
+            return -1;
+        port3_ = std::make_unique<EsmcCapture>(lab_.net().far(), std::vector<std::string>{"fp3"});
+        const double up = EsmcCapture::now();
+        const bool done = port3_->ready() && NetLab::ip(lab_.net().far(), "link set fp3 up") &&
+                          NetLab::ip(netns, "link set fh3 up");
+        return done ? up : -1;
+    }
+    // Whether the first PDU after the `seen` ones reached fp3 (waiting up to 3 s) with SSM 0x2 less
+    // than `within` seconds after `from`.
+    ::testing::AssertionResult port3Within(double within, double from, size_t seen = 0) {
+        if (!port3_ || !port3_->waitUntil([&] { return port3_->count(0) > seen; }, 3s))
+            return ::testing::AssertionFailure() << "no PDU at fp3\n" << lab_.outputs();
+        const EsmcDecoded first = port3_->decode(0, seen).front();
+        if (first.ssm != 0x2 || first.time - from >= within)
+            return ::testing::AssertionFailure()
+                   << "SSM " << first.ssm << " after " << first.time - from << " s\n"
+                   << lab_.outputs();
+        return ::testing::AssertionSuccess();
+    }
+    // How many PDUs fp3 heard once `span` passed.
+    size_t heard(std::chrono::milliseconds span = 100ms) {
+        port3_->waitUntil([] { return false; }, span);
+        return port3_->count(0);
+    }
+    // Whether fp3 went with its namespace within 5 s: nothing holds that namespace any more.
+    bool port3Gone() {
+        return lab_.capture().waitUntil([&] { return !NetLab::ip(lab_.net().far(), "link show fp3"); }, 5s);
     }
 
     E2e::WireLab lab_{kPorts};
     bool kernelPorts_ = false;  // set by a test class before SetUp
     int simInput_ = -1;
+    std::unique_ptr<EsmcCapture> port3_;
 };
 
 // Every PDU is a version 1 ESMC information or event PDU of 60 octets with a QL TLV and an extended
@@ -148,7 +192,6 @@ double longestGap(const std::vector<EsmcDecoded>& pdus) {
 using EsmcWireTest = WireChain;
 
 TEST_F(EsmcWireTest, OncePerSecondThroughALinkDownAnEsmcdRestartAndEsmcOffAndOnThenAChangeAtOnceAsAnEvent) {
-    EXPECT_GE(esmcdLines("rejected with code 1, no such network namespace"), 1u) << lab_.outputs();
     lab_.mark();
     lab_.pass(3200ms);
     for (size_t i = 0; i < kPorts; ++i) {
@@ -229,13 +272,61 @@ TEST_F(EsmcWireTest, BurstOfThirtyChangesGivesAtMostTenPdusAPerSecondEndingWithT
     }
 }
 
+// Port 3's output, refused at its create, reaches fp3 within 0.5 s of what it lacked appearing, or of
+// the change request that names a place that exists; its namespace deleted under it lets go.
+TEST_F(EsmcWireTest, ARefusedOutputTransmitsOnceItsNamespaceOrInterfaceAppearsOrAChangeNamesOneThatIs) {
+    const std::string node = lab_.net().node();
+    lab_.process("sync-esmcd").signal(SIGUSR1);
+    const std::string refused = "status: output [0-9]+ +fh3 +netns " + late() +
+                                " .* refused since [-0-9]+ [:0-9]+: no such network namespace";
+    EXPECT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines(refused) == 1; }, 5s)) << lab_.outputs();
+
+    // Its namespace made late with the link, then deleted under the transmitting output, which lets
+    // it go, and made again.
+    EXPECT_TRUE(port3Within(0.5, linkPort3(late(), true)));
+    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "delete", late()}, 10s).succeeded());
+    ASSERT_TRUE(port3Gone()) << "the deleted namespace is still held\n" << lab_.outputs();
+    EXPECT_TRUE(port3Within(0.5, linkPort3(late(), true)));
+
+    // The daemon moves the port to the node's namespace, where fh3 does not exist: the change is
+    // refused with that reason, fp3 hears no more, and fh3 moved there transmits at once.
+    const auto reconfigure = [&](const std::string& netns) {
+        for (const std::string& line :
+             {"namespace TnPort-C " + netns, std::string("status TnPort-C locked disabled"),
+              std::string("status TnPort-C unlocked enabled")})
+            step(line);
+        return EsmcCapture::now();
+    };
+    reconfigure(node);
+    const auto rejected = [&](size_t count) {
+        return lab_.capture().waitUntil(
+            [&] { return esmcdLines("change rejected with code 2, no such interface") == count; }, 5s);
+    };
+    ASSERT_TRUE(rejected(1)) << lab_.outputs();
+    size_t seen = heard();
+    EXPECT_EQ(heard(1200ms), seen) << "the change's place replaced the create's";
+    ASSERT_TRUE(NetLab::ip(late(), "link set fh3 netns " + node));
+    const double moved = EsmcCapture::now();
+    ASSERT_TRUE(NetLab::ip(node, "link set fh3 up"));
+    EXPECT_TRUE(port3Within(0.5, moved, seen));
+
+    // Moved to the late namespace, where fh3 is no longer, and back: the answer to the change request
+    // that names fh3 where it is reaches fp3 at once.
+    reconfigure(late());
+    ASSERT_TRUE(rejected(2)) << lab_.outputs();
+    seen = heard();
+    EXPECT_TRUE(port3Within(0.5, reconfigure(node), seen));
+    EXPECT_EQ(esmcdLines("unknown output"), 0u) << lab_.outputs();
+}
+
 TEST_F(EsmcWireTest, DaemonKilledAndRestartedLeavesTheStreamUntouchedThenHoldRunsOut) {
     lab_.mark();
     lab_.daemon().signal(SIGKILL);
     ASSERT_TRUE(lab_.daemon().waitExit(10s));
     ASSERT_TRUE(lab_.startDaemon()) << lab_.outputs();
     configure();
-    ASSERT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines("taken over") == 2; }, 30s))
+    // The refused output of port 3 is held and taken over too.
+    ASSERT_TRUE(lab_.capture().waitUntil([&] { return esmcdLines("taken over") == 3; }, 30s))
         << lab_.outputs();
     lab_.pass(2s);
     for (size_t i = 0; i < kPorts; ++i) {
@@ -362,36 +453,21 @@ TEST_F(PortdWireTest, KernelLinksAsTheyComeAndGoReachTheDaemonAndTheWire) {
     EXPECT_NE(lab_.process("sync-portd").output().find("status: 3 ports, 3 subscriptions"), std::string::npos)
         << lab_.outputs();
 
-    // An interface deleted and made again is picked up (its far end captured afresh).
-    ASSERT_TRUE(NetLab::ip(lab_.net().node(), "link delete fh1"));
-    EXPECT_EQ(awaitPort("TnPort-A", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
-    ASSERT_TRUE(ChildProcess::run({"ip", "link", "add", "fh1", "netns", lab_.net().node(), "type", "veth",
-                                   "peer", "name", "fp1", "netns", lab_.net().far()},
-                                  10s)
-                    .succeeded());
-    ASSERT_TRUE(NetLab::ip(lab_.net().far(), "link set fp1 up") &&
-                NetLab::ip(lab_.net().node(), "link set fh1 up"));
-    // The daemon keeps the MAC it learnt when it asked which ports exist.
-    EXPECT_EQ(awaitPort("TnPort-A", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-    EsmcCapture fresh(lab_.net().far(), {NetLab::farLink(1)});
-    EXPECT_TRUE(fresh.waitUntil([&] { return fresh.count(0) > 0; }, 3s)) << lab_.outputs();
-
-    // A namespace that appears and goes is followed.
-    const std::string missing = lab_.net().node() + "-missing";
-    ASSERT_TRUE(ChildProcess::run({"ip", "netns", "add", missing}, 10s).succeeded());
-    const bool made = ChildProcess::run({"ip", "link", "add", "fh3", "netns", missing, "type", "veth", "peer",
-                                         "name", "fp3", "netns", missing},
-                                        10s)
-                          .succeeded() &&
-                      NetLab::ip(missing, "link set fp3 up") && NetLab::ip(missing, "link set fh3 up");
-    EXPECT_TRUE(made);
-    EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
-    ChildProcess::run({"ip", "netns", "delete", missing}, 10s);
-    EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
+    // A namespace that appears late transmits within 2 s, again after it was deleted and made anew,
+    // and nothing keeps the deleted one alive.
+    for (const char* round : {"made late", "made anew"}) {
+        SCOPED_TRACE(round);
+        const double up = linkPort3(late(), true);
+        EXPECT_EQ(awaitPort("TnPort-C", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
+        EXPECT_TRUE(port3Within(2.0, up));
+        ChildProcess::run({"ip", "netns", "delete", late()}, 10s);
+        EXPECT_EQ(awaitPort("TnPort-C", "0/DISABLED").substr(0, 10), "0/DISABLED") << lab_.outputs();
+        ASSERT_TRUE(port3Gone()) << lab_.outputs();
+    }
 
     // TnPort-B leaves the table, TnPort-D (fh2, the same link) joins it.
-    lab_.writePorts(1, "port fronthaul 3 TnPort-C fh3 " + lab_.net().node() +
-                           "-missing\nport fronthaul 4 TnPort-D fh2 " + lab_.net().node() + "\n");
+    lab_.writePorts(1, "port fronthaul 3 TnPort-C fh3 " + late() + "\nport fronthaul 4 TnPort-D fh2 " +
+                           lab_.net().node() + "\n");
     lab_.process("sync-portd").signal(SIGHUP);
     EXPECT_EQ(awaitPort("TnPort-D", "1/ENABLED").substr(0, 9), "1/ENABLED") << lab_.outputs();
     EXPECT_EQ(portLine(info(), "TnPort-B").substr(0, 10), "0/DISABLED") << lab_.outputs();

@@ -1,10 +1,12 @@
-// The data plane's hold and adoption on a clock the test moves, with the daemon's orders handed in
-// directly: to the millisecond, what goes on each interface while the daemon is away, when the hold
-// ends, and how a returning daemon's orders settle. Real links and tshark's view are the wire tests'.
+// The data plane on a clock the test moves, with the daemon's orders and the interface watch's news
+// handed in directly: to the millisecond, what goes on each interface while the daemon is away, when
+// the hold ends, how a returning daemon's orders settle, and when an output that could not be
+// reached transmits. Real links and tshark's view are the wire tests'.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,10 +22,12 @@ using SyncEsmcd::EsmcDataPlane;
 using Order = EsmcDataPlane::Order;
 using State = EsmcDataPlane::State;
 using TimePoint = EsmcDataPlane::TimePoint;
+using Link = SyncSys::LinkSource::Link;
 
 class EsmcDataPlaneTest : public ::testing::Test {
   protected:
     EsmcDataPlaneTest() {
+        network_.indexes = {{"ns/fh1", 1}, {"ns/fh2", 2}};
         plane_.connectionChanged(State::CONNECTED);
         for (uint32_t id : {11u, 12u}) {
             EXPECT_EQ(plane_.ordered(order(Order::OUTPUT_CREATE, id)), 0u);
@@ -44,6 +48,19 @@ class EsmcDataPlaneTest : public ::testing::Test {
         made.ssmCode = ssm;
         made.enhancedSsmCode = 0xFF;
         made.output = 1;
+        return made;
+    }
+    // Output 13's order, on fh3 of namespace "late".
+    static Order late(Order::Kind kind) {
+        Order made = order(kind, 13);
+        made.networkNameSpace = "late";
+        return made;
+    }
+    static Link link(const std::string& name, int index) {
+        Link made;
+        made.index = index;
+        made.name = name;
+        made.up = made.carrier = true;
         return made;
     }
     // Runs the plane at every moment it asks for, up to `until`.
@@ -83,12 +100,14 @@ class EsmcDataPlaneTest : public ::testing::Test {
 
     TimePoint now_ = TimePoint(1h);
     std::vector<Sent> sent_;
-    int sockets_ = 0;
+    FakeNetwork network_;
+    std::vector<FakeSocket*> sockets_;  // of each output, in the order they were made
     SyncPeers::DataPlaneClient client_{"esmcd-test"};
     EsmcDataPlane plane_{client_, EsmcDataPlane::Settings{},
                          [this] {
-                             ++sockets_;
-                             return std::make_unique<FakeSocket>(sent_, now_);
+                             auto socket = std::make_unique<FakeSocket>(sent_, now_, network_);
+                             sockets_.push_back(socket.get());
+                             return socket;
                          },
                          [this] { return now_; }};
 };
@@ -133,7 +152,7 @@ TEST_F(EsmcDataPlaneTest, AReturningDaemonTakesItsOutputOverWithoutAGapAndItsFir
     EXPECT_EQ(since(away, "fh1").runs, "2 4*");
     EXPECT_EQ(since(away, "fh1").lastRunAt, back + 1019ms);
     EXPECT_EQ(since(away, "fh1").longestGap, 1s);
-    EXPECT_EQ(sockets_, 2) << "the held output's socket goes on, no new one";
+    EXPECT_EQ(sockets_.size(), 2u) << "the held output's socket goes on, no new one";
 
     // Settled, an order reaches the wire at once; fh2, not created again, keeps its last orders for
     // the hold time after the daemon came back, then stops.
@@ -146,6 +165,115 @@ TEST_F(EsmcDataPlaneTest, AReturningDaemonTakesItsOutputOverWithoutAGapAndItsFir
     runTo(back + 62s);
     EXPECT_EQ(plane_.outputCount(), 1u);
     EXPECT_EQ(since(back + 60s, "fh2").runs, "") << "nothing on fh2 after the hold";
+}
+
+TEST_F(EsmcDataPlaneTest, ARefusedOutputKeepsItsOrdersAndTransmitsThemAtOnceWhenItsPlaceCanBeReached) {
+    const struct {
+        const char* what;
+        const char* missing;               // at the create
+        uint32_t code;                     // the create's answer
+        std::function<uint32_t()> appear;  // the answer to the change request it sends, if any
+    } cases[] = {
+        {"the namespace is made", "late", 1,
+         [&] {
+             network_.missing.clear();
+             plane_.namespaceChanged("late", {2, 2});
+             return 0u;
+         }},
+        {"the interface is made", "late/fh3", 2,
+         [&] {
+             network_.missing.clear();
+             plane_.linkChanged("late", link("fh3", 3), true);
+             return 0u;
+         }},
+        {"a change request comes", "late", 1,
+         [&] {
+             EXPECT_EQ(plane_.ordered(late(Order::OUTPUT_CHANGE)), 1u)
+                 << "the real reason, not unknown output";
+             network_.missing.clear();
+             return plane_.ordered(late(Order::OUTPUT_CHANGE));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        network_.missing = {c.missing};
+        EXPECT_EQ(plane_.ordered(late(Order::OUTPUT_CREATE)), c.code);
+        plane_.ordered(order(Order::TRANSMIT_SSM, 13, 0x4));
+        plane_.ordered(order(Order::ESMC_CONTROL, 13));
+        const int opens = sockets_.back()->opens;
+        const TimePoint refused = now_;
+        runTo(refused + 5s);
+        EXPECT_EQ(since(refused, "fh3").runs, "");
+        EXPECT_EQ(sockets_.back()->opens, opens) << "nothing is tried while nothing appeared";
+        const std::string line = plane_.status().back();
+        EXPECT_EQ(line.rfind("status: output 13 ", 0), 0u) << line;
+        EXPECT_NE(line.find(SyncEsmcd::describe(static_cast<SyncEsmcd::ConfigError>(c.code))),
+                  std::string::npos);
+        EXPECT_NE(plane_.summary().find(", 1 refused (output 13 on late/fh3 since "), std::string::npos)
+            << plane_.summary();
+
+        const TimePoint appeared = now_;
+        EXPECT_EQ(c.appear(), 0u);
+        runTo(appeared + 1500ms);
+        EXPECT_EQ(since(appeared, "fh3").runs, "4");
+        EXPECT_EQ(since(appeared, "fh3").lastRunAt, appeared) << "its last orders go at once";
+        plane_.ordered(order(Order::OUTPUT_REMOVE, 13));
+    }
+}
+
+TEST_F(EsmcDataPlaneTest, AnOutputWhoseInterfaceOrNamespaceGoesWaitsWithoutATimerAndTransmitsAtOnceWhenBack) {
+    const auto interfaceBack = [&] {
+        network_.missing.clear();
+        plane_.linkChanged("ns", link("fh1", 1), true);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> go, back;
+        const char* reason;
+    } cases[] = {
+        {"interface deleted",
+         [&] {
+             network_.missing = {"ns/fh1"};
+             plane_.linkChanged("ns", link("fh1", 1), false);
+         },
+         interfaceBack, "(code 2)"},
+        {"interface gone, found by a send", [&] { network_.missing = {"ns/fh1"}; }, interfaceBack,
+         "(code 2)"},
+        {"interface renamed", [&] { plane_.linkChanged("ns", link("fh9", 1), true); }, interfaceBack,
+         "(code 2)"},
+        {"namespace deleted, then made anew",
+         [&] {
+             network_.missing = {"ns"};
+             plane_.namespaceChanged("ns", {});
+         },
+         [&] {
+             network_.missing.clear();
+             network_.identity = {2, 2};
+             plane_.namespaceChanged("ns", {2, 2});
+         },
+         "(code 1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TimePoint gone = now_;
+        c.go();
+        runTo(gone + 1500ms);
+        const int opens = sockets_[0]->opens;
+        runTo(gone + 10s);
+        EXPECT_EQ(since(gone + 1ms, "fh1").runs, "");
+        EXPECT_EQ(sockets_[0]->opens, opens) << "nothing is tried while nothing came back";
+        EXPECT_NE(plane_.status()[1].find(c.reason), std::string::npos) << plane_.status()[1];
+
+        const TimePoint back = now_;
+        c.back();
+        runTo(back + 1500ms);
+        EXPECT_EQ(since(back, "fh1").runs, "2");
+        EXPECT_EQ(since(back, "fh1").lastRunAt, back);
+    }
+    // The namespace the socket is in, told again, changes nothing.
+    const int opens = sockets_[0]->opens;
+    plane_.namespaceChanged("ns", {2, 2});
+    EXPECT_EQ(sockets_[0]->opens, opens);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// One output driven by a clock the test moves: failing sends retried once a second; the schedule,
-// bursts, the hold's expiry and the PDUs' values are pinned on real links by the wire tests.
+// One output driven by a clock the test moves: a link down retried once a second and at once when its
+// carrier is back, an interface made anew bound again; the data plane's tests wait for gone ones, the
+// wire tests pin the schedule, bursts, the hold's expiry and the PDUs' values on real links.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -19,10 +20,11 @@ using TimePoint = EsmcOutput::TimePoint;
 class EsmcOutputTest : public ::testing::Test {
   protected:
     EsmcOutputTest() {
-        auto socket = std::make_unique<FakeSocket>(sent_, now_);
+        auto socket = std::make_unique<FakeSocket>(sent_, now_, network_);
         socket_ = socket.get();
         output_ =
             std::make_unique<EsmcOutput>(std::move(socket), "ns", "fh1", EsmcPdu::Mac{2, 0, 0x5e, 0, 0, 1});
+        EXPECT_EQ(output_->reach(now_), SyncEsmcd::CONFIG_OK);
     }
     // Runs the output at every moment it asks for, up to `until`.
     void runTo(TimePoint until) {
@@ -40,6 +42,7 @@ class EsmcOutputTest : public ::testing::Test {
     TimePoint start_ = TimePoint(1h);
     TimePoint now_ = start_;
     std::vector<Sent> sent_;
+    FakeNetwork network_;
     FakeSocket* socket_;
     std::unique_ptr<EsmcOutput> output_;
 };
@@ -64,22 +67,25 @@ TEST(EsmcPduTest, FrameLayoutOctetByOctet) {
     EXPECT_EQ(EsmcPdu::build({}, q, false)[20], 0x10);
 }
 
-TEST_F(EsmcOutputTest, FailingSendsAreRetriedOncePerSecondAndAGoneInterfaceIsReopened) {
+TEST_F(EsmcOutputTest, ALinkDownIsTriedOnceASecondAndAtOnceWithCarrierAnInterfaceMadeAnewIsBoundAgain) {
     output_->order(quality(0x2), now_);
     output_->order(true, now_);
     socket_->failWith = ENETDOWN;
     runTo(start_ + 2500ms);
-    EXPECT_EQ(output_->due(), start_ + 3s) << "a failing link is tried once a second, not in a loop";
-    EXPECT_NE(output_->status().find("Network is down"), std::string::npos);
-
-    // A gone interface is bound to its name again before the send is tried once more.
-    socket_->failWith = ENODEV;
-    runTo(start_ + 3500ms);
-    EXPECT_EQ(socket_->opens, 1);
+    EXPECT_EQ(output_->due(), start_ + 3s) << "a link down is tried once a second, not in a loop";
+    EXPECT_NE(output_->status().find("error Network is down"), std::string::npos);
     socket_->failWith = 0;
-    runTo(start_ + 4500ms);
+    output_->carrierUp(now_);
+    runTo(start_ + 2500ms);
     ASSERT_EQ(sent_.size(), 1u);
-    EXPECT_EQ(sent_[0].at, start_ + 4s);
+    EXPECT_EQ(sent_[0].at, start_ + 2500ms) << "carrier back: tried at once";
+
+    // An interface made anew under its name is bound again before the send is tried once more.
+    network_.indexes["ns/fh1"] = 2;
+    runTo(start_ + 3500ms);
+    EXPECT_EQ(sent_.size(), 2u);
+    EXPECT_EQ(socket_->opens, 2);
+
     EXPECT_NE(output_->status().find("error -"), std::string::npos);
 }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-using SyncPortd::LinkWatcher;
+using SyncSys::LinkWatcher;
 
 TEST(LinkWatcherTest, AFailedOpenClosesItsSocketAndTheNextOpenStartsClean) {
     const std::string missing = "sync-test-missing-" + std::to_string(getpid());

@@ -18,9 +18,9 @@
 
 namespace {
 
-using SyncPortd::LinkSource;
 using SyncPortd::PortService;
 using SyncPortd::PortTable;
+using SyncSys::LinkSource;
 using Identity = SyncSys::NetnsWatch::Identity;
 using Link = LinkSource::Link;
 using Changes = std::vector<std::pair<Link, bool>>;  // a link as it is now, or gone

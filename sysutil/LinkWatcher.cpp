@@ -14,7 +14,7 @@
 
 #include "NetnsScope.h"
 
-namespace SyncPortd {
+namespace SyncSys {
 
 namespace {
 
@@ -83,12 +83,12 @@ bool LinkWatcher::open(const std::string& netns) {
 }
 
 bool LinkWatcher::connect(const std::string& netns) {
-    const SyncSys::NetnsScope inside(netns);
+    const NetnsScope inside(netns);
     if (!inside.entered()) {
         error_ = "cannot enter network namespace " + netns + ": " + std::strerror(inside.error());
         return false;
     }
-    identity_ = SyncSys::NetnsWatch::identityOf("/proc/thread-self/ns/net");
+    identity_ = NetnsWatch::identityOf("/proc/thread-self/ns/net");
     socket_ = mnl_socket_open2(NETLINK_ROUTE, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (socket_ == nullptr || mnl_socket_bind(socket_, RTMGRP_LINK, MNL_SOCKET_AUTOPID) < 0) {
         error_ = std::string("cannot open a route netlink socket: ") + std::strerror(errno);
@@ -150,4 +150,4 @@ bool LinkWatcher::read(const OnLink& onLink) {
     }
 }
 
-}  // namespace SyncPortd
+}  // namespace SyncSys

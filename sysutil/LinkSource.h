@@ -1,5 +1,5 @@
-#ifndef SYNC_PORTD_LINKSOURCE_H
-#define SYNC_PORTD_LINKSOURCE_H
+#ifndef SYNC_SYS_LINKSOURCE_H
+#define SYNC_SYS_LINKSOURCE_H
 
 #include <array>
 #include <cstdint>
@@ -8,10 +8,11 @@
 
 #include "NetnsWatch.h"
 
-namespace SyncPortd {
+namespace SyncSys {
 
-// The links of one network namespace, as the port service needs them from the kernel: opened once,
-// first every link, then each change. LinkWatcher reads them over route netlink; tests stand in.
+// The links of one network namespace as the programs that follow interfaces need them from the
+// kernel: opened once, first every link, then each change. LinkWatcher reads them over route
+// netlink; tests stand in.
 class LinkSource {
   public:
     struct Link {
@@ -35,10 +36,10 @@ class LinkSource {
     // Hands on what arrived; false when the source failed (its owner then opens a new one).
     virtual bool read(const OnLink& onLink) = 0;
     // The namespace it opened, to tell one made anew under the same name.
-    virtual SyncSys::NetnsWatch::Identity identity() const = 0;
+    virtual NetnsWatch::Identity identity() const = 0;
     virtual const std::string& error() const = 0;
 };
 
-}  // namespace SyncPortd
+}  // namespace SyncSys
 
 #endif

@@ -1,5 +1,5 @@
-#ifndef SYNC_PORTD_LINKWATCHER_H
-#define SYNC_PORTD_LINKWATCHER_H
+#ifndef SYNC_SYS_LINKWATCHER_H
+#define SYNC_SYS_LINKWATCHER_H
 
 #include <string>
 
@@ -7,7 +7,7 @@
 
 struct mnl_socket;
 
-namespace SyncPortd {
+namespace SyncSys {
 
 // The links of one network namespace as rtnetlink reports them: a socket opened inside the namespace,
 // subscribed to link changes, that first asks for every link. The socket keeps the namespace alive,
@@ -25,7 +25,7 @@ class LinkWatcher : public LinkSource {
     int fd() const override;
     // False when the socket failed (ENOBUFS: notifications were lost).
     bool read(const OnLink& onLink) override;
-    SyncSys::NetnsWatch::Identity identity() const override { return identity_; }
+    NetnsWatch::Identity identity() const override { return identity_; }
     const std::string& error() const override { return error_; }
 
   private:
@@ -34,10 +34,10 @@ class LinkWatcher : public LinkSource {
     void close();
 
     mnl_socket* socket_ = nullptr;
-    SyncSys::NetnsWatch::Identity identity_;
+    NetnsWatch::Identity identity_;
     std::string error_;
 };
 
-}  // namespace SyncPortd
+}  // namespace SyncSys
 
 #endif
