@@ -6,6 +6,7 @@
 #include "Macros.h"
 #include "control/Controller.h"
 #include "control/ProcessName.h"
+#include "control/Supervision.h"
 
 namespace {
 
@@ -45,7 +46,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     auto* controller = new Sync::LumovControl::Controller(name);
+    // Under a service manager: ready once init has published the daemon on the bus.
+    Sync::LumovControl::Supervision supervision([controller] { return controller->statusLine(); });
     controller->init();
+    supervision.start();
     TRACE_INFO(" ############## %s : STARTED  ################## ", argv[0]);
     controller->run();
     TRACE_INFO(" ############## %s : STOPPED  ################## ", argv[0]);

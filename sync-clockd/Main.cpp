@@ -25,7 +25,8 @@ using SyncSys::ServiceLoop;
 const char* const MAILBOX = "sync-clockd";
 const char* const DEFAULT_UDS = "/var/run/ptp4l";
 
-Options commandLine(std::string& uds, ClockService::Settings& settings, std::string& statusDir) {
+Options commandLine(std::string& uds, std::string& tablePath, ClockService::Settings& settings,
+                    std::string& statusDir) {
     Options options(
         "sync-clockd",
         "[--uds PATH] [--mode QL_ENABLED|QL_DISABLED] [--option I|II|III]\n"
@@ -52,10 +53,10 @@ Options commandLine(std::string& uds, ClockService::Settings& settings, std::str
     options.add("quality-table", "FILE",
                 "replaces the clockClass table: lines \"CLASS QUALITY\" and one \"no-reference QUALITY\" "
                 "(quality by name or number)",
-                [&settings](const std::string& value, std::string& error) {
+                [&settings, &tablePath](const std::string& value, std::string& error) {
                     const std::optional<QualityTable> table = QualityTable::load(value, error);
                     if (table)
-                        settings.table = *table;
+                        settings.table = *table, tablePath = value;
                     return table.has_value();
                 });
     options.addNumber("domain", "N", "the PTP domain of the management requests (default 0)", 0, 255,
@@ -65,7 +66,9 @@ Options commandLine(std::string& uds, ClockService::Settings& settings, std::str
         table += "\n  " + line;
     options.addText(table);
     SyncSys::StatusSocket::addOption(options, statusDir);
-    options.addText("SIGUSR1 logs the status; SIGTERM or SIGINT stops it.");
+    options.addText(
+        "SIGHUP reads the --quality-table FILE again (a file with an error is not taken: the table in\n"
+        "use stays and the status line says why); SIGUSR1 logs the status; SIGTERM or SIGINT stops it.");
     ServiceLoop::describe(options);
     return options;
 }
@@ -74,9 +77,10 @@ Options commandLine(std::string& uds, ClockService::Settings& settings, std::str
 
 int main(int argc, char** argv) {
     std::string uds = DEFAULT_UDS;
+    std::string tablePath;
     ClockService::Settings settings;
     std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
-    if (const Options::Outcome outcome = commandLine(uds, settings, statusDir).parse(argc, argv);
+    if (const Options::Outcome outcome = commandLine(uds, tablePath, settings, statusDir).parse(argc, argv);
         outcome != Options::RUN)
         return outcome;
     ServiceLoop loop;
@@ -114,5 +118,18 @@ int main(int argc, char** argv) {
         return lines;
     });
     loop.onSummary([&clock] { return clock.summary(); });
+    loop.onReload([&clock, &tablePath]() -> std::vector<std::string> {
+        if (tablePath.empty()) {
+            Log::info("nothing to read again: the built-in clockClass table stays");
+            return {};
+        }
+        std::string error;
+        const std::optional<QualityTable> table = QualityTable::load(tablePath, error);
+        if (!table)
+            return {error};
+        clock.setTable(*table);
+        Log::info("clockClass table read again from " + tablePath);
+        return {};
+    });
     return loop.run(ServiceLoop::busOf(server));
 }

@@ -1,5 +1,8 @@
 // sync-esmcd: the SyncE data plane. A client of sync-lumov-control that turns its output orders into
 // ESMC PDUs on real interfaces, in any network namespace.
+#include <systemd/sd-id128.h>
+
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -31,7 +34,31 @@ bool takeClockMac(EsmcDataPlane::Settings& settings, const std::string& text, co
     settings.clockMac = SyncSys::MacAddress::parse(text);
     if (!settings.clockMac)
         error = given + ": no MAC address (xx:xx:xx:xx:xx:xx)";
+    else if (*settings.clockMac == SyncSys::MacAddress::Bytes{})
+        error = given + ": the MAC address 00:00:00:00:00:00 identifies no clock", settings.clockMac.reset();
     return settings.clockMac.has_value();
+}
+
+// Without an option naming it, the clock's MAC is derived from the node's machine id: different on
+// every node, the same across restarts, never zero (a locally administered unicast address). The id
+// is hashed with this program's own key first, so that the wire does not carry it.
+bool takeMachineClockMac(EsmcDataPlane::Settings& settings) {
+    constexpr sd_id128_t KEY = SD_ID128_MAKE(cd, 27, 5e, 89, 87, 5e, 4e, 22, 96, 03, ad, 5e, f3, f3, 25, 01);
+    sd_id128_t id;
+    const int r = sd_id128_get_machine_app_specific(KEY, &id);
+    if (r < 0) {
+        SyncSys::Log::error(std::string("no clock MAC: --clock-mac and --clock-interface not given, and the "
+                                        "machine id cannot be read: ") +
+                            std::strerror(-r));
+        return false;
+    }
+    SyncSys::MacAddress::Bytes mac;
+    std::copy(id.bytes, id.bytes + mac.size(), mac.begin());
+    mac[0] = (mac[0] & 0xFC) | 0x02;
+    settings.clockMac = mac;
+    SyncSys::Log::info("clock MAC " + SyncSys::MacAddress::format(mac) +
+                       ", derived from this node's machine id (no --clock-mac or --clock-interface)");
+    return true;
 }
 
 Options commandLine(EsmcDataPlane::Settings& settings, std::string& statusDir) {
@@ -50,7 +77,9 @@ Options commandLine(EsmcDataPlane::Settings& settings, std::string& statusDir) {
                 [&settings](const std::string& value, std::string& error) {
                     return takeClockMac(settings, value, "--clock-mac " + value, error);
                 });
-    options.add("clock-interface", "IFNAME", "the same, taken from this interface of the own namespace",
+    options.add("clock-interface", "IFNAME",
+                "the same, taken from this interface of the own namespace. Without either, the MAC is "
+                "derived from the node's machine id (/etc/machine-id) as a locally administered address",
                 [&settings](const std::string& value, std::string& error) {
                     std::string text;
                     std::getline(std::ifstream("/sys/class/net/" + value + "/address"), text);
@@ -82,6 +111,8 @@ int main(int argc, char** argv) {
     if (const Options::Outcome outcome = commandLine(settings, statusDir).parse(argc, argv);
         outcome != Options::RUN)
         return outcome;
+    if (!settings.clockMac && !takeMachineClockMac(settings))
+        return ServiceExit::FAILED;
     ServiceLoop loop;
     SyncPeers::DataPlaneClient client(MAILBOX);
     EsmcDataPlane plane(client, settings, [] { return std::make_unique<SyncEsmcd::PacketSocket>(); });

@@ -1,6 +1,7 @@
 // sync-portd: the port-control service over the kernel. Serves the port-control protocol as
 // "iepcsi-server" from a port table and the links rtnetlink reports in each namespace in use.
 #include <string>
+#include <vector>
 
 #include "Log.h"
 #include "Options.h"
@@ -39,21 +40,21 @@ Options commandLine(std::string& path, std::string& statusDir) {
         "(/run/netns/NAME), - or nothing for the own namespace.");
     SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
-        "SIGHUP reads FILE again (removed ports are reported locked and disabled; when ports were\n"
-        "added the service leaves the bus and comes back, so that clients ask again which ports exist;\n"
-        "a table with errors is not taken). SIGUSR1 logs the status of every port; SIGTERM or SIGINT\n"
-        "stops it.");
+        "A table without ports is valid: the service then serves none. SIGHUP reads FILE again\n"
+        "(removed ports are reported locked and disabled; when ports were added the service leaves the\n"
+        "bus and comes back, so that clients ask again which ports exist; a table with errors is not\n"
+        "taken, the one in use stays and the status line says why). SIGUSR1 logs the status of every\n"
+        "port; SIGTERM or SIGINT stops it.");
     ServiceLoop::describe(options);
     return options;
 }
 
-// The table of the file; nothing, after logging why, when it has errors.
-bool load(const std::string& path, PortTable& table) {
-    if (table.load(path))
-        return true;
-    for (const std::string& error : table.errors())
-        Log::error(error);
-    return false;
+// A node's table starts empty: say how it gets its ports.
+void explainEmpty(const std::string& path) {
+    Log::write(Log::NOTICE,
+               "no ports in " + path +
+                   ": add a line \"port ROLE RHAI_ID PORT_NAME INTERFACE_NAME [NAMESPACE]\" for "
+                   "each (sync-portd-ports(5)) and reload: systemctl reload sync-portd, or SIGHUP");
 }
 
 }  // namespace
@@ -67,8 +68,11 @@ int main(int argc, char** argv) {
     if (path.empty())
         return options.fail("no port table given (--ports FILE)");
     PortTable table;
-    if (!load(path, table))
+    if (!table.load(path)) {
+        for (const std::string& error : table.errors())
+            Log::error(error);
         return ServiceExit::USAGE;
+    }
     ServiceLoop loop;
     SyncPortd::PortService service;
     if (!service.start(table.entries())) {
@@ -77,18 +81,21 @@ int main(int argc, char** argv) {
     }
     Log::info("serving " + std::to_string(table.entries().size()) + " ports as \"iepcsi-server\", mailbox " +
               std::to_string(service.server().id()));
+    if (table.entries().empty())
+        explainEmpty(path);
     SyncSys::StatusSocket status([&service] { return service.report().dump(); });
     status.openIn(statusDir, "sync-portd");
     status.serveOn(loop);
 
     loop.watch([&service] { return service.descriptors(); }, [&service] { service.process(); });
-    loop.onReload([&] {
+    loop.onReload([&]() -> std::vector<std::string> {
         PortTable fresh;
-        if (!load(path, fresh)) {
-            Log::warning("port table not reloaded: it has errors; serving the old one");
-            return;
-        }
+        if (!fresh.load(path))
+            return fresh.errors();
         service.reload(fresh.entries());
+        if (fresh.entries().empty())
+            explainEmpty(path);
+        return {};
     });
     loop.onStatus([&service] { return service.status(); });
     loop.onSummary([&service] { return service.summary(); });

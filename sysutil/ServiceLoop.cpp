@@ -37,7 +37,7 @@ void ServiceLoop::describe(Options& options) {
 
 ServiceLoop::ServiceLoop() = default;
 
-void ServiceLoop::onReload(std::function<void()> reload) {
+void ServiceLoop::onReload(std::function<std::vector<std::string>()> reload) {
     reload_ = std::move(reload);
     signals_.catchHangUp();
 }
@@ -96,7 +96,7 @@ int ServiceLoop::serve(const Bus* bus) {
 ServiceLoop::TimePoint ServiceLoop::work() {
     const TimePoint due = work_ ? work_() : TimePoint::max();
     if (summary_)
-        supervisor_.status(summary_());
+        supervisor_.status(refused_.empty() ? summary_() : summary_() + "; not reloaded: " + refused_);
     return std::min(due, supervisor_.keepAlive(Clock::now()));
 }
 
@@ -130,7 +130,10 @@ bool ServiceLoop::handleSignals() {
             for (const std::string& line : status_())
                 Log::info(line);
         } else if (signal == SIGHUP && reload_) {
-            reload_();
+            const std::vector<std::string> errors = reload_();
+            for (const std::string& error : errors)
+                Log::warning("not reloaded, the configuration in use stays: " + error);
+            refused_ = errors.empty() ? std::string() : errors.front();
         } else if (signal == SIGTERM || signal == SIGINT) {
             Log::info(std::string("stopped by SIG") + sigabbrev_np(signal));
             return true;

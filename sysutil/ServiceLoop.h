@@ -23,7 +23,8 @@ namespace SyncSys {
 // a program that can). A broken bus connection, or a bus connection the program closed and could
 // not open again, ends it with EXIT_FAILED: off the bus a service serves nobody, and its supervisor
 // should know. The service manager hears READY=1 when the loop starts, the program's status line
-// whenever it changes, keep-alives while the watchdog is on and STOPPING=1 on the way out.
+// whenever it changes (with a refused reload's reason while it stands), keep-alives while the
+// watchdog is on and STOPPING=1 on the way out.
 class ServiceLoop {
   public:
     using Clock = std::chrono::steady_clock;
@@ -55,8 +56,10 @@ class ServiceLoop {
     void onStatus(std::function<std::vector<std::string>()> status) { status_ = std::move(status); }
     // The service manager's one-line status, asked after every wake-up.
     void onSummary(std::function<std::string()> summary) { summary_ = std::move(summary); }
-    // SIGHUP: read the configuration again. Without it SIGHUP keeps its default action.
-    void onReload(std::function<void()> reload);
+    // SIGHUP: read the configuration again; the errors that kept it from being taken (none when it
+    // was). Refused, the configuration in use stays: each error is logged, and the first stays in the
+    // status line until a reload is taken. Without it SIGHUP keeps its default action.
+    void onReload(std::function<std::vector<std::string>()> reload);
     // Descriptors beside the bus, asked for before every wait (a program's set may change); when
     // any of them turns ready for `events` (readable by default; hang-up and errors always count),
     // onReady runs.
@@ -94,7 +97,8 @@ class ServiceLoop {
     std::function<TimePoint()> work_;
     std::function<std::vector<std::string>()> status_;
     std::function<std::string()> summary_;
-    std::function<void()> reload_;
+    std::function<std::vector<std::string>()> reload_;
+    std::string refused_;  // why the last reload was refused; empty once one was taken
     std::vector<Watch> watches_;
     std::vector<pollfd> fds_;
     size_t firstWatched_ = 0;      // where the watched descriptors start in fds_

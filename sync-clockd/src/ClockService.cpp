@@ -147,6 +147,11 @@ uint32_t ClockService::quality() const {
     return tracking() ? settings_.table.lookup(clockClass_) : settings_.table.noReference();
 }
 
+void ClockService::setTable(const QualityTable& table) {
+    settings_.table = table;
+    update();
+}
+
 void ClockService::update() {
     if (!recCreated_) {
         if (!answering_ || seen_ != ALL_SEEN)

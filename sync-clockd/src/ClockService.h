@@ -52,6 +52,8 @@ class ClockService : public SyncPeers::SyncControlServer::Listener {
     void received(const uint8_t* bytes, size_t size);
     // Asks the stack whatever is due and notices silence; when to call it next.
     TimePoint work();
+    // Takes another clockClass table; a quality it changes is indicated at once.
+    void setTable(const QualityTable& table);
 
     void subscribed(const SyncPeers::SyncControlServer::Subscription& subscription) override;
     void dropped(const std::string& why) override;

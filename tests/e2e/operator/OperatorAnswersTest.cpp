@@ -338,7 +338,7 @@ TEST_F(OperatorAnswersTest, EveryFailureHasItsOwnMessageAndExitStatus) {
         }
     }
     // Refused by the bus (exit 4, "is this user in group sync-operators?") needs the installed policy
-    // and other users: tests/e2e/packaging/install-and-bus-policy.sh.
+    // and other users: tests/e2e/system/.
 
     // Another command server keeps the name past the 2 s the command waits for it.
     SyncPeers::CommandServer holder;

@@ -26,16 +26,32 @@ programs() {
     grep -v '^#' "$1/packaging/programs" | grep -v '^[[:space:]]*$'
 }
 
-# expected_files SOURCE_DIR: every file an installation under /usr holds, sorted, as `find .` names them.
+# installed_path DIRECTORY PROGRAM: where a program of the table is installed under /usr.
+installed_path() {
+    if [ "$1" = libexec ]; then echo "usr/libexec/sync-lumov-control/$2"; else echo "usr/$1/$2"; fi
+}
+
+# conffiles SOURCE_DIR: the configuration files the package ships (packaging/etc as /etc), sorted.
+conffiles() {
+    (cd "$1/packaging/etc" && find . -type f | sed 's|^\.|/etc|' | sort)
+}
+
+# expected_files SOURCE_DIR: every file an installation with prefix /usr holds, sorted, as `find .`
+# names them.
 expected_files() {
-    local program directory manual bar
+    local program directory manual bar page
     {
         while read -r program directory manual bar; do
-            echo "./usr/$directory/$program"
+            echo "./$(installed_path "$directory" "$program")"
             echo "./usr/share/man/man$manual/$program.$manual.gz"
             [ "$bar" = - ] || echo "./usr/lib/systemd/system/$program.service"
             [ ! -f "$1/packaging/$program.sysusers" ] || echo "./usr/lib/sysusers.d/$program.conf"
         done < <(programs "$1")
+        for page in "$1"/packaging/man/*.5 "$1"/packaging/man/*.5.in; do
+            [ ! -f "$page" ] || echo "./usr/share/man/man5/$(basename "${page%.in}").gz"
+        done
+        conffiles "$1" | sed 's|^|.|'
+        echo ./usr/lib/systemd/system/sync-lumov-control.target
         echo ./usr/share/dbus-1/system.d/org.tavi.conf
         echo ./usr/share/sync-lumov-control/scenarios/demo.scn
         echo ./usr/share/sync-lumov-control/synclumovcontrol.schema.json

@@ -90,7 +90,10 @@ TEST(ServiceLoopTest, WakesOnceForEachThingThatTurnsReadableOrFallsDueAndForNoth
                    while (read(pipe[0], &byte, 1) == 1)
                        ++readable;
                });
-    loop.onReload([&] { ++reloads; });
+    loop.onReload([&] {
+        ++reloads;
+        return std::vector<std::string>{};
+    });
     loop.onStatus([&] {
         ++printouts;
         return std::vector<std::string>{"status: fine"};
