@@ -39,7 +39,7 @@ class ColiLumovSpecific : public Coli::ServiceHandler {
     // allocator would keep for the daemon's lifetime: they are given back once the answer has left.
     // Not for smaller ones, which the next answer reuses: at a thousand ports the trim took longer
     // than building the document.
-    static constexpr size_t TRIM_FROM_BYTES = 8u << 20;
+    static constexpr size_t TRIM_FROM_BYTES = 1u << 20;
     bool trimAfterAnswer_ = false;
 };
 
