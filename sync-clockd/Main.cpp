@@ -10,6 +10,7 @@
 #include "PtpLink.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 #include "SyncControlServer.h"
 
 namespace {
@@ -24,11 +25,12 @@ using SyncSys::ServiceLoop;
 const char* const MAILBOX = "sync-clockd";
 const char* const DEFAULT_UDS = "/var/run/ptp4l";
 
-Options commandLine(std::string& uds, std::string& tablePath, ClockService::Settings& settings) {
+Options commandLine(std::string& uds, std::string& tablePath, ClockService::Settings& settings,
+                    std::string& statusDir) {
     Options options(
         "sync-clockd",
         "[--uds PATH] [--mode QL_ENABLED|QL_DISABLED] [--option I|II|III]\n"
-        "                   [--quality-table FILE] [--domain N]",
+        "                   [--quality-table FILE] [--domain N] [--status-dir DIR]",
         "The node's sync-control service: publishes \"sci\" in domain \"sync\" and tells\n"
         "sync-lumov-control the REC and its clock settled quality from what ptp4l reports on its\n"
         "management socket: the grandmaster's clockClass while a port follows a present grandmaster,\n"
@@ -63,6 +65,7 @@ Options commandLine(std::string& uds, std::string& tablePath, ClockService::Sett
     for (const std::string& line : QualityTable::standard().describe())
         table += "\n  " + line;
     options.addText(table);
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
         "SIGHUP reads the --quality-table FILE again (a file with an error is not taken: the table in\n"
         "use stays and the status line says why); SIGUSR1 logs the status; SIGTERM or SIGINT stops it.");
@@ -76,7 +79,8 @@ int main(int argc, char** argv) {
     std::string uds = DEFAULT_UDS;
     std::string tablePath;
     ClockService::Settings settings;
-    if (const Options::Outcome outcome = commandLine(uds, tablePath, settings).parse(argc, argv);
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    if (const Options::Outcome outcome = commandLine(uds, tablePath, settings, statusDir).parse(argc, argv);
         outcome != Options::RUN)
         return outcome;
     ServiceLoop loop;
@@ -91,6 +95,9 @@ int main(int argc, char** argv) {
         return ServiceExit::FAILED;
     }
     Log::info("started, mailbox " + std::to_string(server.id()) + "; asking ptp4l at " + uds);
+    SyncSys::StatusSocket status([&clock] { return clock.report().dump(); });
+    status.openIn(statusDir, MAILBOX);
+    status.serveOn(loop);
 
     loop.onWork([&clock] { return clock.work(); });
     loop.watch([&link] { return std::vector<int>{link.fd()}; },

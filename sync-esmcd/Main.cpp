@@ -17,6 +17,7 @@
 #include "PacketSocket.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 
 namespace {
 
@@ -60,9 +61,10 @@ bool takeMachineClockMac(EsmcDataPlane::Settings& settings) {
     return true;
 }
 
-Options commandLine(EsmcDataPlane::Settings& settings) {
+Options commandLine(EsmcDataPlane::Settings& settings, std::string& statusDir) {
     Options options(
-        "sync-esmcd", "[--clock-mac MAC | --clock-interface IFNAME] [--hold SECONDS] [--settle MS]",
+        "sync-esmcd",
+        "[--clock-mac MAC | --clock-interface IFNAME] [--hold SECONDS] [--settle MS] [--status-dir DIR]",
         "The SyncE data plane of sync-lumov-control: finds the daemon's service \"SyncLumovControl\"\n"
         "in domain \"sync\", takes its output orders and transmits ESMC PDUs (an information PDU per\n"
         "second, an event PDU at once on a change, at most 10 per second) on each output's interface,\n"
@@ -93,6 +95,7 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
                       "this long (default 500)",
                       0, 60000,
                       [&settings](uint64_t ms) { settings.settle = std::chrono::milliseconds(ms); });
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
         "SIGUSR1 logs the status of every output; SIGTERM or SIGINT stops transmitting and exits.");
     options.addCodes("A rejected output request carries an errorCode:", SyncEsmcd::CONFIG_ERRORS);
@@ -104,7 +107,9 @@ Options commandLine(EsmcDataPlane::Settings& settings) {
 
 int main(int argc, char** argv) {
     EsmcDataPlane::Settings settings;
-    if (const Options::Outcome outcome = commandLine(settings).parse(argc, argv); outcome != Options::RUN)
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    if (const Options::Outcome outcome = commandLine(settings, statusDir).parse(argc, argv);
+        outcome != Options::RUN)
         return outcome;
     if (!settings.clockMac && !takeMachineClockMac(settings))
         return ServiceExit::FAILED;
@@ -122,6 +127,9 @@ int main(int argc, char** argv) {
         return ServiceExit::FAILED;
     }
     SyncSys::Log::info("started, mailbox " + std::to_string(client.id()) + "; waiting for the daemon");
+    SyncSys::StatusSocket status([&plane] { return plane.report().dump(); });
+    status.openIn(statusDir, MAILBOX);
+    status.serveOn(loop);
     loop.watch([&watch] { return watch.descriptors(); }, [&watch] { watch.process(); });
     // The outputs' namespaces change with the daemon's orders: the watch follows them before each wait.
     loop.onWork([&plane, &watch] {

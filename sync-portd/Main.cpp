@@ -9,6 +9,7 @@
 #include "PortTable.h"
 #include "ServiceExit.h"
 #include "ServiceLoop.h"
+#include "StatusSocket.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ using SyncSys::Options;
 using SyncSys::ServiceExit;
 using SyncSys::ServiceLoop;
 
-Options commandLine(std::string& path) {
+Options commandLine(std::string& path, std::string& statusDir) {
     Options options(
-        "sync-portd", "--ports FILE",
+        "sync-portd", "--ports FILE [--status-dir DIR]",
         "The port-control service of sync-lumov-control over the kernel: serves the port-control\n"
         "protocol as mailbox \"iepcsi-server\" for the ports of FILE, with each port's MAC address,\n"
         "administrative state (IFF_UP: unlocked, else locked) and operational state (up with carrier,\n"
@@ -37,6 +38,7 @@ Options commandLine(std::string& path) {
         "    port ROLE RHAI_ID PORT_NAME INTERFACE_NAME [NAMESPACE]\n"
         "ROLE is fronthaul (role bit 0x4) or the role bits as a number; NAMESPACE an ip-netns name\n"
         "(/run/netns/NAME), - or nothing for the own namespace.");
+    SyncSys::StatusSocket::addOption(options, statusDir);
     options.addText(
         "A table without ports is valid: the service then serves none. SIGHUP reads FILE again\n"
         "(removed ports are reported locked and disabled; when ports were added the service leaves the\n"
@@ -59,7 +61,8 @@ void explainEmpty(const std::string& path) {
 
 int main(int argc, char** argv) {
     std::string path;
-    Options options = commandLine(path);
+    std::string statusDir = SyncSys::StatusSocket::DEFAULT_DIR;
+    Options options = commandLine(path, statusDir);
     if (const Options::Outcome outcome = options.parse(argc, argv); outcome != Options::RUN)
         return outcome;
     if (path.empty())
@@ -80,6 +83,9 @@ int main(int argc, char** argv) {
               std::to_string(service.server().id()));
     if (table.entries().empty())
         explainEmpty(path);
+    SyncSys::StatusSocket status([&service] { return service.report().dump(); });
+    status.openIn(statusDir, "sync-portd");
+    status.serveOn(loop);
 
     loop.watch([&service] { return service.descriptors(); }, [&service] { service.process(); });
     loop.onReload([&]() -> std::vector<std::string> {

@@ -42,11 +42,20 @@ void ServiceLoop::onReload(std::function<std::vector<std::string>()> reload) {
     signals_.catchHangUp();
 }
 
-void ServiceLoop::watch(std::function<std::vector<int>()> descriptors, std::function<void()> onReadable) {
-    watches_.push_back(Watch{std::move(descriptors), std::move(onReadable)});
+void ServiceLoop::watch(std::function<std::vector<int>()> descriptors, std::function<void()> onReady,
+                        short events) {
+    watches_.push_back(Watch{std::move(descriptors), std::move(onReady), events});
 }
 
 int ServiceLoop::run(const Bus& bus) {
+    return serve(&bus);
+}
+
+int ServiceLoop::run() {
+    return serve(nullptr);
+}
+
+int ServiceLoop::serve(const Bus* bus) {
     if (signals_.fd() < 0) {
         Log::error(std::string("cannot watch signals: ") + std::strerror(errno));
         return ServiceExit::FAILED;
@@ -54,14 +63,14 @@ int ServiceLoop::run(const Bus& bus) {
     supervisor_.ready();
     for (;;) {
         const TimePoint due = work();
-        const int busFd = bus.fd();
-        if (busFd < 0) {
+        const int busFd = bus != nullptr ? bus->fd() : -1;
+        if (bus != nullptr && busFd < 0) {
             Log::error("off the bus: it could not be joined again");
             return finish(ServiceExit::FAILED);
         }
         gather(busFd);
         const TimePoint now = Clock::now();
-        const int busTimeout = bus.timeoutMs();
+        const int busTimeout = bus != nullptr ? bus->timeoutMs() : -1;
         const TimePoint busDue =
             busTimeout < 0 ? TimePoint::max() : now + std::chrono::milliseconds(busTimeout);
         if (poll(fds_.data(), fds_.size(), millisecondsUntil(std::min(due, busDue), now)) < 0) {
@@ -72,12 +81,14 @@ int ServiceLoop::run(const Bus& bus) {
         }
         if ((fds_[0].revents & POLLIN) && handleSignals())
             return finish(ServiceExit::STOPPED);
-        if (fds_[1].revents & BROKEN) {
-            Log::error("the bus connection broke");
-            return finish(ServiceExit::FAILED);
+        if (bus != nullptr) {
+            if (fds_[1].revents & BROKEN) {
+                Log::error("the bus connection broke");
+                return finish(ServiceExit::FAILED);
+            }
+            if ((fds_[1].revents & POLLIN) || Clock::now() >= busDue)
+                bus->process();
         }
-        if ((fds_[1].revents & POLLIN) || Clock::now() >= busDue)
-            bus.process();
         dispatchWatches();
     }
 }
@@ -90,24 +101,27 @@ ServiceLoop::TimePoint ServiceLoop::work() {
 }
 
 void ServiceLoop::gather(int busFd) {
-    fds_.assign({pollfd{signals_.fd(), POLLIN, 0}, pollfd{busFd, POLLIN, 0}});
+    fds_.assign({pollfd{signals_.fd(), POLLIN, 0}});
+    if (busFd >= 0)
+        fds_.push_back(pollfd{busFd, POLLIN, 0});
+    firstWatched_ = fds_.size();
     watchOf_.clear();
     for (size_t i = 0; i < watches_.size(); ++i) {
         for (const int fd : watches_[i].descriptors()) {
-            fds_.push_back(pollfd{fd, POLLIN, 0});
+            fds_.push_back(pollfd{fd, watches_[i].events, 0});
             watchOf_.push_back(i);
         }
     }
 }
 
 void ServiceLoop::dispatchWatches() {
-    std::vector<bool> readable(watches_.size(), false);
-    for (size_t i = 2; i < fds_.size(); ++i)
+    std::vector<bool> ready(watches_.size(), false);
+    for (size_t i = firstWatched_; i < fds_.size(); ++i)
         if (fds_[i].revents != 0)
-            readable[watchOf_[i - 2]] = true;
+            ready[watchOf_[i - firstWatched_]] = true;
     for (size_t i = 0; i < watches_.size(); ++i)
-        if (readable[i])
-            watches_[i].onReadable();
+        if (ready[i])
+            watches_[i].onReady();
 }
 
 bool ServiceLoop::handleSignals() {

@@ -61,23 +61,32 @@ class ServiceLoop {
     // status line until a reload is taken. Without it SIGHUP keeps its default action.
     void onReload(std::function<std::vector<std::string>()> reload);
     // Descriptors beside the bus, asked for before every wait (a program's set may change); when
-    // any of them turns readable, onReadable runs.
-    void watch(std::function<std::vector<int>()> descriptors, std::function<void()> onReadable);
+    // any of them turns ready for `events` (readable by default; hang-up and errors always count),
+    // onReady runs.
+    void watch(std::function<std::vector<int>()> descriptors, std::function<void()> onReady,
+               short events = POLLIN);
 
     // Serves until a stop signal or the loss of the bus; the exit status.
     int run(const Bus& bus);
+    // The same for a program that holds no mailbox of its own for long (its bus connections, while
+    // it has them, are among the watched descriptors): it serves until a stop signal.
+    int run();
 
   private:
     struct Watch {
         std::function<std::vector<int>()> descriptors;
-        std::function<void()> onReadable;
+        std::function<void()> onReady;
+        short events;
     };
+
+    // run() with the bus, or without one (null).
+    int serve(const Bus* bus);
 
     // The program's work, the status line and the keep-alive; when the loop is due next.
     TimePoint work();
-    // The descriptors of the next wait: signals, bus, then the watched ones.
+    // The descriptors of the next wait: signals, bus (unless -1), then the watched ones.
     void gather(int busFd);
-    // Runs the watches whose descriptors turned readable, each once.
+    // Runs the watches whose descriptors turned ready, each once.
     void dispatchWatches();
     // Handles pending signals; whether one asked to stop.
     bool handleSignals();
@@ -92,7 +101,8 @@ class ServiceLoop {
     std::string refused_;  // why the last reload was refused; empty once one was taken
     std::vector<Watch> watches_;
     std::vector<pollfd> fds_;
-    std::vector<size_t> watchOf_;  // for each watched descriptor (after signals and bus), its watch
+    size_t firstWatched_ = 0;      // where the watched descriptors start in fds_
+    std::vector<size_t> watchOf_;  // for each watched descriptor, its watch
 };
 
 }  // namespace SyncSys

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "common_fwk_classes/utilities/FeatureValues.h"
 #include "common_fwk_classes/utilities/PortProperties.h"
@@ -127,7 +128,8 @@ json InfoDocument::outputs(Model& model) {
                                {"lastRejectCode", lastRejectCode}}}});
         }
     }
-    return json{{"total", items.size()}, {"items", items}};
+    const size_t total = items.size();
+    return json{{"total", total}, {"items", std::move(items)}};
 }
 
 json InfoDocument::ports(Model& model) {
@@ -155,7 +157,8 @@ json InfoDocument::ports(Model& model) {
                          {"isLag", asPrinted(data.isLag)},
                          {"lagPortLdn", data.lagPortLdn}});
     }
-    return json{{"total", items.size()}, {"items", items}};
+    const size_t total = items.size();
+    return json{{"total", total}, {"items", std::move(items)}};
 }
 
 }  // namespace LumovControl

@@ -234,4 +234,29 @@ std::string ClockService::summary() const {
                             : std::string("quality ") + QualityTable::name(indicated_) + " indicated");
 }
 
+nlohmann::ordered_json ClockService::report() const {
+    nlohmann::ordered_json ports = nlohmann::ordered_json::array();
+    for (const auto& [port, state] : portStates_)
+        ports.push_back({{"number", port}, {"state", PtpManagement::stateName(state)}});
+    nlohmann::ordered_json grandmaster = {
+        {"tracked", tracking()}, {"present", gmPresent_}, {"identity", nullptr}, {"clockClass", nullptr}};
+    if (parentKnown_) {
+        grandmaster["identity"] = PtpManagement::clockText(grandmaster_);
+        grandmaster["clockClass"] = clockClass_;
+    }
+    nlohmann::ordered_json indicated = nullptr;
+    if (indicated_ != 0)
+        indicated = {{"value", indicated_}, {"name", QualityTable::name(indicated_)}};
+    const uint32_t option = settings_.telecomStandard <= 3 ? settings_.telecomStandard : 0;
+    return {{"program", "sync-clockd"},
+            {"ptp4l", {{"answering", answering_}, {"silence", silence_}}},
+            {"grandmaster", std::move(grandmaster)},
+            {"ports", std::move(ports)},
+            {"recCreated", recCreated_},
+            {"selectionProcessMode", modeName(settings_.selectionProcessMode)},
+            {"telecomStandard", OPTIONS[option]},
+            {"indicated", std::move(indicated)},
+            {"subscribers", server_.subscriptionsTo(SyncPeers::SyncControlServer::REC_DATA).size()}};
+}
+
 }  // namespace SyncClockd

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "PtpManagement.h"
 #include "QualityTable.h"
 #include "SyncControlServer.h"
@@ -60,6 +62,9 @@ class ClockService : public SyncPeers::SyncControlServer::Listener {
     std::vector<std::string> status() const;
     // One line for the service manager: what the stack reports, the quality indicated.
     std::string summary() const;
+    // The status as a document for programs: what the stack reports, whether a grandmaster is
+    // tracked, what was indicated last.
+    nlohmann::ordered_json report() const;
     // The quality the clock has now, and whether it was indicated (the REC exists).
     uint32_t quality() const;
     bool recCreated() const { return recCreated_; }

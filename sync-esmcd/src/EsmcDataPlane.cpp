@@ -429,4 +429,18 @@ std::string EsmcDataPlane::summary() const {
     return line + "; daemon " + (state_ == State::CONNECTED ? "connected" : "not connected");
 }
 
+nlohmann::ordered_json EsmcDataPlane::report() const {
+    nlohmann::ordered_json outputs = nlohmann::ordered_json::array();
+    for (const auto& [serial, entry] : outputs_) {
+        nlohmann::ordered_json output = {{"id", nullptr}, {"held", entry.outputId == 0}};
+        if (entry.outputId != 0)
+            output["id"] = entry.outputId;
+        output.update(entry.output->report());
+        outputs.push_back(std::move(output));
+    }
+    return {{"program", "sync-esmcd"},
+            {"daemon", state_ == State::CONNECTED ? "connected" : "not connected"},
+            {"outputs", std::move(outputs)}};
+}
+
 }  // namespace SyncEsmcd

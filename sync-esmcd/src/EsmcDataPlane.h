@@ -72,6 +72,9 @@ class EsmcDataPlane : public SyncPeers::DataPlaneClient::Listener, public Interf
     // One line for the service manager: outputs transmitting, held, link down, refused (the longest
     // refused one named, with its reason); the daemon.
     std::string summary() const;
+    // The status as a document for programs: the daemon's connection, then every output with the
+    // daemon's id (null while held).
+    nlohmann::ordered_json report() const;
     size_t outputCount() const { return outputs_.size(); }
 
   private:

@@ -168,10 +168,12 @@ void EsmcOutput::transmit(bool event, TimePoint now) {
     lastSends_[nextSlot_] = now;
     nextSlot_ = (nextSlot_ + 1) % lastSends_.size();
     if (error != 0) {
+        ++sendErrors_;
         reportFailure(error);
         return;
     }
     ++sent_;
+    events_ += event ? 1 : 0;
     if (failure_ != 0) {
         Log::info(where() + ": sending again", fields());
         clearFailure();
@@ -237,6 +239,32 @@ std::string EsmcOutput::status() const {
                   : lastError_.empty()  ? "-"
                                         : lastError_.c_str());
     return text;
+}
+
+nlohmann::ordered_json EsmcOutput::report() const {
+    char clock[24];
+    std::snprintf(clock, sizeof clock, "%016" PRIx64, wire_.clockIdentity);
+    nlohmann::ordered_json refused = nullptr;
+    if (refusal_ != CONFIG_OK) {
+        const std::time_t since = std::chrono::system_clock::to_time_t(refusedSince_);
+        std::tm local{};
+        char when[40];
+        std::strftime(when, sizeof when, "%FT%T%z", localtime_r(&since, &local));
+        refused = {{"code", refusal_}, {"cause", describe(refusal_)}, {"since", when}};
+    }
+    return {{"interface", interfaceName_},
+            {"namespace", netns_},
+            {"transmitting", transmitting_},
+            {"ssm", wire_.ssmCode},
+            {"enhancedSsm", wire_.enhancedSsmCode},
+            {"clockIdentity", clock},
+            {"flag", wire_.flag},
+            {"cascadedEeecs", wire_.cascadedEeecs},
+            {"cascadedEecs", wire_.cascadedEecs},
+            {"pdus", {{"information", sent_ - events_}, {"event", events_}}},
+            {"sendErrors", sendErrors_},
+            {"lastError", lastError_},
+            {"refused", std::move(refused)}};
 }
 
 }  // namespace SyncEsmcd

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "ConfigError.h"
 #include "EsmcPdu.h"
 #include "Log.h"
@@ -80,6 +82,9 @@ class EsmcOutput {
     // One line: interface, namespace, on/off, SSM, enhanced SSM, clock identity, PDUs sent, error
     // or refusal.
     std::string status() const;
+    // The same for programs: what it transmits, PDUs sent by kind, failed sends, the last error, and
+    // why it cannot be reached (code, cause, since when; null while it can).
+    nlohmann::ordered_json report() const;
     bool transmitting() const { return transmitting_; }
     bool reachable() const { return socket_->isOpen(); }
     // Why it cannot be reached; CONFIG_OK while it can.
@@ -91,6 +96,8 @@ class EsmcOutput {
     bool failing() const { return failure_ != 0; }
     const EsmcPdu::Quality& onWire() const { return wire_; }
     uint64_t pdusSent() const { return sent_; }
+    uint64_t eventsSent() const { return events_; }
+    uint64_t sendErrors() const { return sendErrors_; }
 
   private:
     // Opens the socket, keeping the refusal.
@@ -121,6 +128,8 @@ class EsmcOutput {
     std::array<TimePoint, MAX_PER_SECOND> lastSends_{};  // ring of the last sends' times
     size_t nextSlot_ = 0;
     uint64_t sent_ = 0;
+    uint64_t events_ = 0;      // of them event PDUs
+    uint64_t sendErrors_ = 0;  // sends that failed
 
     int failure_ = 0;  // errno of the failing send, reported once; 0 while sends succeed
     std::string lastError_;

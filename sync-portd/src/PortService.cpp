@@ -284,4 +284,19 @@ std::string PortService::summary() const {
            std::to_string(server_.subscriptions().size()) + " subscriptions";
 }
 
+nlohmann::ordered_json PortService::report() const {
+    nlohmann::ordered_json ports = nlohmann::ordered_json::array();
+    for (const Port& port : ports_)
+        ports.push_back({{"name", port.entry.portName},
+                         {"interface", port.entry.interfaceName},
+                         {"namespace", port.entry.netns},
+                         {"present", port.present},
+                         {"mac", SyncSys::MacAddress::format(port.link.mac)},
+                         {"unlocked", port.adminState != 0},
+                         {"enabled", port.operState != 0}});
+    return {{"program", "sync-portd"},
+            {"subscriptions", server_.subscriptions().size()},
+            {"ports", std::move(ports)}};
+}
+
 }  // namespace SyncPortd

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "LinkWatcher.h"
 #include "NetnsWatch.h"
 #include "PortControlServer.h"
@@ -50,6 +52,8 @@ class PortService : public SyncPeers::PortControlServer::Listener {
     std::vector<std::string> status() const;
     // One line for the service manager: how many ports, how many of them up.
     std::string summary() const;
+    // The status as a document for programs: every port with what its subscribers are told.
+    nlohmann::ordered_json report() const;
     SyncPeers::PortControlServer& server() { return server_; }
     const std::string& error() const { return error_; }
 

@@ -2,6 +2,8 @@
 
 #include <malloc.h>
 
+#include <utility>
+
 #include "control/modelif/ModelHandler.h"
 #include "utilities/coli_common.h"
 #include "view/InfoDocument.h"
@@ -33,8 +35,7 @@ bool ColiLumovSpecific::answerBeyondInfo(const std::vector<std::string>& args) {
     if (modelHandler_ == nullptr || args.empty() || args[0] != getCommand().name)
         return false;
     if (args.size() == 4 && args[1] == "info" && isSelection(args[2]) && args[3] == JSON) {
-        answer(InfoDocument::build(modelHandler_->myModel(), args[2]));
-        release();
+        trimAfterAnswer_ = answer(InfoDocument::build(modelHandler_->myModel(), args[2])) >= TRIM_FROM_BYTES;
         return true;
     }
     if (args.size() == 3 && args[1] == "status" && args[2] == JSON) {
@@ -49,7 +50,7 @@ bool ColiLumovSpecific::answerBeyondInfo(const std::vector<std::string>& args) {
     return false;
 }
 
-void ColiLumovSpecific::answer(const nlohmann::ordered_json& document) {
+size_t ColiLumovSpecific::answer(const nlohmann::ordered_json& document) {
     // Texts from peers may hold anything: bytes that are no UTF-8 are replaced, never thrown at.
     const std::string text = document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     for (size_t start = 0; start <= text.size();) {
@@ -59,12 +60,12 @@ void ColiLumovSpecific::answer(const nlohmann::ordered_json& document) {
         coli_common_add_display_line(text.substr(start, end - start));
         start = end + 1;
     }
+    return text.size();
 }
 
-void ColiLumovSpecific::release() {
-    // A document of tens of thousands of ports takes hundreds of megabytes while it is built; the
-    // allocator would keep them for the daemon's lifetime.
-    malloc_trim(0);
+void ColiLumovSpecific::answerSent() {
+    if (std::exchange(trimAfterAnswer_, false))
+        malloc_trim(0);
 }
 
 }  // namespace LumovControl

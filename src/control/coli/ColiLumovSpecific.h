@@ -29,14 +29,18 @@ class ColiLumovSpecific : public Coli::ServiceHandler {
     static Coli::CommandText commandText();
 
     bool answerBeyondInfo(const std::vector<std::string>& args) override;
+    void answerSent() override;
 
   private:
-    // The document, line by line, its lines never cut.
-    static void answer(const nlohmann::ordered_json& document);
-    // Gives the memory of a large document back to the system.
-    static void release();
-
+    // The document, line by line, its lines never cut; returns its size in bytes.
+    static size_t answer(const nlohmann::ordered_json& document);
     ModelHandler* modelHandler_;
+    // A document of tens of thousands of ports takes hundreds of megabytes while it is built, which the
+    // allocator would keep for the daemon's lifetime: they are given back once the answer has left.
+    // Not for smaller ones, which the next answer reuses: at a thousand ports the trim took longer
+    // than building the document.
+    static constexpr size_t TRIM_FROM_BYTES = 1u << 20;
+    bool trimAfterAnswer_ = false;
 };
 
 }  // namespace LumovControl

@@ -48,6 +48,8 @@ class ServiceHandler : public BaseServiceHandler {
     // request, writes the answer's lines and returns true, or returns false to leave the request to
     // the info command (whose error answers stay as they are). The default answers nothing.
     virtual bool answerBeyondInfo(const std::vector<std::string>& args);
+    // Runs once an answer has left, for the work that need not make its requester wait.
+    virtual void answerSent() {}
 
   private:
     CommandText command_;

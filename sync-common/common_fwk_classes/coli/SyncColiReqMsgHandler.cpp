@@ -56,6 +56,7 @@ void SyncColiReqMsgHandler::handle(BasePrimitive* primitive, uint32_t senderPid)
     const std::string usage = command.usage();
     if (serviceHandler->answerBeyondInfo(args)) {
         coli_common_send_coli_rsp(senderPid);
+        serviceHandler->answerSent();
         TRACE_RETURN("%s", "");
         return;
     }

@@ -55,6 +55,8 @@ expected_files() {
         echo ./usr/share/dbus-1/system.d/org.tavi.conf
         echo ./usr/share/sync-lumov-control/scenarios/demo.scn
         echo ./usr/share/sync-lumov-control/synclumovcontrol.schema.json
+        echo ./usr/share/sync-lumov-control/prometheus-alerts.yml
+        echo ./usr/lib/tmpfiles.d/sync-lumov-control.conf
     } | sort
 }
 

@@ -29,6 +29,9 @@ std::string WireLab::writePorts(int n, const std::string& more) const {
 
 ChildProcess& WireLab::start(const std::string& name, std::vector<std::string> argv, int inputFd) {
     programs_.erase(name);  // stopped before the next one starts
+    const std::string program = argv.empty() ? std::string() : argv[0].substr(argv[0].rfind('/') + 1);
+    if (program == "sync-esmcd" || program == "sync-portd" || program == "sync-clockd")
+        argv.insert(argv.end(), {"--status-dir", dir_.path()});
     return *(programs_[name] =
                  std::make_unique<ChildProcess>(ChildProcess::Options{std::move(argv), {}, -1, inputFd}));
 }

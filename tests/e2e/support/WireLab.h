@@ -34,10 +34,12 @@ class WireLab {
     NetLab& net() { return net_; }
     EsmcCapture& capture() { return *capture_; }
     std::string file(const std::string& name) const { return dir_.file(name); }
+    const std::string& dir() const { return dir_.path(); }
     // A sync-portd table: fronthaul ports 1..n on fh1..fhn in the node's namespace, then `more`.
     std::string writePorts(int n, const std::string& more = "") const;
 
-    // Starts argv (argv[0] a path) as `name`, stopping a former one of that name first.
+    // Starts argv (argv[0] a path) as `name`, stopping a former one of that name first. The node's
+    // programs (sync-esmcd, sync-portd, sync-clockd) answer their status in the lab's directory.
     ChildProcess& start(const std::string& name, std::vector<std::string> argv, int inputFd = -1);
     ChildProcess& process(const std::string& name) { return *programs_.at(name); }
     // Starts the daemon (again) and waits until it is ready.

@@ -3,14 +3,15 @@
 # directory that holds the package). Usage: inside.sh STEP, one of
 #   install         apt installs the package; fresh, with nothing configured, nothing fails or restarts
 #   wire BUS        two ports in namespaces and a PTP grandmaster: every unit ready with its status,
-#                   both far ends receive QL-PRC with the node's clock identity; the bus policy:
+#                   both far ends receive QL-PRC with the node's clock identity, sync-exporter has
+#                   every source and the chain's state; the bus policy:
 #                   operators may ask the daemon, nobody else owns a name or reaches a mailbox
 #   trace           the daemon records into root's LTTng session daemon
 #   watchdog        the daemon hung: systemd restarts it, the wire stays up
 #   stop-purge      the set stops cleanly; apt remove stops it, apt purge takes units and conffiles
 #   broker-install  dbus-broker installed with apt as the system bus, the package again, for the next boot
 set -euo pipefail
-units=(sync-lumov-control sync-esmcd sync-portd sync-clockd)
+units=(sync-lumov-control sync-esmcd sync-portd sync-clockd sync-exporter)
 watchdog_seconds=10 # the units' WatchdogSec=
 
 fail() {
@@ -34,6 +35,13 @@ status_has() { [[ "$(show "$1" StatusText)" == *"$2"* ]]; }
 ready_again() { [ "$(show sync-lumov-control MainPID)" != "$1" ] && [ "$(show sync-lumov-control SubState)" = running ]; }
 statuses() { for unit in "${units[@]}"; do echo "$unit: $(show "$unit" StatusText)"; done; }
 journal() { journalctl -b -q -o cat -u "$1"; }
+# has_metrics LINE...: a scrape of sync-exporter's default address has every LINE (kept in metrics.txt).
+has_metrics() {
+    python3 -c 'import urllib.request; print(urllib.request.urlopen("http://127.0.0.1:9832/metrics", timeout=2).read().decode())' \
+        >metrics.txt || return 1
+    local line
+    for line in "$@"; do grep -qxF "$line" metrics.txt || return 1; done
+}
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -q -o Dpkg::Use-Pty=0 "$@" >>apt.log 2>&1 || fail "apt-get $*: $(tail -20 apt.log)"; }
 # set_key FILE KEY VALUE: a linuxptp configuration line.
 set_key() { sed -i "s/^$2[[:space:]].*/$2 $3/" "$1"; }
@@ -142,8 +150,18 @@ wire() {
     done
     local lines
     lines=$(systemctl status --no-pager "${units[@]/%/.service}" | grep -c '^ *Status: "') || true
-    [ "$lines" = 4 ] || fail "systemctl status shows $lines status lines"
+    [ "$lines" = 5 ] || fail "systemctl status shows $lines status lines"
     statuses
+
+    echo "== $bus: sync-exporter, as its user, has every source and the chain's state"
+    local want=('sync_up{source="daemon"} 1' 'sync_up{source="esmcd"} 1' 'sync_up{source="portd"} 1'
+        'sync_up{source="clockd"} 1' 'sync_settled_quality_info{quality="PRC"} 1'
+        'sync_ptp_grandmaster_clock_class 6')
+    poll 10 has_metrics "${want[@]}" || fail "sync-exporter: $(grep '^sync_' metrics.txt)"
+    [ "$(grep -c '^sync_output_ssm{port="[^"]*TnPort-[AB]"} 2$' metrics.txt)" = 2 ] &&
+        [ "$(grep -c '^sync_esmc_pdus_total{port="[^"]*TnPort-[AB]",kind="information"} [1-9]' metrics.txt)" = 2 ] ||
+        fail "sync-exporter: not both outputs at SSM 2 and transmitting: $(grep '^sync_\(output\|esmc\)' metrics.txt)"
+    echo "sync-exporter: $(grep -c '^sync_' metrics.txt) series, every source up"
 
     echo "== $bus: both far ends receive QL-PRC with the node's clock identity"
     local mac identity b
@@ -250,7 +268,7 @@ watchdog() {
 }
 
 stop_purge() {
-    echo "== systemctl stop of the set: all four exit cleanly, none killed"
+    echo "== systemctl stop of the set: all five exit cleanly, none killed"
     # The target's own stop comes first (it is ordered after its units); theirs follow.
     systemctl stop sync-lumov-control.target
     for unit in "${units[@]}"; do
@@ -258,7 +276,7 @@ stop_purge() {
             [ "$(show "$unit" Result)" = success ] || fail "$unit: $(show "$unit" ActiveState) $(show "$unit" Result)"
     done
     # The three services exit 0; the daemon ends by SIGTERM, as it always has.
-    for unit in sync-esmcd sync-portd sync-clockd; do
+    for unit in sync-esmcd sync-portd sync-clockd sync-exporter; do
         [ "$(show "$unit" ExecMainStatus)" = 0 ] || fail "$unit exited $(show "$unit" ExecMainStatus)"
     done
     ! journalctl -b -q -u 'sync-*' | grep -i 'SIGKILL' || fail "a unit was killed"
@@ -276,7 +294,7 @@ stop_purge() {
     left=$(ls /usr/lib/systemd/system/sync-* /etc/systemd/system/*/sync-* /etc/sync-portd /etc/sync-clockd \
         /etc/default/sync-* 2>/dev/null || true)
     [ -z "$left" ] || fail "left after purge: $left"
-    [ -z "$(systemctl list-unit-files --no-legend 'sync-lumov-control*' 'sync-esmcd*' 'sync-portd*' 'sync-clockd*')" ] ||
+    [ -z "$(systemctl list-unit-files --no-legend 'sync-lumov-control*' 'sync-esmcd*' 'sync-portd*' 'sync-clockd*' 'sync-exporter*')" ] ||
         fail "units still known"
     id sync-lumov-control >/dev/null && getent group sync-operators >/dev/null || fail "the users went"
 }

@@ -64,7 +64,7 @@ awk '$2 != "root/root" { exit 1 }' <<<"$contents" || fail "files not owned by ro
 [ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)" = "$(conffiles "$source_dir")" ] ||
     fail "conffiles: $(dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles)"
 depends=$(dpkg-deb --field "$deb" Depends)
-for dependency in 'libc6 (' 'libsystemd0 (' 'liblttng-ust1 (' 'dbus | dbus-system-bus' \
+for dependency in 'libc6 (' 'libsystemd0 (' 'liblttng-ust1 (' 'libmicrohttpd12 (' 'dbus | dbus-system-bus' \
     'systemd | systemd-standalone-sysusers' 'init-system-helpers'; do
     grep -qF "$dependency" <<<"$depends" || fail "Depends lacks $dependency: $depends"
 done

@@ -87,6 +87,16 @@ TEST_F(EsmcOutputTest, ALinkDownIsTriedOnceASecondAndAtOnceWithCarrierAnInterfac
     EXPECT_EQ(socket_->opens, 2);
 
     EXPECT_NE(output_->status().find("error -"), std::string::npos);
+
+    // What the status socket reports: one error per PDU that did not go (at 0, 1 and 2 s), and the
+    // PDUs that went by kind (information at 2.5, 3.5 and 4.5 s, the change at once).
+    output_->order(quality(0x4), now_);
+    runTo(start_ + 4600ms);
+    const nlohmann::ordered_json report = output_->report();
+    EXPECT_EQ(report["sendErrors"], 3);
+    EXPECT_EQ(report["pdus"]["information"], 3);
+    EXPECT_EQ(report["pdus"]["event"], 1);
+    EXPECT_EQ(report["ssm"], 4);
 }
 
 }  // namespace
