@@ -62,6 +62,32 @@ TEST_F(MailboxTest, BurstBeyondTheSocketArrivesWholeAndInOrder) {
     EXPECT_EQ(outOfOrder, 0u);
 }
 
+// From a bare message number to past 64 KiB, every byte arrives, with its sender.
+TEST_F(MailboxTest, MessagesOfAnySizeArriveByteForByte) {
+    auto a = make("sender");
+    auto b = make("receiver");
+    ASSERT_TRUE(a && b);
+    for (uint32_t size : {4u, 5u, 12u, 255u, 4096u, 65539u}) {
+        SCOPED_TRACE(size);
+        auto* msg = static_cast<uint8_t*>(tavi_alloc(size, kPing));
+        for (uint32_t k = 4; k < size; ++k)
+            msg[k] = static_cast<uint8_t>(size * 31 + k);
+        const std::vector<uint8_t> sent(msg, msg + size);
+        void* sending = msg;
+        a->send(&sending, b->id());
+        void* got = nullptr;
+        for (int turn = 0; turn < 500 && got == nullptr; ++turn) {
+            processOthers(b.get());
+            got = b->receive(10);
+        }
+        ASSERT_NE(got, nullptr);
+        EXPECT_EQ(tavi_sender(got), a->id());
+        const auto* bytes = static_cast<const uint8_t*>(got);
+        EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + tavi_size(got)), sent);
+        tavi_free(&got);
+    }
+}
+
 TEST_F(MailboxTest, MessageToOwnIdAndToMissingMailbox) {
     auto a = make("alpha");
     ASSERT_TRUE(a);
