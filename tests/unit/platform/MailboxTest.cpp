@@ -2,6 +2,7 @@
 #include <sys/socket.h>
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -99,11 +100,9 @@ TEST_F(MailboxTest, MessageToOwnIdAndToMissingMailbox) {
     auto a = make("alpha");
     ASSERT_TRUE(a);
     sendWord(*a, 123456, kPing, 1);  // nobody: dropped
-    const uint8_t tooShort[TAVI_MIN_MSG_SIZE - 1] = {};
-    a->send(tooShort, sizeof tooShort, a->id(), TAVI_OWN_ID);  // no message number: never sent
     sendWord(*a, a->id(), kPing, 2);
     EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kPing, a->id(), 2, 8}}));
-    EXPECT_TRUE(warnings().empty()) << warnings().front();
+    EXPECT_TRUE(warnings().empty());
 }
 
 // A wait for a deadline never ends before it: a part of a millisecond counts as a whole one.
@@ -115,7 +114,7 @@ TEST(MailboxWaitTest, TheWaitReachesTheDeadline) {
     };
     const uint64_t deadline = nowUsec() + 1500;
     const int waitMs = Mailbox::millisecondsUntil(deadline);
-    EXPECT_GE(uint64_t(waitMs) * 1000, deadline - nowUsec());
+    EXPECT_GE(uint64_t(waitMs) * 1000, deadline - std::min(deadline, nowUsec()));
     EXPECT_EQ(Mailbox::millisecondsUntil(UINT64_MAX), -1);
 }
 
