@@ -23,11 +23,6 @@ void WireBuffer::putBe32(size_t offset, uint32_t value) {
     putBytes(offset, b, sizeof b);
 }
 
-void WireBuffer::putBe16(size_t offset, uint16_t value) {
-    const uint8_t b[2] = {uint8_t(value >> 8), uint8_t(value)};
-    putBytes(offset, b, sizeof b);
-}
-
 void WireBuffer::putHost32(size_t offset, uint32_t value) {
     putBytes(offset, &value, sizeof value);
 }
@@ -52,13 +47,6 @@ uint32_t WireBuffer::be32(size_t offset) const {
     }
     const uint8_t* b = bytes_.data() + offset;
     return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
-}
-
-uint16_t WireBuffer::be16(size_t offset) const {
-    if (offset + 2 > bytes_.size()) {
-        return 0;
-    }
-    return uint16_t(bytes_[offset] << 8 | bytes_[offset + 1]);
 }
 
 uint32_t WireBuffer::host32(size_t offset) const {

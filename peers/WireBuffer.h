@@ -25,7 +25,6 @@ class WireBuffer {
     std::vector<uint8_t>& bytes() { return bytes_; }
 
     void putBe32(size_t offset, uint32_t value);
-    void putBe16(size_t offset, uint16_t value);
     void putHost32(size_t offset, uint32_t value);
     void putHost64(size_t offset, uint64_t value);
     void put8(size_t offset, uint8_t value);
@@ -34,7 +33,6 @@ class WireBuffer {
     void putBytes(size_t offset, const void* data, size_t length);
 
     uint32_t be32(size_t offset) const;
-    uint16_t be16(size_t offset) const;
     uint32_t host32(size_t offset) const;
     uint64_t host64(size_t offset) const;
     uint8_t u8(size_t offset) const;

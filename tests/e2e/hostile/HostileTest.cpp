@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -19,6 +18,7 @@
 #include "CommandServer.h"
 #include "LttngSession.h"
 #include "Road.h"
+#include "SciServerMessages.h"
 
 namespace {
 
@@ -45,11 +45,7 @@ using Cases = std::vector<HostileCase>;
 
 // A message a peer sends the daemon: its number, its name in the daemon's traces and the bytes its
 // layout needs.
-struct Kind {
-    uint32_t msgno;
-    const char* name;
-    size_t size;
-};
+using Kind = Sync::Test::MessageKind;
 using Kinds = std::vector<Kind>;
 
 Cases& operator+=(Cases& cases, const Cases& more) {
@@ -93,10 +89,10 @@ Cases malformed(uint32_t from, const Kinds& kinds) {
     Cases cases = {{"empty", WireBuffer(std::vector<uint8_t>{}), empty(0)},
                    {"two bytes", WireBuffer(std::vector<uint8_t>{0x42, 0x10}), empty(2)}};
     for (const Kind& kind : kinds) {
-        cases.push_back({std::string(kind.name) + " one byte short", WireBuffer(kind.msgno, kind.size - 1),
+        cases.push_back({kind.name + " one byte short", WireBuffer(kind.msgno, kind.size - 1),
                          shortText(kind, kind.size - 1, kind.size)});
-        cases.push_back({std::string(kind.name) + " message number only", WireBuffer(kind.msgno, 4),
-                         shortText(kind, 4, kind.size)});
+        cases.push_back(
+            {kind.name + " message number only", WireBuffer(kind.msgno, 4), shortText(kind, 4, kind.size)});
     }
     return cases;
 }
@@ -106,7 +102,7 @@ Cases malformed(uint32_t from, const Kinds& kinds) {
 Cases sentByTheOtherSide(const Kinds& kinds, uint32_t from, const std::string& other, size_t extra = 0) {
     Cases cases;
     for (const Kind& kind : kinds)
-        cases.push_back({std::string(kind.name) + " from the wrong side", oversized(kind, extra),
+        cases.push_back({kind.name + " from the wrong side", oversized(kind, extra),
                          std::string("Dropped ") + kind.name + " from " + std::to_string(from) +
                              ": only the " + other + " sends it"});
     return cases;
@@ -180,63 +176,16 @@ WireBuffer statusOfPortA(const PortControlServer::Subscription& a, const std::st
     return message;
 }
 
-// The server's messages of one kind of information: subscription answers and indications.
-struct Family {
-    const char* kind;
-    uint32_t subscribeCfm;    // the rejection follows it
-    uint32_t unsubscribeCfm;  // 0: the kind has none
-    Kinds indications;
-};
-
-const std::vector<Family> kFamilies = {
-    {"RADIO_CLOCK_STATE", 0x9B906, 0x9B909, {{0x9B90A, "SCI_RADIO_CLOCK_STATE_IND", 20}}},
-    {"CANDIDATED_REFERENCE", 0x9B90C, 0x9B90F, {{0x9B910, "SCI_CANDIDATED_REFERENCE_IND", 20}}},
-    {"SELECTED_REFERENCE", 0x9B912, 0x9B915, {{0x9B916, "SCI_SELECTED_REFERENCE_IND", 276}}},
-    {"FIXED_POSITION_STATUS", 0x9B918, 0x9B91B, {{0x9B91C, "SCI_FIXED_POSITION_STATUS_IND", 20}}},
-    {"REC_DATA",
-     0x9B91E,
-     0x9B921,
-     {{0x9B922, "SCI_REC_CREATE_IND", 16},
-      {0x9B923, "SCI_REC_DELETE_IND", 16},
-      {0x9B924, "SCI_REC_SELECTION_PROCESS_MODE_IND", 20},
-      {0x9B925, "SCI_REC_CLOCK_SETTLED_QUALITY_IND", 20},
-      {0x9B926, "SCI_RECR_USE_QL_FROM_IND", 276}}},
-    {"TELECOM_STANDARD", 0x9B928, 0x9B92B, {{0x9B92C, "SCI_TELECOM_STANDARD_IND", 20}}},
-    {"BFN_JUMP_ALERT", 0x9B92E, 0x9B931, {{0x9B932, "SCI_BFN_JUMP_ALERT_IND", 16}}},
-    {"LOOSE_TIME_STATE", 0x9B934, 0x9B937, {{0x9B938, "SCI_LOOSE_TIME_STATE_IND", 20}}},
-    {"LOOSE_TIME_DIFF", 0x9B93A, 0x9B93D, {{0x9B93E, "SCI_LOOSE_TIME_DIFF_IND", 24}}},
-    {"DEGRADED_STATUS", 0x9B940, 0x9B943, {{0x9B944, "SCI_DEGRADED_STATUS_IND", 24}}},
-    {"SEMI_LOOSE_MODE", 0x9B94A, 0, {{0x9B94C, "SCI_SEMI_LOOSE_MODE_IND", 276}}},
-    {"TIME_ERROR", 0x9B94E, 0x9B951, {{0x9B952, "SCI_TIME_ERROR_IND", 20}}},
-    {"FRU_DATA", 0x9B956, 0, {{0x9B958, "SCI_FRU_DATA_IND", 536}}},
-    {"CANDIDATE_ASSIST_REF", 0x9B95A, 0, {{0x9B95C, "SCI_CANDIDATE_ASSIST_REF_IND", 272}}},
-    {"FH_NODE_PRIO", 0x9B95E, 0, {{0x9B960, "SCI_FH_NODE_PRIO_IND", 20}}},
-    {"RECR_CONFIG", 0x9B962, 0, {{0x9B964, "SCI_RECR_CONFIG_IND", 280}}},
-    {"OVERRIDE_PTP_DATA", 0x9B966, 0, {{0x9B968, "SCI_OVERRIDE_PTP_DATA_IND", 20}}},
-};
-
 const Kind kPortScanRsp{0x9B946, "SCI_PORT_SCAN_RSP", 17};
 
 Cases syncTable(uint32_t from) {
-    // Names outlive the table: the kinds point into this list, whose elements never move.
-    static std::deque<std::string> names;
-    const auto keep = [](const std::string& name) { return names.emplace_back(name).c_str(); };
     Kinds kinds = {
         {SyncControlServer::SCI_CONNECTION_ESTABLISHMENT_CFM, "SCI_CONNECTION_ESTABLISHMENT_CFM", 16},
         {SyncControlServer::SCI_CONNECTION_ESTABLISHMENT_REJ, "SCI_CONNECTION_ESTABLISHMENT_REJ", 16},
         {0x9B901, "SCI_SERVER_DOWN_IND", 12},
-        {0x9B954, "SCI_PTP_CLOCK_TYPE_SUBSCRIBE_REJ", 20},
-        kPortScanRsp,
-        {0x9B948, "SCI_NGS_BFN_ALIGN_RSP", 20},
     };
-    for (const Family& family : kFamilies) {
-        const std::string prefix = std::string("SCI_") + family.kind;
-        kinds.push_back({family.subscribeCfm, keep(prefix + "_SUBSCRIBE_CFM"), 16});
-        kinds.push_back({family.subscribeCfm + 1, keep(prefix + "_SUBSCRIBE_REJ"), 20});
-        if (family.unsubscribeCfm != 0)
-            kinds.push_back({family.unsubscribeCfm, keep(prefix + "_UNSUBSCRIBE_CFM"), 16});
-        kinds.insert(kinds.end(), family.indications.begin(), family.indications.end());
-    }
+    const Kinds served = Sync::Test::sciServerMessages();
+    kinds.insert(kinds.end(), served.begin(), served.end());
     Cases cases = malformed(from, kinds);
     // A port-scan answer counting two names and holding none, then one holding one of two.
     WireBuffer twoOfNone(kPortScanRsp.msgno, 20);

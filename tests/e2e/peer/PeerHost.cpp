@@ -6,18 +6,13 @@
 //     sync       "rec created" once all three subscriptions came and REC and quality are sent
 //     dataplane  "connected" when the daemon confirms, then each order as DataPlaneClient describes it
 //     command    "registered NAME" for each registration
-// With `echo NAME` it is a mailbox of that name that sends every message it receives back to the
-// sender, bytes unchanged (exits 2 when the bus goes away).
 // Runs until it is killed; exits 64 on a wrong argument, 1 when its mailbox cannot be made.
-#include <poll.h>
-
 #include <cstdio>
 #include <string>
 
 #include "CommandServer.h"
 #include "DataPlaneRecorder.h"
 #include "FronthaulScript.h"
-#include "Mailbox.h"
 #include "PortControlServer.h"
 #include "SyncControlServer.h"
 #include "tavi.h"
@@ -97,26 +92,10 @@ int runCommands() {
     }
 }
 
-int runEcho(const char* name) {
-    auto mailbox = Sync::Platform::Mailbox::create(name);
-    if (!mailbox)
-        return fail(std::string("cannot create mailbox ") + name);
-    for (;;) {
-        pollfd p{mailbox->fd(), POLLIN, 0};
-        poll(&p, 1, -1);
-        while (void* msg = mailbox->receive())
-            mailbox->send(&msg, tavi_sender(msg));
-        if ((p.revents & (POLLHUP | POLLERR)) != 0 || !mailbox->connected())
-            return 2;
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const std::string role = argc >= 2 ? argv[1] : "";
-    if (role == "echo" && argc == 3)
-        return runEcho(argv[2]);
     if (role == "port")
         return runPorts();
     if (role == "sync")
@@ -125,6 +104,6 @@ int main(int argc, char* argv[]) {
         return runDataPlane();
     if (role == "command")
         return runCommands();
-    std::fprintf(stderr, "usage: %s port|sync|dataplane|command|echo NAME\n", argv[0]);
+    std::fprintf(stderr, "usage: %s port|sync|dataplane|command\n", argv[0]);
     return 64;
 }

@@ -476,14 +476,15 @@ TEST_F(PortdWireTest, KernelLinksAsTheyComeAndGoReachTheDaemonAndTheWire) {
 
 TEST(PortdTableTest, MalformedTableIsRefusedWithItsLineNumber) {
     E2e::TempDir dir("sync-portd");
-    std::ofstream(dir.file("ports"))
-        << "port fronthaul 1 A eth0\nport fronthaul x B eth1\n# fine\nport 4 3 A eth2\n";
+    std::ofstream(dir.file("ports")) << "port fronthaul 1 A eth0\nport fronthaul x B eth1\n# fine\nport 4 3 "
+                                        "A eth2\nport 4 5 E eth5 ns more\n";
     const ChildProcess::Result result =
         ChildProcess::run({SYNC_PORTD_PATH, "--ports", dir.file("ports")}, 10s);
     EXPECT_EQ(result.status, E2e::ExitStatus::exitedWith(2));
     EXPECT_NE(result.output.find("line 2: rhaiId must be a number"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("line 4: port A is already in the table"), std::string::npos)
         << result.output;
+    EXPECT_NE(result.output.find("line 5: expected: port ROLE"), std::string::npos) << result.output;
 }
 
 }  // namespace

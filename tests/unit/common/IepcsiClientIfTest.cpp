@@ -87,7 +87,10 @@ TEST_F(IepcsiClientTest, ServiceMessagesRaiseTheirEventsWithThePrimitiveReadable
         Names names;
     } probe(handler);
     events->names.clear();
-    ASSERT_EQ(1u, deliver(SERVER, portSupportCfm(1, SERVER_CONNECTION, {{4, "TN_A"}, {8, "TN_B"}})));
+    // Longer than its count says: the record past the count is not read.
+    std::vector<uint8_t> cfm = portSupportCfm(1, SERVER_CONNECTION, {{4, "TN_A"}, {8, "TN_B"}, {4, "TN_C"}});
+    cfm[15] = 2;
+    ASSERT_EQ(1u, deliver(SERVER, cfm));
     ASSERT_EQ(
         1u,
         deliver(

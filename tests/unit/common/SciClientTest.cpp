@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FakeTavi.h"
 #include "Macros.h"
+#include "SciServerMessages.h"
 #include "SciTestSupport.h"
 #include "common_fwk_classes/sci/ClientIf.h"
 #include "common_fwk_classes/sci/ClientIfIdPool.h"
@@ -202,92 +204,40 @@ TEST_F(SciClientTest, RequestsThatCannotGoOutAreTraced) {
     EXPECT_EQ(1u, traces.count(TL_ERROR, "Could not get ClientIf object")) << traces.dump();
 }
 
-// A received message with the events it must raise.
-struct ReceivedCase {
-    std::string name;
-    uint32_t msgno;
-    size_t size;
-    Names events;
-    const char* tracedAs = nullptr;  // where the trace text names the message otherwise
+// What a received message raises: an indication or a response its own event, a subscription answer
+// nothing, unless named here.
+const std::map<std::string, Names> UNLIKE_ITS_NAME = {
+    {"SCI_SEMI_LOOSE_MODE_IND", {}},
+    {"SCI_TIME_ERROR_IND", {"TIME_ERROR_IND_EVENT", "CLIENT_DATA_EVENT"}},
+    {"SCI_CANDIDATE_ASSIST_REF_IND", {"CLIENT_DATA_EVENT"}},
+    {"SCI_FH_NODE_PRIO_IND", {"CLIENT_DATA_EVENT"}},
+    {"SCI_OVERRIDE_PTP_DATA_IND", {"CLIENT_DATA_EVENT"}},
+    {"SCI_FIXED_POSITION_STATUS_SUBSCRIBE_CFM", {"FIXED_POSITION_STATUS_SUBSCRIBED_EVENT"}},
+    {"SCI_FRU_DATA_SUBSCRIBE_CFM", {"FRU_DATA_SUBSCRIBED_EVENT"}},
+    {"SCI_RECR_CONFIG_SUBSCRIBE_CFM", {"RECR_CONFIG_SUBSCRIBED_EVENT"}},
 };
+// Two messages the trace names otherwise.
+const std::map<std::string, std::string> TRACED_AS = {{"SCI_CANDIDATE_ASSIST_REF_IND", "SCI_ASSIST_INFO_IND"},
+                                                      {"SCI_RECR_CONFIG_IND", "SCI_RECR_QL_CONFIG_IND"}};
 
-const Names NONE;
-
-// Subscription answers of each kind: the confirmation (16 bytes), the rejection after it (20) and, where
-// the kind has one, the confirmation of the unsubscription (16). Three confirmations raise an event.
-struct Family {
-    const char* kind;
-    uint32_t subscribeCfm;
-    uint32_t unsubscribeCfm;  // 0: none
-    Names subscribed;
-};
-
-const Family FAMILIES[] = {
-    {"RADIO_CLOCK_STATE", 0x9B906, 0x9B909, {}},
-    {"CANDIDATED_REFERENCE", 0x9B90C, 0x9B90F, {}},
-    {"SELECTED_REFERENCE", 0x9B912, 0x9B915, {}},
-    {"FIXED_POSITION_STATUS", 0x9B918, 0x9B91B, {"FIXED_POSITION_STATUS_SUBSCRIBED_EVENT"}},
-    {"REC_DATA", 0x9B91E, 0x9B921, {}},
-    {"TELECOM_STANDARD", 0x9B928, 0x9B92B, {}},
-    {"BFN_JUMP_ALERT", 0x9B92E, 0x9B931, {}},
-    {"LOOSE_TIME_STATE", 0x9B934, 0x9B937, {}},
-    {"LOOSE_TIME_DIFF", 0x9B93A, 0x9B93D, {}},
-    {"DEGRADED_STATUS", 0x9B940, 0x9B943, {}},
-    {"SEMI_LOOSE_MODE", 0x9B94A, 0, {}},
-    {"TIME_ERROR", 0x9B94E, 0x9B951, {}},
-    {"FRU_DATA", 0x9B956, 0, {"FRU_DATA_SUBSCRIBED_EVENT"}},
-    {"CANDIDATE_ASSIST_REF", 0x9B95A, 0, {}},
-    {"FH_NODE_PRIO", 0x9B95E, 0, {}},
-    {"RECR_CONFIG", 0x9B962, 0, {"RECR_CONFIG_SUBSCRIBED_EVENT"}},
-    {"OVERRIDE_PTP_DATA", 0x9B966, 0, {}},
-};
-
-std::vector<ReceivedCase> receivedCases() {
-    std::vector<ReceivedCase> cases = {
-        {"SCI_RADIO_CLOCK_STATE_IND", 0x9B90A, 20, {"RADIO_CLOCK_STATE_IND_EVENT"}},
-        {"SCI_CANDIDATED_REFERENCE_IND", 0x9B910, 20, {"CANDIDATED_REFERENCE_IND_EVENT"}},
-        {"SCI_SELECTED_REFERENCE_IND", 0x9B916, 276, {"SELECTED_REFERENCE_IND_EVENT"}},
-        {"SCI_FIXED_POSITION_STATUS_IND", 0x9B91C, 20, {"FIXED_POSITION_STATUS_IND_EVENT"}},
-        {"SCI_REC_CREATE_IND", 0x9B922, 16, {"REC_CREATE_IND_EVENT"}},
-        {"SCI_REC_DELETE_IND", 0x9B923, 16, {"REC_DELETE_IND_EVENT"}},
-        {"SCI_REC_SELECTION_PROCESS_MODE_IND", 0x9B924, 20, {"REC_SELECTION_PROCESS_MODE_IND_EVENT"}},
-        {"SCI_REC_CLOCK_SETTLED_QUALITY_IND", 0x9B925, 20, {"REC_CLOCK_SETTLED_QUALITY_IND_EVENT"}},
-        {"SCI_RECR_USE_QL_FROM_IND", 0x9B926, 276, {"RECR_USE_QL_FROM_IND_EVENT"}},
-        {"SCI_TELECOM_STANDARD_IND", 0x9B92C, 20, {"TELECOM_STANDARD_IND_EVENT"}},
-        {"SCI_BFN_JUMP_ALERT_IND", 0x9B932, 16, {"BFN_JUMP_ALERT_IND_EVENT"}},
-        {"SCI_LOOSE_TIME_STATE_IND", 0x9B938, 20, {"LOOSE_TIME_STATE_IND_EVENT"}},
-        {"SCI_LOOSE_TIME_DIFF_IND", 0x9B93E, 24, {"LOOSE_TIME_DIFF_IND_EVENT"}},
-        {"SCI_DEGRADED_STATUS_IND", 0x9B944, 24, {"DEGRADED_STATUS_IND_EVENT"}},
-        {"SCI_NGS_BFN_ALIGN_RSP", 0x9B948, 20, {"NGS_BFN_ALIGN_RSP_EVENT"}},
-        {"SCI_SEMI_LOOSE_MODE_IND", 0x9B94C, 276, NONE},
-        {"SCI_TIME_ERROR_IND", 0x9B952, 20, {"TIME_ERROR_IND_EVENT", "CLIENT_DATA_EVENT"}},
-        {"SCI_PTP_CLOCK_TYPE_SUBSCRIBE_REJ", 0x9B954, 20, NONE},
-        {"SCI_FRU_DATA_IND", 0x9B958, 536, {"FRU_DATA_IND_EVENT"}},
-        {"SCI_CANDIDATE_ASSIST_REF_IND", 0x9B95C, 272, {"CLIENT_DATA_EVENT"}, "SCI_ASSIST_INFO_IND"},
-        {"SCI_FH_NODE_PRIO_IND", 0x9B960, 20, {"CLIENT_DATA_EVENT"}},
-        {"SCI_RECR_CONFIG_IND", 0x9B964, 280, {"RECR_CONFIG_IND_EVENT"}, "SCI_RECR_QL_CONFIG_IND"},
-        {"SCI_OVERRIDE_PTP_DATA_IND", 0x9B968, 20, {"CLIENT_DATA_EVENT"}},
-        {"SCI_PORT_SCAN_RSP", 0x9B946, 17, {"PORT_SCAN_RSP_EVENT"}},
-    };
-    for (const Family& f : FAMILIES) {
-        const std::string prefix = std::string("SCI_") + f.kind;
-        cases.push_back({prefix + "_SUBSCRIBE_CFM", f.subscribeCfm, 16, f.subscribed});
-        cases.push_back({prefix + "_SUBSCRIBE_REJ", f.subscribeCfm + 1, 20, NONE});
-        if (f.unsubscribeCfm != 0)
-            cases.push_back({prefix + "_UNSUBSCRIBE_CFM", f.unsubscribeCfm, 16, NONE});
-    }
-    return cases;
+Names eventsOf(const std::string& name) {
+    const auto unlike = UNLIKE_ITS_NAME.find(name);
+    if (unlike != UNLIKE_ITS_NAME.end())
+        return unlike->second;
+    const std::string suffix = name.substr(name.size() - 4);
+    return suffix == "_IND" || suffix == "_RSP" ? Names{name.substr(4) + "_EVENT"} : Names{};
 }
 
 TEST_F(SciClientTest, EveryReceivedMessageRaisesItsEventsAndNoOther) {
     connect();
-    for (const ReceivedCase& c : receivedCases()) {
-        SCOPED_TRACE(c.name);
+    for (const MessageKind& m : sciServerMessages()) {
+        SCOPED_TRACE(m.name);
         events->names.clear();
         traces.clear();
-        EXPECT_EQ(1u, deliver(Bytes(c.msgno, c.size).header(1, SERVER_CONNECTION, 1)));
-        EXPECT_EQ(c.events, events->names);
-        EXPECT_TRUE(traces.contains(TL_REC_MSG, c.tracedAs != nullptr ? std::string(c.tracedAs) : c.name))
+        EXPECT_EQ(1u, deliver(Bytes(m.msgno, m.size).header(1, SERVER_CONNECTION, 1)));
+        EXPECT_EQ(eventsOf(m.name), events->names);
+        const auto tracedAs = TRACED_AS.find(m.name);
+        EXPECT_TRUE(traces.contains(TL_REC_MSG, tracedAs != TRACED_AS.end() ? tracedAs->second : m.name))
             << traces.dump();
         EXPECT_EQ(0u, traces.count(TL_ERROR, "")) << "a field outside the message\n" << traces.dump();
     }

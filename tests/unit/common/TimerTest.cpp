@@ -108,7 +108,7 @@ TEST_F(TimerTest, StopAndRestartKeepExpiriesThatWereCountedButNotRead) {
     EXPECT_EQ(timeouts.subjects.size(), 3u);
 }
 
-TEST_F(TimerTest, AnAllZeroSpecNeverArms) {
+TEST_F(TimerTest, AnAllZeroSpecNeverArmsASubSecondOneDoes) {
     Timer timer(TimerSpec{{0, 0}, {0, 0}});
     TraceCapture capture;
     timer.start();
@@ -118,6 +118,10 @@ TEST_F(TimerTest, AnAllZeroSpecNeverArms) {
     EXPECT_TRUE(timeouts.subjects.empty());
     // Nothing to read is not an error.
     EXPECT_EQ(capture.count(Sync::TL_ERROR, ""), 0u) << capture.dump();
+    // Less than a second is not zero.
+    Timer subSecond(TimerSpec{{0, 900 * kMs}, {0, 0}});
+    subSecond.start();
+    EXPECT_TRUE(subSecond.isStarted());
 }
 
 TEST_F(TimerTest, AnErrorOnTheDescriptorStopsTheTimerAndUnwatchesIt) {

@@ -132,6 +132,15 @@ TEST_F(EsmcDataPlaneTest, AnAbsentDaemonsOutputsKeepTheirLastOrdersForTheHoldTim
     EXPECT_EQ(plane_.outputCount(), 2u);
 }
 
+TEST_F(EsmcDataPlaneTest, AnSsmBeyondItsFourBitsIsDroppedAndTheLastOneStays) {
+    const TimePoint from = now_;
+    plane_.ordered(order(Order::TRANSMIT_SSM, 11, 0x10));
+    plane_.ordered(order(Order::TRANSMIT_SSM, 12, 0xF));
+    runTo(from + 2s);
+    EXPECT_EQ(since(from, "fh1").runs, "2");
+    EXPECT_EQ(since(from, "fh2").runs, "F*");
+}
+
 TEST_F(EsmcDataPlaneTest, AReturningDaemonTakesItsOutputOverWithoutAGapAndItsFirstOrdersSettle) {
     const TimePoint away = now_;
     plane_.connectionChanged(State::WAIT_FOR_SERVER);

@@ -230,10 +230,13 @@ TEST_F(SyncEthOutputFeatureTest, FanOutCopesWithOutputsDeletedByTheReaction) {
             feature->deleteSyncEthOutput(outputs[1]);
         } else if (transmit && event.getSource() == outputs[2]) {
             feature->deleteSyncEthOutput(outputs[2]);
+        } else if (transmit && event.getSource() == outputs[3]) {
+            feature->deleteSyncEthOutput(outputs[0]);  // one already visited: the last moves down
         }
     };
     feature->notifyTransmitSsm();
-    EXPECT_EQ((std::vector<std::string>{transmits[0], deletes[1], transmits[2], deletes[2], transmits[3]}),
+    EXPECT_EQ((std::vector<std::string>{transmits[0], deletes[1], transmits[2], deletes[2], transmits[3],
+                                        deletes[0]}),
               recorder.names);
 }
 

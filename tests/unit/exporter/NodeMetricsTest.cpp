@@ -21,43 +21,25 @@ using SyncExporter::Metric;
 using SyncExporter::NodeMetrics;
 
 json daemonStatus() {
-    const json peer = {{"state", "connected"}, {"connected", true}};
-    return {
-        {"recState", "ACTIVATED"},
-        {"clockSettledQuality", {{"value", 1}, {"name", "PRC"}}},
-        {"peers", {{"port-control", peer}, {"sync-control", peer}, {"data-plane", {{"connected", false}}}}}};
+    return json::parse(R"({"recState": "ACTIVATED", "clockSettledQuality": {"value": 1, "name": "PRC"},
+        "peers": {"port-control": {"state": "connected", "connected": true},
+                  "sync-control": {"state": "connected", "connected": true},
+                  "data-plane": {"connected": false}}})");
 }
 
+// TnPort-B's port is down: the daemon keeps its output enabled.
 json daemonOutputs() {
-    return {{"outputs",
-             {{"total", 2},
-              {"items",
-               {{{"id", 11},
-                 {"port", "TnPort-A"},
-                 {"active", true},
-                 {"ssm", 2},
-                 {"enhancedSsmCode", 33},
-                 {"synceOutputEnabled", true}},
-                {{"id", 12},
-                 {"port", "TnPort-B"},
-                 {"active", false},  // its port is down: the daemon keeps the output enabled
-                 {"ssm", 15},
-                 {"enhancedSsmCode", 255},
-                 {"synceOutputEnabled", true}}}}}}};
+    return json::parse(R"({"outputs": {"total": 2, "items": [
+        {"id": 11, "port": "TnPort-A", "active": true, "ssm": 2, "enhancedSsmCode": 33,
+         "synceOutputEnabled": true},
+        {"id": 12, "port": "TnPort-B", "active": false, "ssm": 15, "enhancedSsmCode": 255,
+         "synceOutputEnabled": true}]}})");
 }
 
 json portd() {
-    return {{"ports",
-             {{{"name", "TnPort-A"},
-               {"interface", "fh1"},
-               {"namespace", "ns"},
-               {"unlocked", true},
-               {"enabled", true}},
-              {{"name", "TnPort-C"},
-               {"interface", "fh3"},
-               {"namespace", "ns"},
-               {"unlocked", true},
-               {"enabled", false}}}}};
+    return json::parse(R"({"ports": [
+        {"name": "TnPort-A", "interface": "fh1", "namespace": "ns", "unlocked": true, "enabled": true},
+        {"name": "TnPort-C", "interface": "fh3", "namespace": "ns", "unlocked": true, "enabled": false}]})");
 }
 
 json esmcOutput(json id, const char* interface, bool held, int information, json refused = nullptr) {

@@ -23,7 +23,7 @@ TEST(CastToTest, ReturnsTheObjectWhenTheClassMatches) {
     EXPECT_EQ(nullptr, castTo<InitCfmPrimitive>(static_cast<BasePrimitive*>(nullptr)));
 }
 
-TEST(CastToDeathTest, WrongClassAbortsNamingBothMangledTypes) {
+TEST(CastToDeathTest, WrongClassAbortsAsACodingError) {
     // The tracing library runs threads of its own.
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     InitReqPrimitive request(0x5002, "T_INIT_REQ");
@@ -34,8 +34,7 @@ TEST(CastToDeathTest, WrongClassAbortsNamingBothMangledTypes) {
             setTraceCaptureHook(&traceToStderr);
             castTo<InitCfmPrimitive>(base);
         },
-        "Coding Error: dynamic cast pointer: 0x[0-9a-f]+ from-type: PN4Sync13BasePrimitiveE to-type: "
-        "PN4Sync16InitCfmPrimitiveE failed! ==> Abort");
+        "Coding Error: dynamic cast pointer: 0x[0-9a-f]+ .* failed! ==> Abort");
 }
 
 }  // namespace

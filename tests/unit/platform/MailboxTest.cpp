@@ -1,6 +1,8 @@
 #include <signal.h>
 #include <sys/socket.h>
+#include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -62,6 +64,38 @@ TEST_F(MailboxTest, BurstBeyondTheSocketArrivesWholeAndInOrder) {
     EXPECT_EQ(outOfOrder, 0u);
 }
 
+// From a bare message number to past 64 KiB, every byte arrives, with its sender.
+TEST_F(MailboxTest, MessagesOfAnySizeArriveByteForByteAndShorterOnesNeverLeave) {
+    auto a = make("sender");
+    auto b = make("receiver");
+    ASSERT_TRUE(a && b);
+    for (uint32_t size : {4u, 5u, 12u, 255u, 4096u, 65539u}) {
+        SCOPED_TRACE(size);
+        auto* msg = static_cast<uint8_t*>(tavi_alloc(size, kPing));
+        for (uint32_t k = 4; k < size; ++k)
+            msg[k] = static_cast<uint8_t>(size * 31 + k);
+        const std::vector<uint8_t> sent(msg, msg + size);
+        void* sending = msg;
+        a->send(&sending, b->id());
+        void* got = nullptr;
+        for (int turn = 0; turn < 500 && got == nullptr; ++turn) {
+            processOthers(b.get());
+            got = b->receive(10);
+        }
+        ASSERT_NE(got, nullptr);
+        EXPECT_EQ(tavi_sender(got), a->id());
+        const auto* bytes = static_cast<const uint8_t*>(got);
+        EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + tavi_size(got)), sent);
+        tavi_free(&got);
+    }
+    // Less than a message number never leaves the sender, so the receiver has nothing to warn about.
+    const uint8_t three[3] = {1, 2, 3};
+    a->send(three, sizeof three, b->id());
+    sendWord(*a, b->id(), kPing, 7);
+    EXPECT_EQ(collect(*b, 1), (std::vector<Received>{{kPing, a->id(), 7, 8}}));
+    EXPECT_TRUE(warnings().empty());
+}
+
 TEST_F(MailboxTest, MessageToOwnIdAndToMissingMailbox) {
     auto a = make("alpha");
     ASSERT_TRUE(a);
@@ -69,6 +103,19 @@ TEST_F(MailboxTest, MessageToOwnIdAndToMissingMailbox) {
     sendWord(*a, a->id(), kPing, 2);
     EXPECT_EQ(collect(*a, 1), (std::vector<Received>{{kPing, a->id(), 2, 8}}));
     EXPECT_TRUE(warnings().empty());
+}
+
+// A wait for a deadline never ends before it: a part of a millisecond counts as a whole one.
+TEST(MailboxWaitTest, TheWaitReachesTheDeadline) {
+    const auto nowUsec = [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return static_cast<uint64_t>(now.tv_sec) * 1000000u + static_cast<uint64_t>(now.tv_nsec) / 1000u;
+    };
+    const uint64_t deadline = nowUsec() + 1500;
+    const int waitMs = Mailbox::millisecondsUntil(deadline);
+    EXPECT_GE(uint64_t(waitMs) * 1000, deadline - std::min(deadline, nowUsec()));
+    EXPECT_EQ(Mailbox::millisecondsUntil(UINT64_MAX), -1);
 }
 
 TEST_F(MailboxTest, NamesAreExclusiveAndFreedOnClose) {
