@@ -82,19 +82,6 @@ std::string clockd() {
            R"("selectionProcessMode":"QL_ENABLED","telecomStandard":"OPTION_I","indicated":null,"subscribers":1})";
 }
 
-// User and system CPU seconds of a process so far.
-double cpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i)
-        if (i == 14 || i == 15)
-            ticks += std::stod(field);
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 bool waitFor(E2e::ChildProcess& process, const std::string& text, std::chrono::milliseconds timeout) {
     for (const auto end = Clock::now() + timeout; Clock::now() < end;) {
         if (process.output().find(text) != std::string::npos)
@@ -214,7 +201,7 @@ int main(int argc, char** argv) {
         E2e::ChildProcess exporter({SYNC_EXPORTER_PATH, "--port", "0", "--status-dir", dir.path()});
         waitFor(exporter, "serving", 10s);
         const E2e::HttpProbe http("", "127.0.0.1", portOf(exporter));
-        const double exporterBefore = cpuSeconds(exporter.pid()), daemonBefore = cpuSeconds(daemon.pid());
+        const double exporterBefore = exporter.cpuSeconds(), daemonBefore = daemon.cpuSeconds();
         const auto start = Clock::now();
         for (int i = 0; i < seconds; ++i) {
             http.get("/metrics", 30s);
@@ -225,9 +212,9 @@ int main(int argc, char** argv) {
             "one scrape a second for %d s: sync-exporter %.3f CPU s (%.2f %% of a core), the daemon %.3f CPU "
             "s "
             "(%.2f %%)\n",
-            seconds, cpuSeconds(exporter.pid()) - exporterBefore,
-            100 * (cpuSeconds(exporter.pid()) - exporterBefore) / wall,
-            cpuSeconds(daemon.pid()) - daemonBefore, 100 * (cpuSeconds(daemon.pid()) - daemonBefore) / wall);
+            seconds, exporter.cpuSeconds() - exporterBefore,
+            100 * (exporter.cpuSeconds() - exporterBefore) / wall, daemon.cpuSeconds() - daemonBefore,
+            100 * (daemon.cpuSeconds() - daemonBefore) / wall);
     }
     serving = false;
     server.join();

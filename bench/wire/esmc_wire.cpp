@@ -115,19 +115,6 @@ class Chain {
         return count;
     }
 
-    // CPU seconds the process has used (user and system).
-    static double cpuSeconds(pid_t pid) {
-        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
-        std::string field;
-        double ticks = 0;
-        for (int i = 3; i <= 15 && fields >> field; ++i)
-            if (i >= 14)
-                ticks += std::atof(field.c_str());
-        return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
-
     E2e::NetLab lab_;
     bool kernelPorts_;
     E2e::TempDir dir_{"bench-esmc"};
@@ -234,16 +221,16 @@ int cpu(int outputs, int seconds) {
     }
     std::printf("%d outputs transmitting after %.1f s (lab, bus, daemon and sync-esmcd)\n", outputs,
                 std::chrono::duration<double>(Clock::now() - built).count());
-    const double before = Chain::cpuSeconds(chain.esmcd_->pid());
-    const double daemonBefore = Chain::cpuSeconds(chain.daemon_->pid());
+    const double before = chain.esmcd_->cpuSeconds();
+    const double daemonBefore = chain.daemon_->cpuSeconds();
     const Clock::time_point start = Clock::now();
     chain.serveUntil([&] { return Clock::now() - start >= std::chrono::seconds(seconds); },
                      std::chrono::hours(1));
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    const double used = Chain::cpuSeconds(chain.esmcd_->pid()) - before;
+    const double used = chain.esmcd_->cpuSeconds() - before;
     std::printf("sync-esmcd on %d outputs for %.1f s: %.3f CPU s = %.2f %% of one core (daemon %.2f %%)\n",
                 outputs, wall, used, 100 * used / wall,
-                100 * (Chain::cpuSeconds(chain.daemon_->pid()) - daemonBefore) / wall);
+                100 * (chain.daemon_->cpuSeconds() - daemonBefore) / wall);
     return 0;
 }
 

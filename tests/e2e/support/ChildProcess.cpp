@@ -11,7 +11,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 
 extern char** environ;
 
@@ -197,6 +202,22 @@ ExitStatus ChildProcess::stop(std::chrono::milliseconds grace) {
         reap(true);
     }
     return *status_;
+}
+
+double ChildProcess::cpuSeconds() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t end = text.rfind(')');
+    if (end == std::string::npos)
+        return 0;
+    // After the command's name: state is field 3, utime and stime are fields 14 and 15.
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i >= 14)
+            ticks += std::atof(field.c_str());
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace E2e

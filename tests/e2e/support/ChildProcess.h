@@ -74,6 +74,8 @@ class ChildProcess {
     bool signal(int sig);
     // What the child wrote to stdout and stderr so far (sanitizer reports end up here).
     std::string output() const;
+    // The user and system CPU seconds the child has used so far (0 once it was reaped).
+    double cpuSeconds() const;
 
     // Waits up to timeout for the child to end and returns how it ended; nothing when the time ran
     // out or onReadable ended the wait. watchFd (with onReadable) is polled alongside the child, so
