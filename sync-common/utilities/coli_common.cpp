@@ -1,5 +1,6 @@
 #include "utilities/coli_common.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -10,15 +11,18 @@
 
 namespace {
 
-// The output of the command being answered; null when empty.
+// The output of the command being answered, NUL-terminated; null when empty. It grows by doubling:
+// an answer of thousands of lines is added a line at a time.
 char* display = nullptr;
 size_t displayLen = 0;
+size_t displayRoom = 0;  // bytes allocated
 uint32_t requester = COLI_INVALID_PID;
 
 void dropDisplay() {
     std::free(display);
     display = nullptr;
     displayLen = 0;
+    displayRoom = 0;
 }
 
 uint32_t hostWord(const void* msg, uint32_t offset) {
@@ -288,19 +292,21 @@ namespace {
 // once it has grown past COLI_MAX_DISPLAY_LEN.
 void appendDisplay(const char* text, size_t textLen) {
     const size_t newLen = displayLen + textLen + 1;
-    char* grown = static_cast<char*>(std::calloc(newLen + 1, 1));
-    if (grown == nullptr) {
-        TRACE_ERROR("%s failed allocating %zu bytes [calloc() = %p]", "add_display_info", newLen + 1,
-                    static_cast<void*>(grown));
-        dropDisplay();
-        return;
+    if (newLen + 1 > displayRoom) {
+        const size_t room = std::max({newLen + 1, 2 * displayRoom, size_t{COLI_MAX_DISPLAY_LEN} + 1});
+        char* grown = static_cast<char*>(std::realloc(display, room));
+        if (grown == nullptr) {
+            TRACE_ERROR("%s failed allocating %zu bytes [realloc() = %p]", "add_display_info", room,
+                        static_cast<void*>(grown));
+            dropDisplay();
+            return;
+        }
+        display = grown;
+        displayRoom = room;
     }
-    if (displayLen > 0)
-        std::memcpy(grown, display, displayLen);
-    std::memcpy(grown + displayLen, text, textLen);
-    grown[newLen - 1] = '\n';
-    std::free(display);
-    display = grown;
+    std::memcpy(display + displayLen, text, textLen);
+    display[newLen - 1] = '\n';
+    display[newLen] = '\0';
     displayLen = newLen;
 
     if (displayLen > COLI_MAX_DISPLAY_LEN && requester != COLI_INVALID_PID) {
