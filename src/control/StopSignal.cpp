@@ -27,12 +27,8 @@ sigset_t terminate() {
 StopSignal::StopSignal(std::function<void()> beforeStop) : beforeStop_(std::move(beforeStop)) {}
 
 StopSignal::~StopSignal() {
-    if (fd_ < 0)
-        return;
-    EpollProxy::instance().removeFd(fd_);
-    close(fd_);
-    fd_ = -1;
-    release();
+    if (fd_ >= 0)
+        unwatch();
 }
 
 bool StopSignal::watch() {
@@ -61,6 +57,10 @@ void StopSignal::onRead() {
 
 void StopSignal::onError() {
     TRACE_WARNING("SIGTERM descriptor broke: SIGTERM ends the daemon at once from now on");
+    unwatch();
+}
+
+void StopSignal::unwatch() {
     EpollProxy::instance().removeFd(fd_);
     close(fd_);
     fd_ = -1;

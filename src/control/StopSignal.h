@@ -27,6 +27,8 @@ class StopSignal : public EventCallbackInterface {
     void onError() override;
 
   private:
+    // Stops watching the descriptor and closes it, then release().
+    void unwatch();
     // Unblocks SIGTERM with its default action: one that is pending ends the process at once.
     void release();
 

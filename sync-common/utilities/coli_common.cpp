@@ -11,8 +11,9 @@
 
 namespace {
 
-// The output of the command being answered, NUL-terminated; null when empty. It grows by doubling:
-// an answer of thousands of lines is added a line at a time.
+// The output of the command being answered, NUL-terminated; null (or empty, between the pieces of
+// one answer) when nothing waits. It grows by doubling: an answer of thousands of lines is added a
+// line at a time.
 char* display = nullptr;
 size_t displayLen = 0;
 size_t displayRoom = 0;  // bytes allocated
@@ -262,7 +263,7 @@ int unpack_args(char* text, uint32_t len, int* argc, char*** argv) {
         strings[index++] = text + at;
     *argc = count;
     *argv = strings;
-    if (display != nullptr) {
+    if (displayLen > 0) {
         TRACE_WARNING("Display is not empty -> incorrect usage of COLII by system class");
         dropDisplay();
     }
@@ -316,7 +317,8 @@ void appendDisplay(const char* text, size_t textLen) {
         } else {
             TRACE_SEND_MSG("SYNC_COLI_IND with len = %u", static_cast<uint32_t>(displayLen) + 1);
             tavi_send(&msg, requester, TAVI_OWN_ID);
-            dropDisplay();
+            displayLen = 0;  // the room stays for the next piece
+            display[0] = '\0';
         }
     }
 }
@@ -334,7 +336,7 @@ void add_display_info(const char* text) {
     TRACE_RETURN_FREQ("%s", "");
 }
 
-void coli_common_add_display_line(const std::string& text) {
+void coli_common_add_display_line(std::string_view text) {
     TRACE_ENTER_FREQ("length: %zu", text.size());
     appendDisplay(text.data(), text.size());
     TRACE_RETURN_FREQ("%s", "");

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 constexpr uint32_t SYNC_COLI_UP_IND = 0x9B600;
 constexpr uint32_t SYNC_COLI_DOWN_IND = 0x9B601;
@@ -60,7 +61,7 @@ int unpack_args(char* text, uint32_t len, int* argc, char*** argv);
 void COLII(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void add_display_info(const char* text);
 // One line added whole, however long: the machine-readable answers, whose lines must not be cut.
-void coli_common_add_display_line(const std::string& text);
+void coli_common_add_display_line(std::string_view text);
 // Sends the whole output buffer (or an empty text) to pid as SYNC_COLI_RSP and empties the buffer.
 void coli_common_send_coli_rsp(uint32_t pid);
 

@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <string_view>
 #include <utility>
 
 #include "control/modelif/ModelHandler.h"
@@ -57,7 +58,7 @@ size_t ColiLumovSpecific::answer(const nlohmann::ordered_json& document) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        coli_common_add_display_line(text.substr(start, end - start));
+        coli_common_add_display_line(std::string_view(text).substr(start, end - start));
         start = end + 1;
     }
     return text.size();
